@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test on Debian 12. Safe to run again: it installs only what is missing.
+#   ./dev.sh run     build and start Plavik
+#   ./dev.sh test    build and run every test
+#   ./dev.sh sanitize  the tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz runs
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev
+          fonts-ipafont-gothic xvfb xauth poppler-utils)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
+install_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+}
+
+build() { # build DIR [cmake options...]
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+run_tests() { # run_tests DIR
+    ctest --test-dir "$1" --output-on-failure --parallel "$(nproc)" --timeout 300
+}
+
+case "${1:-}" in
+run)
+    install_packages "${PACKAGES[@]}"
+    build build
+    exec build/app/plavik
+    ;;
+test)
+    install_packages "${PACKAGES[@]}"
+    build build -DPLAVIK_WERROR=ON
+    run_tests build
+    ;;
+sanitize)
+    install_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+    build build-asan -DPLAVIK_WERROR=ON -DPLAVIK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    ASAN_OPTIONS=halt_on_error=1:detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        run_tests build-asan
+    if [ -x fuzz/run.sh ]; then fuzz/run.sh; fi
+    ;;
+*)
+    sed -n '2,6p' "$0"
+    exit 2
+    ;;
+esac

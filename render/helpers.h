@@ -1,0 +1,22 @@
+// Routines between the renderers' record loops and the primitives: pen colour by jw_cad colour
+// number, line type selection, one segment, and ellipse arcs as polylines.
+#pragma once
+
+#include "render/canvas.h"
+#include "render/palette.h"
+
+namespace plavik {
+
+// Pen colour := palette[colorNumber] for 0..7, black for any other number.
+void SelectPenColor(Canvas& canvas, const Palette& palette, int colorNumber);
+// SetLineType for 0..9; any other value selects solid (1).
+void SelectLineType(Canvas& canvas, int lineType);
+// JMoveTo(x1, y1), JLineTo(x2, y2): every segment starts its dash pattern afresh.
+void DrawSegment(Canvas& canvas, int x1, int y1, int x2, int y2);
+// Draws the ellipse arc about (cx, cy) in device pixels, radius r along the major axis, from start to
+// end degrees counter-clockwise as seen, minor/major ratio flatness, major axis turned tilt degrees,
+// the device's y direction scaled by aspect. Uses the pen colour and line type in force.
+void DrawArc(Canvas& canvas, float cx, float cy, float r, float startAngle, float endAngle, float flatness,
+             float tilt, float aspect);
+
+} // namespace plavik

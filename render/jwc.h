@@ -1,0 +1,82 @@
+// jw_cad drawing files (.jwc): recognition, reading and drawing.
+#pragma once
+
+#include "render/bytes.h"
+#include "render/canvas.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace plavik {
+
+struct TJwcLine {
+    float x1, y1, x2, y2;
+    std::uint8_t lineType, color, layer;
+};
+
+struct TJwcArc {
+    float cx, cy, radius;
+    std::int16_t flatness;
+    std::int32_t startAngle, endAngle, tilt;
+    std::uint8_t lineType, color, layer;
+};
+
+struct TJwcText {
+    float x1, y1, x2, y2;
+    std::uint8_t layer;
+};
+
+struct TJwcPoint {
+    float x, y;
+    std::uint8_t layer, color;
+};
+
+enum class JwcVariant { Long, Short };
+
+struct JwcHeader {
+    std::string comment; // 64 bytes, NULs turned into spaces (code page 932)
+    std::int32_t lineCount = 0, arcCount = 0, textCount = 0, pointCount = 0;
+    std::int32_t textStart = 0, textEnd = 0;
+    JwcVariant variant = JwcVariant::Long;
+    std::array<std::uint8_t, 256> layerFlags{}; // after the group masking; 1 = shown
+};
+
+struct JwcDrawing {
+    JwcHeader header;
+    std::vector<TJwcLine> lines;
+    std::vector<TJwcArc> arcs;
+    std::vector<TJwcText> texts;
+    std::vector<std::string> strings; // one per text record; missing ones empty
+    std::vector<TJwcPoint> points;
+};
+
+// What DrawJwc hands back beside its result.
+struct TJwcInfo {
+    std::string Comment; // exactly 64 bytes once the header has been read, else empty
+    std::int32_t LineCount = 0, ArcCount = 0, TextCount = 0, PointCount = 0;
+};
+
+// Option flags of DrawJwc.
+enum JwcFlags { kJwcBorder = 1, kJwcText = 2, kJwcBaseLines = 4, kJwcAuxLines = 8 };
+
+inline constexpr int kJwcHeaderSize = 2421;
+
+bool IsJwcData(std::span<const std::uint8_t> data);
+bool IsJwcFile(const std::filesystem::path& path);
+
+// Parses the header (the first 2421 bytes). Throws ReadError or ConvertError.
+JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data);
+// Parses a whole recognised drawing file. Throws ReadError or ConvertError.
+JwcDrawing ReadJwc(std::span<const std::uint8_t> data);
+
+// Draws the drawing file into rect of canvas and fills info. 0: drawn; -1: not a drawing file (the
+// "Not JWC File" card, info empty). Throws for a recognised file that cannot be read; info may then
+// hold the comment. Leaves the canvas font as it found it.
+int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags, TJwcInfo& info);
+int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags, TJwcInfo& info);
+
+} // namespace plavik
