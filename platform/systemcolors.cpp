@@ -1,0 +1,81 @@
+#include "platform/systemcolors.h"
+
+#include <unordered_map>
+
+namespace plavik {
+
+const std::array<QRgb, 16>& SystemColors() {
+    static const std::array<QRgb, 16> colors = {
+        qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+        qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+        qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+        qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+    return colors;
+}
+
+int NearestSystemColor(QRgb c) {
+    const auto& colors = SystemColors();
+    int best = 0;
+    int bestDistance = 1 << 30;
+    for (int i = 0; i < 16; ++i) {
+        const int dr = qRed(c) - qRed(colors[i]);
+        const int dg = qGreen(c) - qGreen(colors[i]);
+        const int db = qBlue(c) - qBlue(colors[i]);
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
+Packed16Image Packed16Image::FromImage(const QImage& source) {
+    Packed16Image out;
+    if (source.isNull())
+        return out;
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    out.width_ = image.width();
+    out.height_ = image.height();
+    out.stride_ = (out.width_ + 1) / 2;
+    out.bits_.assign(static_cast<std::size_t>(out.stride_) * static_cast<std::size_t>(out.height_), 0);
+    // Thumbnails hold few distinct colours: remember each one's nearest system colour.
+    std::unordered_map<QRgb, std::uint8_t> nearest;
+    for (int y = 0; y < out.height_; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        std::uint8_t* row =
+            out.bits_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.stride_);
+        for (int x = 0; x < out.width_; ++x) {
+            const QRgb c = line[x] | 0xFF000000u;
+            auto it = nearest.find(c);
+            if (it == nearest.end())
+                it = nearest.emplace(c, static_cast<std::uint8_t>(NearestSystemColor(c))).first;
+            row[x / 2] |= static_cast<std::uint8_t>((x % 2 == 0) ? it->second << 4 : it->second);
+        }
+    }
+    return out;
+}
+
+int Packed16Image::pixelIndex(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return -1;
+    const std::uint8_t b = bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(stride_) +
+                                 static_cast<std::size_t>(x / 2)];
+    return (x % 2 == 0) ? b >> 4 : b & 0x0F;
+}
+
+QImage Packed16Image::ToImage() const {
+    if (isNull())
+        return {};
+    QImage image(width_, height_, QImage::Format_Indexed8);
+    const auto& colors = SystemColors();
+    image.setColorTable(QList<QRgb>(colors.begin(), colors.end()));
+    for (int y = 0; y < height_; ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < width_; ++x)
+            line[x] = static_cast<uchar>(pixelIndex(x, y));
+    }
+    return image;
+}
+
+} // namespace plavik
