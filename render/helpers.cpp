@@ -1,0 +1,215 @@
+#include "render/helpers.h"
+
+#include "render/jtool.h"
+#include "render/numbers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+namespace plavik {
+
+namespace {
+
+constexpr double kRadPerDeg = std::numbers::pi / 180.0;
+// Arcs with at most this many chords (or two per pixel of the canvas's outline, if more) are drawn
+// chord by chord; larger ones only where they can be seen. Kept low so that a file of thousands of
+// arcs circling far outside a thumbnail costs no more than a file of arcs that can be seen.
+constexpr double kMinChordsDrawnWhole = 1024.0;
+// The most chords a huge arc may draw, whatever it looks like.
+constexpr std::int64_t kMaxHugeArcChords = 1 << 18;
+// Index ranges whose points all lie this close together (in pixels) are drawn as one chord.
+constexpr double kClusterSpread = 0.5;
+// Runs of chords this short are drawn without further testing.
+constexpr std::int64_t kChordRun = 64;
+
+struct Ellipse {
+    float cx, cy, r, flatness, tilt, aspect;
+};
+
+// The device point of angle theta (degrees), with the intermediate results held as 32-bit floats.
+TPoint PointAt(const Ellipse& e, float theta) {
+    const double t = theta * kRadPerDeg;
+    // The point on the unturned ellipse.
+    const float ex = static_cast<float>(e.cx + static_cast<double>(e.r) * std::cos(t));
+    const float ey = static_cast<float>(e.cy - static_cast<double>(e.r) * e.flatness * std::sin(t));
+    // Its distance and angle about the centre.
+    const double dx = static_cast<double>(ex) - e.cx;
+    const double dy = static_cast<double>(ey) - e.cy;
+    const float dist = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+    float phi = 0;
+    if (dx != 0)
+        phi = static_cast<float>(std::atan(dy / dx) / kRadPerDeg + (dx < 0 ? 180.0 : 0.0));
+    else if (dy > 0)
+        phi = 90;
+    else if (dy < 0)
+        phi = -90;
+    // Turned by the tilt, then the device's y direction scaled.
+    const float psi = static_cast<float>(static_cast<double>(phi) - e.tilt);
+    const float px = static_cast<float>(e.cx + static_cast<double>(dist) * std::cos(psi * kRadPerDeg));
+    const float py =
+        static_cast<float>(e.cy + static_cast<double>(dist) * e.aspect * std::sin(psi * kRadPerDeg));
+    return {ToDevice(px), ToDevice(py)};
+}
+
+float StepAngle(float start, std::int64_t q, float s) {
+    return static_cast<float>(start + static_cast<double>(q) * s);
+}
+
+// Draws an arc too long to walk chord by chord: the same chords at the same angles, but only where
+// they can reach the canvas. The chords of angle index q (0..n, with n + 1 standing for the end angle)
+// are found by halving the index range and dropping every part whose bounding disc misses the
+// canvas. Between visible parts the pen moves without drawing.
+void DrawHugeArc(Canvas& canvas, const Ellipse& e, float start, float end, float s, std::int64_t n) {
+    // The turned ellipse is p(t) = C + M (cos t, sin t); |M| (Frobenius) bounds how far points move.
+    const double ct = std::cos(e.tilt * kRadPerDeg);
+    const double st = std::sin(e.tilt * kRadPerDeg);
+    const double m11 = e.r * ct, m12 = -static_cast<double>(e.r) * e.flatness * st;
+    const double m21 = -static_cast<double>(e.aspect) * e.r * st;
+    const double m22 = -static_cast<double>(e.aspect) * e.r * e.flatness * ct;
+    const double norm = std::sqrt(m11 * m11 + m12 * m12 + m21 * m21 + m22 * m22);
+    // The margin covers a chord's length, the rounding to pixels and the error of 32-bit floats.
+    const double floatError = (std::fabs(e.cx) + std::fabs(e.cy) + norm) * 0x1p-21;
+    const double margin = 64.0 + norm * std::fabs(s * kRadPerDeg) + floatError;
+    const TRect b = canvas.Bounds();
+    const double lox = b.left - margin, hix = b.right + margin;
+    const double loy = b.top - margin, hiy = b.bottom + margin;
+
+    auto angle = [&](std::int64_t q) {
+        return q > n ? static_cast<double>(end) : start + static_cast<double>(q) * s;
+    };
+    // How far the points of an index range lie from the range's middle point at most: the unit
+    // circle's cos and sin move by at most |sin m| h + h^2 / 2 and |cos m| h + h^2 / 2 within h of m.
+    const double col1 = std::hypot(m11, m21);
+    const double col2 = std::hypot(m12, m22);
+    auto spread = [&](std::int64_t qa, std::int64_t qb) {
+        const double h = std::fabs(angle(qb) - angle(qa)) * kRadPerDeg / 2;
+        if (!(h < 1.0))
+            return norm * 2.0;
+        const double mid = (angle(qa) + angle(qb)) / 2 * kRadPerDeg;
+        const double bend = h * h / 2;
+        return col1 * (std::fabs(std::sin(mid)) * h + bend) + col2 * (std::fabs(std::cos(mid)) * h + bend);
+    };
+    auto visible = [&](std::int64_t qa, std::int64_t qb) {
+        const double mid = (angle(qa) + angle(qb)) / 2 * kRadPerDeg;
+        const double radius = spread(qa, qb) + 2.0;
+        const double x = e.cx + m11 * std::cos(mid) + m12 * std::sin(mid);
+        const double y = e.cy + m21 * std::cos(mid) + m22 * std::sin(mid);
+        return x + radius >= lox && x - radius <= hix && y + radius >= loy && y - radius <= hiy;
+    };
+    auto point = [&](std::int64_t q) { return PointAt(e, q > n ? end : StepAngle(start, q, s)); };
+
+    const TPoint first = point(0);
+    JMoveTo(canvas, first.x, first.y);
+    if (!std::isfinite(margin)) {
+        // An ellipse beyond every finite size shows nothing.
+        const TPoint p = point(n + 1);
+        canvas.MoveTo(p.x, p.y);
+        return;
+    }
+    std::int64_t last = -1; // the last index drawn to; the pen stands at index 0 to begin with
+    std::int64_t drawn = 0;
+    std::vector<std::pair<std::int64_t, std::int64_t>> stack{{0, n + 1}};
+    while (!stack.empty() && drawn < kMaxHugeArcChords) {
+        const auto [qa, qb] = stack.back();
+        stack.pop_back();
+        if (!visible(qa, qb))
+            continue;
+        if (qb - qa > 1 && spread(qa, qb) < kClusterSpread) {
+            // Thousands of chords within a fraction of a pixel (the ends of a very flat ellipse):
+            // one chord across them draws the same pixels.
+            const std::int64_t from = std::max(qa, last + 1);
+            if (from > last + 1) {
+                const TPoint p = point(from);
+                canvas.MoveTo(p.x, p.y);
+            }
+            const TPoint p = point(qb);
+            JLineTo(canvas, p.x, p.y);
+            last = qb;
+            drawn += 2;
+            continue;
+        }
+        // Long runs are halved; so are short runs of chords much finer than a pixel, which then
+        // gather into clusters.
+        if (qb - qa > kChordRun ||
+            (qb - qa > 1 && spread(qa, qb) < kClusterSpread / 4 * static_cast<double>(qb - qa))) {
+            const std::int64_t mid = qa + (qb - qa) / 2;
+            stack.emplace_back(mid, qb);
+            stack.emplace_back(qa, mid);
+            continue;
+        }
+        for (std::int64_t q = std::max(qa, last + 1); q <= qb; ++q) {
+            const TPoint p = point(q);
+            if (q > last + 1)
+                canvas.MoveTo(p.x, p.y);
+            else
+                JLineTo(canvas, p.x, p.y);
+            last = q;
+            ++drawn;
+        }
+    }
+    if (last != n + 1) {
+        const TPoint p = point(n + 1);
+        canvas.MoveTo(p.x, p.y);
+    }
+}
+
+} // namespace
+
+void SelectPenColor(Canvas& canvas, const Palette& palette, int colorNumber) {
+    canvas.SetPenColor(colorNumber >= 0 && colorNumber <= 7 ? palette[static_cast<std::size_t>(colorNumber)]
+                                                            : 0);
+}
+
+void SelectLineType(Canvas& canvas, int lineType) {
+    SetLineType(canvas, lineType >= 0 && lineType <= 9 ? lineType : 1);
+}
+
+void DrawSegment(Canvas& canvas, int x1, int y1, int x2, int y2) {
+    JMoveTo(canvas, x1, y1);
+    JLineTo(canvas, x2, y2);
+}
+
+void DrawArc(Canvas& canvas, float cx, float cy, float r, float startAngle, float endAngle, float flatness,
+             float tilt, float aspect) {
+    if (r == 0)
+        return;
+    // Small circles get more chords per pixel of radius.
+    const double f = r >= 10 ? 1.2 : 4.0;
+    if (endAngle == 0)
+        endAngle = 360;
+    if (endAngle < startAngle)
+        endAngle += 360;
+    if (endAngle == startAngle) {
+        startAngle = 0;
+        endAngle = 360;
+    }
+    if (!(flatness > 0))
+        flatness = 1;
+    const Ellipse e{cx, cy, r, flatness, tilt, aspect};
+    const double chords = r * f * (static_cast<double>(endAngle) - startAngle) / 360.0;
+    const float s = static_cast<float>(360.0 / (r * f));
+
+    const TRect b = canvas.Bounds();
+    const double outline =
+        4.0 * (static_cast<double>(b.right) - b.left + static_cast<double>(b.bottom) - b.top);
+    if (chords > std::max(kMinChordsDrawnWhole, outline)) {
+        // Beyond 2^53 whole steps the angles no longer differ anyway.
+        DrawHugeArc(canvas, e, startAngle, endAngle, s, static_cast<std::int64_t>(std::min(chords, 0x1p53)));
+        return;
+    }
+
+    const int n = Trunc(chords); // NaN gives 0, a negative radius no whole steps
+    const TPoint p0 = PointAt(e, startAngle);
+    JMoveTo(canvas, p0.x, p0.y);
+    for (int q = 0; q <= n; ++q) {
+        const TPoint p = PointAt(e, StepAngle(startAngle, q, s));
+        JLineTo(canvas, p.x, p.y);
+    }
+    const TPoint pe = PointAt(e, endAngle);
+    JLineTo(canvas, pe.x, pe.y);
+}
+
+} // namespace plavik

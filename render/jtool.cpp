@@ -1,0 +1,280 @@
+#include "render/jtool.h"
+
+#include "render/numbers.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace plavik {
+
+namespace {
+
+thread_local LineState t_lineState;
+
+// Pattern entries in points (multiples of the device unit), drawn and gap alternating.
+struct Pattern {
+    int count;
+    int k[6];
+};
+
+constexpr Pattern kPatterns[8] = {
+    {2, {2, 2}},              // 2
+    {2, {4, 4}},              // 3
+    {2, {6, 2}},              // 4
+    {4, {25, 4, 2, 4}},       // 5
+    {4, {50, 8, 4, 8}},       // 6
+    {6, {25, 2, 2, 2, 2, 2}}, // 7
+    {6, {50, 4, 4, 4, 4, 4}}, // 8
+    {2, {1, 7}},              // 9
+};
+
+constexpr int kMaxEntries = 100;
+// No entry grows beyond this, so that the sum of a pattern always fits an int, even for a device
+// that reports an absurd resolution.
+constexpr int kMaxEntryLength = kDeviceLimit / 8;
+// Pattern repetitions this far outside the canvas are skipped rather than walked.
+constexpr double kClipMargin = 256.0;
+// A logical font's face name holds 31 bytes of code page 932 and a terminating zero.
+constexpr std::size_t kFaceNameBytes = 31;
+
+// Odd entries are drawn, even entries are gaps.
+void StepTo(Canvas& canvas, int entry, int x, int y) {
+    if (entry % 2 == 1)
+        canvas.LineTo(x, y);
+    else
+        canvas.MoveTo(x, y);
+}
+
+// The part [t0, t1] of the ray (x0, y0) + t (ux, uy), 0 <= t <= len, inside the rectangle grown by
+// kClipMargin. False when no part is inside.
+bool ClipRay(double x0, double y0, double ux, double uy, double len, const TRect& b, double& t0, double& t1) {
+    t0 = 0;
+    t1 = len;
+    const double lo[2] = {b.left - kClipMargin, b.top - kClipMargin};
+    const double hi[2] = {b.right + kClipMargin, b.bottom + kClipMargin};
+    const double p0[2] = {x0, y0};
+    const double dir[2] = {ux, uy};
+    for (int a = 0; a < 2; ++a) {
+        if (dir[a] == 0) {
+            if (p0[a] < lo[a] || p0[a] > hi[a])
+                return false;
+            continue;
+        }
+        double ta = (lo[a] - p0[a]) / dir[a];
+        double tb = (hi[a] - p0[a]) / dir[a];
+        if (ta > tb)
+            std::swap(ta, tb);
+        t0 = std::max(t0, ta);
+        t1 = std::min(t1, tb);
+    }
+    return t0 <= t1;
+}
+
+// Cuts a UTF-8 face name so that its code page 932 form fits a logical font's face field: ASCII and
+// half-width katakana take one byte there, everything else two. Never splits a character.
+std::string FitFaceName(const std::string& name) {
+    std::size_t bytes = 0;
+    std::size_t i = 0;
+    while (i < name.size()) {
+        const unsigned char lead = static_cast<unsigned char>(name[i]);
+        std::size_t len = 1;
+        if (lead >= 0xF0)
+            len = 4;
+        else if (lead >= 0xE0)
+            len = 3;
+        else if (lead >= 0xC0)
+            len = 2;
+        len = std::min(len, name.size() - i);
+        // U+FF61..U+FF9F (half-width katakana) is EF BD A1..EF BE 9F in UTF-8.
+        const bool halfWidth = len == 3 && lead == 0xEF &&
+                               ((static_cast<unsigned char>(name[i + 1]) == 0xBD &&
+                                 static_cast<unsigned char>(name[i + 2]) >= 0xA1) ||
+                                static_cast<unsigned char>(name[i + 1]) == 0xBE);
+        const std::size_t cp932 = (lead < 0x80 || halfWidth) ? 1 : 2;
+        if (bytes + cp932 > kFaceNameBytes)
+            break;
+        bytes += cp932;
+        i += len;
+    }
+    return name.substr(0, i);
+}
+
+void DashedLineTo(Canvas& canvas, LineState& s, int x, int y) {
+    const TPoint pen = canvas.PenPos();
+    double px = pen.x;
+    double py = pen.y;
+    const double dx = static_cast<double>(x) - px;
+    const double dy = static_cast<double>(y) - py;
+    double d = std::sqrt(dx * dx + dy * dy);
+    if (d == 0)
+        return;
+
+    // Work on a sanitised copy of the pattern, so that no state can make the walk misbehave.
+    const int count = std::clamp(s.DashCount, 0, kMaxEntries);
+    int dash[kMaxEntries + 1] = {};
+    std::int64_t total = 0;
+    for (int j = 1; j <= count; ++j) {
+        dash[j] = std::clamp(s.Dash[j], 0, kMaxEntryLength);
+        total += dash[j];
+    }
+    // A pattern whose entries all round to nothing cannot be walked: draw it solid.
+    if (total == 0) {
+        canvas.LineTo(x, y);
+        return;
+    }
+
+    const double ux = dx / d;
+    const double uy = dy / d;
+
+    // Finish the entry the previous segment stopped in, then the rest of that pattern.
+    if (s.DashIndex > 1 || s.DashOffset > 1) {
+        for (int j = std::max(s.DashIndex, 1); j <= count; ++j) {
+            // An entry overrun by a pattern change counts as used up.
+            const double r = static_cast<double>(
+                std::max<std::int64_t>(0, static_cast<std::int64_t>(dash[j]) - s.DashOffset + 1));
+            if (r > d) {
+                StepTo(canvas, j, x, y);
+                s.DashOffset += Round(d);
+                s.DashIndex = j;
+                return;
+            }
+            px += r * ux;
+            py += r * uy;
+            StepTo(canvas, j, ToDevice(px), ToDevice(py));
+            d -= r;
+            s.DashOffset = 1;
+        }
+    }
+
+    double stepX[kMaxEntries + 1];
+    double stepY[kMaxEntries + 1];
+    for (int j = 1; j <= count; ++j) {
+        stepX[j] = dash[j] * ux;
+        stepY[j] = dash[j] * uy;
+    }
+
+    // Whole patterns. Only the repetitions that reach the canvas (grown by a margin) are walked; the
+    // others end with a gap, so skipping them is one pen move, and the phase is unchanged by whole
+    // repetitions.
+    const double totalLength = static_cast<double>(total);
+    const std::int64_t m = static_cast<std::int64_t>(std::trunc(d / totalLength));
+    std::int64_t first = 0;
+    std::int64_t last = m;
+    if (m > 0) {
+        double t0 = 0;
+        double t1 = 0;
+        if (!ClipRay(px, py, ux, uy, d, canvas.Bounds(), t0, t1)) {
+            first = m;
+        } else if (t0 > 0 || t1 < d) {
+            first = std::clamp(static_cast<std::int64_t>(std::floor(t0 / totalLength)), std::int64_t{0}, m);
+            last = std::clamp(static_cast<std::int64_t>(std::ceil(t1 / totalLength)), first, m);
+        }
+    }
+    const double bx = px;
+    const double by = py;
+    if (first > 0) {
+        const double skip = static_cast<double>(first) * totalLength;
+        px = bx + skip * ux;
+        py = by + skip * uy;
+        canvas.MoveTo(ToDevice(px), ToDevice(py));
+    }
+    for (std::int64_t i = first; i < last; ++i) {
+        for (int j = 1; j <= count; ++j) {
+            px += stepX[j];
+            py += stepY[j];
+            StepTo(canvas, j, ToDevice(px), ToDevice(py));
+        }
+    }
+    if (last < m) {
+        const double skip = static_cast<double>(m) * totalLength;
+        px = bx + skip * ux;
+        py = by + skip * uy;
+        canvas.MoveTo(ToDevice(px), ToDevice(py));
+    }
+    d -= static_cast<double>(m) * totalLength;
+
+    // The tail: the segment ends inside one of the entries.
+    for (int j = 1; j <= count; ++j) {
+        if (dash[j] > d) {
+            StepTo(canvas, j, x, y);
+            s.DashOffset = Round(d) + 1;
+            s.DashIndex = j;
+            return;
+        }
+        px += stepX[j];
+        py += stepY[j];
+        StepTo(canvas, j, ToDevice(px), ToDevice(py));
+        d -= dash[j];
+    }
+    // Only rounding can get here; the pen still has to end at the end point.
+    canvas.MoveTo(x, y);
+    s.DashIndex = 1;
+    s.DashOffset = 1;
+}
+
+} // namespace
+
+LineState& CurrentLineState() {
+    return t_lineState;
+}
+
+void SetLineType(Canvas& canvas, int lineType) {
+    LineState& s = t_lineState;
+    s.LineKind = lineType;
+    const float u = static_cast<float>(canvas.GetDeviceCaps(DeviceCap::LogPixelsX) / 72.0);
+    if (lineType >= 2 && lineType <= 9) {
+        const Pattern& p = kPatterns[lineType - 2];
+        for (int i = 0; i < p.count; ++i)
+            s.Dash[i + 1] = std::clamp(Round(p.k[i] * static_cast<double>(u)), 0, kMaxEntryLength);
+        s.DashCount = p.count;
+    }
+    std::int64_t total = 0;
+    for (int j = 1; j <= std::clamp(s.DashCount, 0, kMaxEntries); ++j)
+        total += s.Dash[j];
+    s.DashTotal = static_cast<int>(std::clamp<std::int64_t>(total, INT_MIN, INT_MAX));
+}
+
+void JMoveTo(Canvas& canvas, int x, int y) {
+    LineState& s = t_lineState;
+    canvas.MoveTo(x, y);
+    Pen pen = canvas.GetPen();
+    pen.style = PenStyle::Solid;
+    pen.width = s.PenWidth;
+    canvas.SetPen(pen);
+    s.DashIndex = 1;
+    s.DashOffset = 1;
+}
+
+void JLineTo(Canvas& canvas, int x, int y) {
+    LineState& s = t_lineState;
+    if (s.LineKind == 1)
+        canvas.LineTo(x, y);
+    else if (s.LineKind == 0)
+        canvas.MoveTo(x, y);
+    else
+        DashedLineTo(canvas, s, x, y);
+}
+
+void JTextOut(Canvas& canvas, int x, int y, std::string_view text, int height, int angle, COLORREF color) {
+    try {
+        Font font;
+        font.name = FitFaceName(canvas.GetFont().name);
+        font.height = height;
+        // Every angle is turned into 0..3599 tenths, so that a text running downwards (-900) is
+        // drawn at 2700 rather than flat; full turns give horizontal text.
+        font.escapement = (angle % 3600 + 3600) % 3600;
+        font.color = color;
+        canvas.SetFont(font);
+        canvas.SetBrushStyle(BrushStyle::Clear);
+        canvas.TextOut(x, y, text);
+    } catch (...) {
+        // A font that cannot be made or a text that cannot be drawn leaves the text out; the
+        // drawing goes on.
+    }
+}
+
+} // namespace plavik
