@@ -73,10 +73,21 @@ JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data);
 // Parses a whole recognised drawing file. Throws ReadError or ConvertError.
 JwcDrawing ReadJwc(std::span<const std::uint8_t> data);
 
+// Parses the header as above, copying the comment into info as soon as it is read and the four counts
+// once both text fields are parsed and found sound.
+JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data, TJwcInfo& info);
+// Bytes from the start of the file to the end of the last point record, as the header announces.
+std::uint64_t JwcEntityEnd(const JwcHeader& header);
+// Reads the entity area that header announces from the whole file's bytes. Throws ReadError, before
+// anything is allocated, when the blocks run past the end of the data.
+JwcDrawing ReadJwcEntities(std::span<const std::uint8_t> data, const JwcHeader& header);
+
 // Draws the drawing file into rect of canvas and fills info. 0: drawn; -1: not a drawing file (the
 // "Not JWC File" card, info empty). Throws for a recognised file that cannot be read; info may then
 // hold the comment. Leaves the canvas font as it found it.
-int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags, TJwcInfo& info);
-int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags, TJwcInfo& info);
+int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+            TJwcInfo& info);
+int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
+                TJwcInfo& info);
 
 } // namespace plavik

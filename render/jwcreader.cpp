@@ -1,0 +1,229 @@
+// Reading jw_cad drawing files: recognition, the header's text fields and flag tables, and the five
+// entity blocks. Every read goes through the bounded cursor; every size is checked against the bytes
+// really there before anything is allocated.
+#include "render/bytecursor.h"
+#include "render/jwc.h"
+#include "render/strtoint.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace plavik {
+
+namespace {
+
+constexpr std::string_view kMagic = "jw_cad(c)data.......";
+constexpr std::size_t kRecognitionSize = 40;
+constexpr std::size_t kVariantOffset = 22;
+constexpr std::size_t kCommentOffset = 40;
+constexpr std::size_t kCommentSize = 64;
+constexpr std::size_t kCountsOffset = 200;
+constexpr std::size_t kBoundsOffset = 600;
+constexpr std::size_t kTextFieldSize = 100;
+constexpr std::size_t kLineSize = 22;
+constexpr std::size_t kArcSize = 32;
+constexpr std::size_t kTextSize = 24;
+constexpr std::size_t kPointSize = 12;
+
+struct VariantLayout {
+    std::size_t groupFlags, layerFlags, entities;
+};
+
+constexpr VariantLayout kLongLayout{2133, 2149, 2421};
+constexpr VariantLayout kShortLayout{2101, 2117, 2389};
+
+const VariantLayout& LayoutOf(JwcVariant variant) {
+    return variant == JwcVariant::Long ? kLongLayout : kShortLayout;
+}
+
+std::string_view FieldAt(std::span<const std::uint8_t> data, std::size_t offset, std::size_t size) {
+    ByteCursor cursor(data, offset);
+    return AsText(cursor.Take(size));
+}
+
+// Splits off the text before the first comma and removes it with the comma. Without a comma the item
+// is empty and the text stays, as Copy(s, 1, Pos(',', s) - 1) gives it.
+std::string_view TakeItem(std::string_view& text) {
+    const auto comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return {};
+    const std::string_view item = text.substr(0, comma);
+    text.remove_prefix(comma + 1);
+    return item;
+}
+
+std::int32_t CountItem(std::string_view& text) {
+    const std::string_view item = TakeItem(text);
+    const auto value = TextToInt(item);
+    if (!value)
+        throw NotAnInteger(item);
+    return *value;
+}
+
+// Characters 6 to 9 of a bound item (fewer when the item is shorter), read as hexadecimal. The error
+// names the text the conversion was given, "$" included, as StrToInt('$' + s) reports it.
+std::int32_t HexField(std::string_view item) {
+    const std::string text = "$" + std::string(item.size() > 5 ? item.substr(5, 4) : std::string_view{});
+    const auto value = TextToInt(text);
+    if (!value)
+        throw NotAnInteger(text);
+    return *value;
+}
+
+void ParseCounts(std::string_view text, JwcHeader& header) {
+    header.lineCount = CountItem(text);
+    header.arcCount = CountItem(text);
+    header.textCount = CountItem(text);
+    header.pointCount = CountItem(text);
+}
+
+void ParseBounds(std::string_view text, JwcHeader& header) {
+    header.textStart = HexField(TakeItem(text));
+    const auto comma = text.find(',');
+    const auto end = comma != std::string_view::npos ? comma : text.find('\0');
+    header.textEnd = HexField(text.substr(0, end));
+}
+
+// Counts and bounds come from the file: refuse those that cannot describe any file before they are
+// used for sizes.
+void CheckSizes(const JwcHeader& header) {
+    if (header.lineCount < 0 || header.arcCount < 0 || header.textCount < 0 || header.pointCount < 0 ||
+        header.textEnd < header.textStart)
+        throw ReadError();
+}
+
+// Group flag 0 hides all 16 layers of the group; a layer is shown only when its flag is then 1.
+void ReadLayerFlags(std::span<const std::uint8_t> data, JwcHeader& header) {
+    const VariantLayout& layout = LayoutOf(header.variant);
+    ByteCursor groups(data, layout.groupFlags);
+    const auto groupFlags = groups.Take(16);
+    ByteCursor layers(data, layout.layerFlags);
+    const auto layerFlags = layers.Take(256);
+    for (std::size_t i = 0; i < 256; ++i)
+        header.layerFlags[i] = groupFlags[i / 16] == 0 ? 0 : layerFlags[i];
+}
+
+// The strings of the pool in order, one per text record: each runs to the next NUL (or the pool's
+// end), and records beyond the pool's strings get empty ones.
+std::vector<std::string> SplitPool(std::string_view pool, std::size_t count) {
+    std::vector<std::string> strings(count);
+    for (std::size_t k = 0; k < count && !pool.empty(); ++k) {
+        const auto nul = pool.find('\0');
+        strings[k] = std::string(pool.substr(0, nul));
+        pool.remove_prefix(nul == std::string_view::npos ? pool.size() : nul + 1);
+    }
+    return strings;
+}
+
+} // namespace
+
+bool IsJwcData(std::span<const std::uint8_t> data) {
+    return data.size() >= kRecognitionSize && AsText(data.first(kMagic.size())) == kMagic;
+}
+
+bool IsJwcFile(const std::filesystem::path& path) {
+    const auto prefix = ReadFilePrefix(path, kRecognitionSize);
+    return prefix && IsJwcData(*prefix);
+}
+
+JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data, TJwcInfo& info) {
+    // The header is taken in one piece, whichever the variant.
+    ByteCursor(data).Require(kJwcHeaderSize);
+    JwcHeader header;
+    header.comment = std::string(FieldAt(data, kCommentOffset, kCommentSize));
+    std::replace(header.comment.begin(), header.comment.end(), '\0', ' ');
+    info.Comment = header.comment;
+
+    ParseCounts(FieldAt(data, kCountsOffset, kTextFieldSize), header);
+    ParseBounds(FieldAt(data, kBoundsOffset, kTextFieldSize), header);
+    CheckSizes(header);
+    info.LineCount = header.lineCount;
+    info.ArcCount = header.arcCount;
+    info.TextCount = header.textCount;
+    info.PointCount = header.pointCount;
+
+    header.variant = data[kVariantOffset] == 'f' ? JwcVariant::Long : JwcVariant::Short;
+    ReadLayerFlags(data, header);
+    return header;
+}
+
+JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data) {
+    TJwcInfo unused;
+    return ReadJwcHeader(data, unused);
+}
+
+std::uint64_t JwcEntityEnd(const JwcHeader& header) {
+    CheckSizes(header);
+    // Counts are below 2^31 and records at most 32 bytes, so the sum cannot overflow 64 bits.
+    return LayoutOf(header.variant).entities + static_cast<std::uint64_t>(header.lineCount) * kLineSize +
+           static_cast<std::uint64_t>(header.arcCount) * kArcSize +
+           static_cast<std::uint64_t>(header.textCount) * kTextSize +
+           static_cast<std::uint64_t>(header.textEnd - header.textStart) +
+           static_cast<std::uint64_t>(header.pointCount) * kPointSize;
+}
+
+JwcDrawing ReadJwcEntities(std::span<const std::uint8_t> data, const JwcHeader& header) {
+    if (JwcEntityEnd(header) > data.size())
+        throw ReadError();
+
+    JwcDrawing drawing;
+    drawing.header = header;
+    ByteCursor cursor(data, LayoutOf(header.variant).entities);
+
+    drawing.lines.resize(static_cast<std::size_t>(header.lineCount));
+    for (TJwcLine& line : drawing.lines) {
+        line.x1 = cursor.F32();
+        line.y1 = cursor.F32();
+        line.x2 = cursor.F32();
+        line.y2 = cursor.F32();
+        line.lineType = cursor.U8();
+        line.color = cursor.U8();
+        line.layer = cursor.U8();
+        cursor.Skip(3);
+    }
+
+    drawing.arcs.resize(static_cast<std::size_t>(header.arcCount));
+    for (TJwcArc& arc : drawing.arcs) {
+        arc.cx = cursor.F32();
+        arc.cy = cursor.F32();
+        arc.radius = cursor.F32();
+        arc.flatness = cursor.I16();
+        arc.startAngle = cursor.I32();
+        arc.endAngle = cursor.I32();
+        arc.tilt = cursor.I32();
+        arc.lineType = cursor.U8();
+        arc.color = cursor.U8();
+        arc.layer = cursor.U8();
+        cursor.Skip(3);
+    }
+
+    drawing.texts.resize(static_cast<std::size_t>(header.textCount));
+    for (TJwcText& text : drawing.texts) {
+        text.x1 = cursor.F32();
+        text.y1 = cursor.F32();
+        text.x2 = cursor.F32();
+        text.y2 = cursor.F32();
+        cursor.Skip(5);
+        text.layer = cursor.U8();
+        cursor.Skip(2);
+    }
+
+    const auto pool = cursor.Take(static_cast<std::size_t>(header.textEnd - header.textStart));
+    drawing.strings = SplitPool(AsText(pool), drawing.texts.size());
+
+    drawing.points.resize(static_cast<std::size_t>(header.pointCount));
+    for (TJwcPoint& point : drawing.points) {
+        point.x = cursor.F32();
+        point.y = cursor.F32();
+        point.layer = cursor.U8();
+        point.color = cursor.U8();
+        cursor.Skip(2);
+    }
+    return drawing;
+}
+
+JwcDrawing ReadJwc(std::span<const std::uint8_t> data) {
+    return ReadJwcEntities(data, ReadJwcHeader(data));
+}
+
+} // namespace plavik
