@@ -36,59 +36,130 @@ std::string EncodeSjis(const QString& text) {
 
 namespace {
 
-// Converts with iconv, replacing each byte sequence it cannot convert by `replacement` and going on.
-std::string Convert(const char* to, const char* from, std::string_view in, std::string_view replacement,
-                    std::size_t unitSize) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return {};
-    std::string out;
-    std::vector<char> buf(4 * in.size() + 16);
-    char* src = const_cast<char*>(in.data());
-    std::size_t srcLeft = in.size();
-    while (srcLeft > 0) {
-        char* dst = buf.data();
-        std::size_t dstLeft = buf.size();
-        std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        out.append(buf.data(), static_cast<std::size_t>(dst - buf.data()));
-        if (r == static_cast<std::size_t>(-1)) {
-            if (errno == E2BIG)
-                continue;
-            // An invalid or incomplete sequence: replace one unit of input and go on.
-            out.append(replacement);
-            std::size_t step = srcLeft < unitSize ? srcLeft : unitSize;
-            src += step;
-            srcLeft -= step;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
+// One iconv conversion descriptor, closed on every path out.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (ok())
+            iconv_close(cd_);
     }
-    iconv_close(cd);
-    return out;
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts `in` and appends the result to `out`. Returns false, with the state reset and
+    // `out` as it was, when any part of `in` does not convert.
+    bool ConvertAll(std::string_view in, std::string& out) {
+        const std::size_t start = out.size();
+        std::string_view rest = in;
+        while (!rest.empty()) {
+            std::size_t used = 0;
+            if (!Step(rest, out, used)) {
+                out.resize(start);
+                return false;
+            }
+            rest.remove_prefix(used);
+        }
+        return Flush(out);
+    }
+
+    // Converts a prefix of `in` as long as it is valid and appends it to `out`; `used` is the number
+    // of bytes consumed. Returns false when it stopped at bytes that do not convert.
+    bool Step(std::string_view in, std::string& out, std::size_t& used) {
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        bool clean = true;
+        while (srcLeft > 0) {
+            char* dst = buf_;
+            std::size_t dstLeft = sizeof buf_;
+            std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buf_, static_cast<std::size_t>(dst - buf_));
+            if (r == static_cast<std::size_t>(-1)) {
+                if (errno == E2BIG)
+                    continue;
+                clean = false;
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+                break;
+            }
+        }
+        used = in.size() - srcLeft;
+        return clean;
+    }
+
+    bool Flush(std::string& out) {
+        char* dst = buf_;
+        std::size_t dstLeft = sizeof buf_;
+        std::size_t r = iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
+        out.append(buf_, static_cast<std::size_t>(dst - buf_));
+        return r != static_cast<std::size_t>(-1);
+    }
+
+private:
+    iconv_t cd_;
+    char buf_[1024];
+};
+
+constexpr const char* kReplacementUtf8 = "\xEF\xBF\xBD";
+
+// Length of the UTF-8 sequence that starts with byte c (1 for stray continuation bytes).
+std::size_t Utf8Length(unsigned char c) {
+    if (c >= 0xF0)
+        return 4;
+    if (c >= 0xE0)
+        return 3;
+    if (c >= 0xC0)
+        return 2;
+    return 1;
 }
 
 } // namespace
 
 QString DecodeSjis(std::string_view bytes) {
-    return QString::fromUtf8(Convert("UTF-8", "CP932", bytes, "\xEF\xBF\xBD", 1));
+    std::string utf8;
+    utf8.reserve(bytes.size() * 3);
+    Converter cv("UTF-8", "CP932");
+    if (!cv.ok()) {
+        // No code page 932 table on this system: keep the ASCII text readable at least.
+        for (char c : bytes)
+            utf8 += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string(kReplacementUtf8);
+        return QString::fromUtf8(utf8);
+    }
+    std::string_view rest = bytes;
+    while (!rest.empty()) {
+        std::size_t used = 0;
+        if (cv.Step(rest, utf8, used)) {
+            rest.remove_prefix(used);
+            continue;
+        }
+        // An invalid or incomplete sequence: one replacement character for its first byte, then
+        // go on with the next byte, which may start a valid character of its own.
+        utf8 += kReplacementUtf8;
+        rest.remove_prefix(used < rest.size() ? used + 1 : rest.size());
+    }
+    cv.Flush(utf8);
+    return QString::fromUtf8(utf8);
 }
 
 std::string EncodeSjis(const QString& text) {
-    QByteArray utf8 = text.toUtf8();
-    std::string_view in(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-    // Step over one whole UTF-8 character when it has no code page 932 form.
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view in(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     std::string out;
+    Converter cv("CP932", "UTF-8");
+    if (!cv.ok()) {
+        for (std::size_t i = 0; i < in.size(); i += Utf8Length(static_cast<unsigned char>(in[i])))
+            out += static_cast<unsigned char>(in[i]) < 0x80 ? in[i] : '?';
+        return out;
+    }
+    // Character by character, so that one without a code page 932 form becomes a single '?'.
     std::size_t i = 0;
     while (i < in.size()) {
-        std::size_t len = 1;
-        unsigned char c = static_cast<unsigned char>(in[i]);
-        if (c >= 0xF0)
-            len = 4;
-        else if (c >= 0xE0)
-            len = 3;
-        else if (c >= 0xC0)
-            len = 2;
-        std::string part = Convert("CP932", "UTF-8", in.substr(i, len), "?", len);
-        out += part.empty() ? std::string("?") : part;
+        std::size_t len = Utf8Length(static_cast<unsigned char>(in[i]));
+        if (len > in.size() - i)
+            len = in.size() - i;
+        if (!cv.ConvertAll(in.substr(i, len), out))
+            out += '?';
         i += len;
     }
     return out;

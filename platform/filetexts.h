@@ -1,0 +1,26 @@
+// The size and date texts shown for a file, in print captions and in the quick view.
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+namespace plavik {
+
+// The exact size in bytes, always grouped with the locale's thousands separator: 12345 -> "12,345".
+QString FileSizeText(qint64 bytes, const QLocale& locale = QLocale());
+
+// The locale's short date, a space and its long time (without a time zone); the time is left out
+// when it is exactly 00:00:00. Fractions of a second are dropped. An invalid time gives "".
+QString FileDateText(const QDateTime& time, const QLocale& locale = QLocale());
+
+// What the directory entry says about a file; nothing when it cannot be found.
+struct FileFacts {
+    qint64 size = 0;
+    QDateTime lastWrite; // local time
+};
+std::optional<FileFacts> LookUpFile(const QString& path);
+
+} // namespace plavik
