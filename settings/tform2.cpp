@@ -1,23 +1,293 @@
 #include "settings/tform2.h"
 
-#include <QDialogButtonBox>
-#include <QVBoxLayout>
+#include "render/strtoint.h"
+#include "settings/colorpresets.h"
+#include "settings/errorbox.h"
+#include "settings/numerickeyfilter.h"
+#include "settings/placementpicture.h"
+#include "ui_tform2.h"
+
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QScreen>
 
 namespace plavik {
 
+namespace {
+
+std::optional<std::int32_t> EditValue(const QLineEdit* edit) {
+    // UTF-8 keeps any non-ASCII character away from the ASCII digits the conversion accepts.
+    const QByteArray text = edit->text().toUtf8();
+    return TextToInt(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+}
+
+QFont ToQFont(const PrinterFont& font) {
+    QFont result(font.Name);
+    if (font.Size > 0)
+        result.setPointSize(font.Size);
+    result.setBold(font.Style & kBold);
+    result.setItalic(font.Style & kItalic);
+    result.setUnderline(font.Style & kUnderline);
+    result.setStrikeOut(font.Style & kStrikeOut);
+    return result;
+}
+
+// Takes name, size and style from the chosen font; the colour is not the font dialog's to change.
+void TakeQFont(PrinterFont& font, const QFont& chosen) {
+    font.Name = chosen.family();
+    if (chosen.pointSize() > 0)
+        font.Size = chosen.pointSize();
+    else if (chosen.pixelSize() > 0)
+        font.Size = (chosen.pixelSize() * 72 + 48) / 96; // a pixel size at the dialog's 96 dpi
+    font.Style = (chosen.bold() ? kBold : 0) | (chosen.italic() ? kItalic : 0) |
+                 (chosen.underline() ? kUnderline : 0) | (chosen.strikeOut() ? kStrikeOut : 0);
+}
+
+std::optional<QFont> RunFontDialog(const QFont& initial, QWidget* parent) {
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+} // namespace
+
 TForm2::TForm2(TListSettings& settings, PrinterFont& font, QWidget* parent)
-    : QDialog(parent), settings_(settings), font_(font) {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("設定"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(buttons);
+    : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()), settings_(settings), font_(font),
+      chooseFont_(RunFontDialog) {
+    ui_->setupUi(this);
+    QFont dialogFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
+    setFixedSize(412, 331);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // Group box captions sit on the frame line, as Windows draws them, so that the controls'
+    // places inside the boxes keep their distance from the caption.
+    setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                       " margin-top: 6px; }"
+                       "QGroupBox::title { subcontrol-origin: border; subcontrol-position: top left;"
+                       " left: 6px; top: -7px; padding: 0px; }"));
+
+    // Labels size themselves to their text, as the form's labels do.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label != ui_->Image1 && label != ui_->Image2)
+            label->adjustSize();
+    }
+    ui_->Image1->setPixmap(QPixmap::fromImage(PlacementPicture(PlacementOrder::ColumnByColumn)));
+    ui_->Image2->setPixmap(QPixmap::fromImage(PlacementPicture(PlacementOrder::RowByRow)));
+
+    // No button is the default one, so Enter in an edit confirms nothing.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    for (QLineEdit* edit : NumericEdits())
+        new NumericKeyFilter(edit, edit->property("digitLimit").toInt());
+
+    connect(ui_->Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(ui_->Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui_->Button4, &QPushButton::clicked, this, &TForm2::Button4Click);
+    connect(ui_->Button13, &QPushButton::clicked, this, &TForm2::Button13Click);
+    connect(ui_->Button14, &QPushButton::clicked, this, &TForm2::Button14Click);
+    connect(ui_->Button15, &QPushButton::clicked, this, &TForm2::Button15Click);
+
+    FormCreate();
 }
 
 TForm2::~TForm2() = default;
 
-void TForm2::SelectPageByTag(int) {}
+void TForm2::SelectPageByTag(int tag) {
+    QWidget* page = ui_->TabSheet5;
+    switch (tag) {
+    case 1:
+        page = ui_->TabSheet1;
+        break;
+    case 2:
+        page = ui_->TabSheet2;
+        break;
+    case 3:
+        page = ui_->TabSheet5;
+        break;
+    case 4:
+        page = ui_->TabSheet3;
+        break;
+    case 5:
+        page = ui_->TabSheet4;
+        break;
+    default:
+        break;
+    }
+    ui_->PageControl1->setCurrentWidget(page);
+}
+
+void TForm2::SetFontChooser(FontChooser chooser) {
+    chooseFont_ = std::move(chooser);
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+std::vector<QLineEdit*> TForm2::NumericEdits() const {
+    return {ui_->Edit7,  ui_->Edit10, ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4,
+            ui_->Edit11, ui_->Edit12, ui_->Edit9, ui_->Edit5, ui_->Edit6, ui_->Edit8};
+}
+
+void TForm2::FormCreate() {
+    // Centred on the screen by the window's outer size, halves truncated.
+    if (const QScreen* screen = parent() ? parentWidget()->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        const QSize outer = frameGeometry().size();
+        move(area.left() + (area.width() - outer.width()) / 2,
+             area.top() + (area.height() - outer.height()) / 2);
+    }
+
+    const TListSettings& s = settings_;
+    const auto number = [](std::int32_t value) { return QString::number(value); };
+    ui_->CheckBox4->setChecked(s.UnKnownJwk);
+    ui_->CheckBox18->setChecked(s.UnKnownJwc);
+    ui_->Edit7->setText(number(s.IconSize));
+    ui_->Edit10->setText(number(s.IconSize2));
+    ui_->Edit1->setText(number(s.MarginTop));
+    ui_->Edit2->setText(number(s.MarginLeft));
+    ui_->Edit3->setText(number(s.MarginRight));
+    ui_->Edit4->setText(number(s.MarginBottom));
+    ui_->Edit11->setText(number(s.SpaceR2));
+    ui_->Edit12->setText(number(s.SpaceB2));
+    ui_->Edit9->setText(number(s.ImageSize2));
+    ui_->CheckBox12->setChecked(s.prcFileName);
+    ui_->CheckBox13->setChecked(s.prcComment);
+    ui_->CheckBox14->setChecked(s.prcFileSize);
+    ui_->CheckBox15->setChecked(s.prcFileDate);
+    ui_->CheckBox17->setChecked(s.prcBorder);
+    ui_->CheckBox16->setChecked(s.prcAddLine);
+    // "線で表示。" is checked by the form itself and stays so for any unknown mode.
+    if (s.prcTextMode == 1)
+        ui_->RadioButton9->setChecked(true);
+    else if (s.prcTextMode == 2)
+        ui_->RadioButton7->setChecked(true);
+    else if (s.prcTextMode == 3)
+        ui_->RadioButton8->setChecked(true); // shown although it cannot be chosen
+    ui_->Edit5->setText(number(s.SpaceR));
+    ui_->Edit6->setText(number(s.SpaceB));
+    ui_->Edit8->setText(number(s.ImageSize));
+    ui_->CheckBox3->setChecked(s.prFileName);
+    ui_->CheckBox5->setChecked(s.prFileSize);
+    ui_->CheckBox6->setChecked(s.prFileDate);
+    ui_->CheckBox2->setChecked(s.prPos);
+    ui_->CheckBox1->setChecked(s.prText);
+    ui_->CheckBox9->setChecked(s.prAddLine);
+    ui_->CheckBox10->setChecked(s.prBorder);
+    SwatchColors colors{};
+    for (int i = 0; i < 9; ++i)
+        colors[i] = s.Colors[SwatchPaletteIndex(i)];
+    ShowSwatches(colors);
+    ShowPrinterFont();
+}
+
+void TForm2::Button1Click() {
+    // Every number is checked before anything is copied, so a bad edit leaves the record whole
+    // and the dialog open on that edit.
+    for (QLineEdit* edit : NumericEdits()) {
+        if (EditValue(edit))
+            continue;
+        for (int i = 0; i < ui_->PageControl1->count(); ++i) {
+            if (ui_->PageControl1->widget(i)->isAncestorOf(edit))
+                ui_->PageControl1->setCurrentIndex(i);
+        }
+        ShowErrorBox(this, QStringLiteral("'%1' は数値ではありません").arg(edit->text()));
+        edit->setFocus();
+        edit->selectAll();
+        return;
+    }
+    CopyControls();
+    accept();
+}
+
+void TForm2::CopyControls() {
+    TListSettings& s = settings_;
+    const auto value = [](const QLineEdit* edit) { return *EditValue(edit); };
+    s.UnKnownJwk = ui_->CheckBox4->isChecked();
+    s.UnKnownJwc = ui_->CheckBox18->isChecked();
+    s.IconSize = value(ui_->Edit7);
+    s.IconSize2 = value(ui_->Edit10);
+    s.MarginTop = value(ui_->Edit1);
+    s.MarginLeft = value(ui_->Edit2);
+    s.MarginRight = value(ui_->Edit3);
+    s.MarginBottom = value(ui_->Edit4);
+    s.SpaceR2 = value(ui_->Edit11);
+    s.SpaceB2 = value(ui_->Edit12);
+    s.ImageSize2 = value(ui_->Edit9);
+    s.prcFileName = ui_->CheckBox12->isChecked();
+    s.prcComment = ui_->CheckBox13->isChecked();
+    s.prcFileSize = ui_->CheckBox14->isChecked();
+    s.prcFileDate = ui_->CheckBox15->isChecked();
+    s.prcBorder = ui_->CheckBox17->isChecked();
+    s.prcAddLine = ui_->CheckBox16->isChecked();
+    if (ui_->RadioButton9->isChecked())
+        s.prcTextMode = 1;
+    else if (ui_->RadioButton7->isChecked())
+        s.prcTextMode = 2;
+    else if (ui_->RadioButton8->isChecked())
+        s.prcTextMode = 3;
+    s.SpaceR = value(ui_->Edit5);
+    s.SpaceB = value(ui_->Edit6);
+    s.ImageSize = value(ui_->Edit8);
+    s.prFileName = ui_->CheckBox3->isChecked();
+    s.prFileSize = ui_->CheckBox5->isChecked();
+    s.prFileDate = ui_->CheckBox6->isChecked();
+    s.prPos = ui_->CheckBox2->isChecked();
+    s.prText = ui_->CheckBox1->isChecked();
+    s.prAddLine = ui_->CheckBox9->isChecked();
+    s.prBorder = ui_->CheckBox10->isChecked();
+    // Border has no swatch and keeps its value.
+    const ColorSwatch* swatches[] = {ui_->Shape1, ui_->Shape2, ui_->Shape3, ui_->Shape4, ui_->Shape5,
+                                     ui_->Shape6, ui_->Shape7, ui_->Shape8, ui_->Shape9};
+    for (int i = 0; i < 9; ++i)
+        s.Colors[SwatchPaletteIndex(i)] = swatches[i]->Color();
+}
+
+void TForm2::ShowSwatches(const SwatchColors& colors) {
+    ColorSwatch* swatches[] = {ui_->Shape1, ui_->Shape2, ui_->Shape3, ui_->Shape4, ui_->Shape5,
+                               ui_->Shape6, ui_->Shape7, ui_->Shape8, ui_->Shape9};
+    for (int i = 0; i < 9; ++i)
+        swatches[i]->SetColor(colors[i]);
+}
+
+void TForm2::ShowPrinterFont() {
+    ui_->Label19->setText(font_.Name);
+    ui_->Label20->setText(QString::number(font_.Size));
+    ui_->Label19->adjustSize();
+    ui_->Label20->adjustSize();
+}
+
+void TForm2::Button4Click() {
+    // A confirmed font takes effect at once: cancelling the settings afterwards does not undo it.
+    if (const std::optional<QFont> chosen = chooseFont_(ToQFont(font_), this))
+        TakeQFont(font_, *chosen);
+    ShowPrinterFont();
+}
+
+void TForm2::Button14Click() {
+    ShowSwatches(kMonochromePreset);
+}
+
+void TForm2::Button15Click() {
+    ShowSwatches(kColourPreset);
+}
+
+void TForm2::Button13Click() {
+    ShowSwatches(kJwCadPreset);
+}
 
 } // namespace plavik
