@@ -1,0 +1,81 @@
+#include "print/captions.h"
+
+#include "platform/sjis.h"
+
+#include <algorithm>
+
+namespace plavik {
+
+namespace {
+
+const QString kNameLabel = QStringLiteral("ファイル名：");
+const QString kFigureSizeLabel = QStringLiteral("サ　イ　ズ：");
+const QString kFigureDateLabel = QStringLiteral("日　　　付：");
+const QString kCommentLabel = QStringLiteral("コメント　：");
+const QString kCommentMoreLabel = QStringLiteral("　　　　　　");
+const QString kDrawingSizeLabel = QStringLiteral("サイズ　　：");
+const QString kDrawingDateLabel = QStringLiteral("日付　　　：");
+
+constexpr std::size_t kCommentHalf = 32;
+
+QString SizeLine(const QString& label, const std::optional<FileFacts>& facts, const QLocale& locale) {
+    if (!facts)
+        return label;
+    return label + FileSizeText(facts->size, locale) + QStringLiteral(" byte");
+}
+
+QString DateLine(const QString& label, const std::optional<FileFacts>& facts, const QLocale& locale) {
+    if (!facts)
+        return label;
+    return label + FileDateText(facts->lastWrite, locale);
+}
+
+} // namespace
+
+QString FigureSampleText() {
+    return kFigureDateLabel + QStringLiteral("00/00/00 00:00:00");
+}
+
+QString DrawingSampleText() {
+    return kFigureDateLabel + QStringLiteral("00/00/00 00:00:00000000000000000");
+}
+
+std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment) {
+    const std::string_view first = comment.substr(0, std::min(comment.size(), kCommentHalf));
+    std::string_view second;
+    if (comment.size() > kCommentHalf)
+        second = comment.substr(kCommentHalf, kCommentHalf);
+    return {first, second};
+}
+
+QStringList FigureCaptionLines(const TListSettings& settings, const QString& fileName,
+                               const std::optional<FileFacts>& facts, const QLocale& locale) {
+    QStringList lines;
+    if (settings.prFileName)
+        lines << kNameLabel + fileName;
+    if (settings.prFileSize)
+        lines << SizeLine(kFigureSizeLabel, facts, locale);
+    if (settings.prFileDate)
+        lines << DateLine(kFigureDateLabel, facts, locale);
+    return lines;
+}
+
+QStringList DrawingCaptionLines(const TListSettings& settings, const QString& fileName,
+                                std::string_view comment, const std::optional<FileFacts>& facts,
+                                const QLocale& locale) {
+    QStringList lines;
+    if (settings.prcFileName)
+        lines << kNameLabel + fileName;
+    if (settings.prcComment) {
+        const auto [first, second] = CommentHalves(comment);
+        lines << kCommentLabel + DecodeSjis(first);
+        lines << kCommentMoreLabel + DecodeSjis(second);
+    }
+    if (settings.prcFileSize)
+        lines << SizeLine(kDrawingSizeLabel, facts, locale);
+    if (settings.prcFileDate)
+        lines << DateLine(kDrawingDateLabel, facts, locale);
+    return lines;
+}
+
+} // namespace plavik

@@ -1,0 +1,34 @@
+// The caption lines printed to the right of each picture.
+#pragma once
+
+#include "platform/filetexts.h"
+#include "settings/listsettings.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string_view>
+#include <utility>
+
+namespace plavik {
+
+// The texts whose printed width is kept free for the captions of each kind of list.
+QString FigureSampleText();
+QString DrawingSampleText();
+
+// Bytes 1-32 and 33-64 of a drawing's comment, cut by byte position; a part past the end is empty.
+std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment);
+
+// The switched-on caption lines of a figure file, top to bottom. Without facts (the file has gone)
+// the size and date lines show their labels alone.
+QStringList FigureCaptionLines(const TListSettings& settings, const QString& fileName,
+                               const std::optional<FileFacts>& facts, const QLocale& locale = QLocale());
+
+// The same for a drawing file, with its comment (code page 932 bytes, empty for a rejected file).
+QStringList DrawingCaptionLines(const TListSettings& settings, const QString& fileName,
+                                std::string_view comment, const std::optional<FileFacts>& facts,
+                                const QLocale& locale = QLocale());
+
+} // namespace plavik

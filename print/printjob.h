@@ -1,0 +1,59 @@
+// One print job on a QPrinter that can be aborted so that nothing of it comes out.
+#pragma once
+
+#include <QPainter>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPrinter;
+class QTemporaryFile;
+
+namespace plavik {
+
+// Qt cannot abort a PDF job (the whole file is still written) nor a CUPS job (the spooled file is
+// still handed to CUPS when the painter ends). So a PDF job writes to a temporary file beside the
+// target, renamed into place when the job ends; a CUPS job spools to a temporary file that is given
+// to "lp" only when the job ends. Aborting deletes the temporary file; a target from before stays.
+class PrintJob {
+public:
+    explicit PrintJob(QPrinter& printer);
+    // Aborts a job that is still running and gives the printer its output file name back.
+    ~PrintJob();
+    PrintJob(const PrintJob&) = delete;
+    PrintJob& operator=(const PrintJob&) = delete;
+
+    // Names the job, sets the page margins to the printer's minimum (the painter's origin is then
+    // the printable area's corner) and begins the painter on the first page. False with Error() set
+    // when the printer cannot start.
+    bool Begin(const QString& title);
+    // Ends the page and begins the next. False with Error() set on a printer error.
+    bool NewPage();
+    // Ends the job and lets its output out. False with Error() set when that fails; nothing then
+    // reaches the target.
+    bool Finish();
+    // Ends the job so that nothing of it comes out.
+    void Abort();
+
+    QPainter& painter() { return painter_; }
+    const QString& Error() const { return error_; }
+
+private:
+    enum class Output { Direct, PdfFile, CupsSpool };
+    void Discard();
+
+    QPrinter& printer_;
+    QPainter painter_;
+    Output output_ = Output::Direct;
+    QString target_; // the printer's own output file name
+    std::unique_ptr<QTemporaryFile> temp_;
+    bool active_ = false;
+    QString error_;
+};
+
+// The arguments of "lp" that print a spooled job as Qt's CUPS engine would: printer, title, paper,
+// sides and orientation; the file last.
+QStringList LpArguments(const QPrinter& printer, const QString& title, const QString& file);
+
+} // namespace plavik

@@ -1,0 +1,167 @@
+// Option flags, the size and date texts and the caption lines of printed cells.
+#include "platform/filetexts.h"
+#include "print/captions.h"
+#include "settings/options.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QLocale>
+#include <QTimeZone>
+
+namespace plavik {
+namespace {
+
+TEST(PrintOptions, FigureFlagsFollowTheirSwitches) {
+    struct Case {
+        bool border, text, addLine, pos;
+        int flags;
+    };
+    const Case cases[] = {
+        {false, false, false, false, 0}, {true, false, false, false, 1}, {false, true, false, false, 2},
+        {false, false, true, false, 4},  {false, false, false, true, 8}, {true, true, true, true, 15},
+    };
+    for (const Case& c : cases) {
+        TListSettings s;
+        s.prBorder = c.border;
+        s.prText = c.text;
+        s.prAddLine = c.addLine;
+        s.prPos = c.pos;
+        EXPECT_EQ(SetOption(s), c.flags) << c.flags;
+    }
+}
+
+TEST(PrintOptions, DrawingFlagsFollowTheTextMode) {
+    struct Case {
+        int textMode;
+        bool border, addLine;
+        int flags;
+    };
+    const Case cases[] = {
+        {1, false, false, 0}, {2, false, false, 6}, {3, false, false, 2}, {0, false, false, 0},
+        {7, false, false, 0}, {2, true, true, 15},  {3, true, false, 3},  {1, false, true, 8},
+    };
+    for (const Case& c : cases) {
+        TListSettings s;
+        s.prcTextMode = c.textMode;
+        s.prcBorder = c.border;
+        s.prcAddLine = c.addLine;
+        EXPECT_EQ(SetOption2(s), c.flags) << "mode " << c.textMode;
+    }
+}
+
+TEST(FileTexts, SizeIsExactAndGrouped) {
+    struct Case {
+        qint64 bytes;
+        const char* c;
+        const char* german;
+    };
+    const Case cases[] = {
+        {0, "0", "0"},
+        {999, "999", "999"},
+        {12345, "12,345", "12.345"},
+        {16777217, "16,777,217", "16.777.217"},
+        {5000000000LL, "5,000,000,000", "5.000.000.000"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileSizeText(c.bytes, QLocale::c()), QString::fromUtf8(c.c));
+        EXPECT_EQ(FileSizeText(c.bytes, QLocale(QLocale::German, QLocale::Germany)),
+                  QString::fromUtf8(c.german));
+    }
+}
+
+TEST(FileTexts, DateLeavesOutAMidnightTime) {
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QDate day(2024, 3, 9);
+    EXPECT_EQ(FileDateText(QDateTime(day, QTime(0, 0, 0)), us), QStringLiteral("3/9/24"));
+    EXPECT_EQ(FileDateText(QDateTime(day, QTime(0, 0, 0, 500)), us), QStringLiteral("3/9/24"));
+    EXPECT_EQ(FileDateText(QDateTime(day, QTime(0, 0, 1)), us), QStringLiteral("3/9/24 12:00:01 AM"));
+    EXPECT_EQ(FileDateText(QDateTime(day, QTime(14, 5, 9)), us), QStringLiteral("3/9/24 2:05:09 PM"));
+    const QLocale ja(QLocale::Japanese, QLocale::Japan);
+    const QString jaText = FileDateText(QDateTime(day, QTime(14, 5, 9)), ja);
+    EXPECT_TRUE(jaText.startsWith(QStringLiteral("2024/03/09 14"))) << jaText.toStdString();
+    EXPECT_FALSE(jaText.contains(QStringLiteral("UTC"))) << jaText.toStdString();
+    EXPECT_EQ(FileDateText(QDateTime(), us), QString());
+}
+
+TEST(PrintCaptions, FigureLinesFollowTheSwitches) {
+    const FileFacts facts{12345, QDateTime(QDate(2024, 3, 9), QTime(0, 0, 0))};
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QString name = QStringLiteral("ファイル名：a.jwk");
+    const QString size = QStringLiteral("サ　イ　ズ：12,345 byte");
+    const QString date = QStringLiteral("日　　　付：3/9/24");
+    struct Case {
+        bool name, size, date;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {true, true, true, {name, size, date}},
+        {false, true, true, {size, date}},
+        {true, false, true, {name, date}},
+        {false, false, false, {}},
+    };
+    for (const Case& c : cases) {
+        TListSettings s;
+        s.prFileName = c.name;
+        s.prFileSize = c.size;
+        s.prFileDate = c.date;
+        EXPECT_EQ(FigureCaptionLines(s, QStringLiteral("a.jwk"), facts, us), c.lines);
+    }
+    // A file that has gone shows the labels alone.
+    EXPECT_EQ(FigureCaptionLines(TListSettings{}, QStringLiteral("a.jwk"), std::nullopt, us),
+              (QStringList{name, QStringLiteral("サ　イ　ズ："), QStringLiteral("日　　　付：")}));
+    const FileFacts empty{0, QDateTime(QDate(2024, 3, 9), QTime(0, 0, 0))};
+    EXPECT_EQ(FigureCaptionLines(TListSettings{}, QStringLiteral("a.jwk"), empty, us)[1],
+              QStringLiteral("サ　イ　ズ：0 byte"));
+}
+
+TEST(PrintCaptions, CommentIsCutByBytes) {
+    const std::string full(64, 'x');
+    struct Case {
+        std::string comment;
+        std::string first, second;
+    };
+    const Case cases[] = {
+        {"", "", ""},
+        {"short", "short", ""},
+        {std::string(32, 'a'), std::string(32, 'a'), ""},
+        {std::string(32, 'a') + std::string(32, 'b'), std::string(32, 'a'), std::string(32, 'b')},
+        {std::string(40, 'a') + std::string(40, 'b'), std::string(32, 'a'),
+         std::string(8, 'a') + std::string(24, 'b')},
+    };
+    for (const Case& c : cases) {
+        const auto [first, second] = CommentHalves(c.comment);
+        EXPECT_EQ(first, c.first);
+        EXPECT_EQ(second, c.second);
+    }
+}
+
+TEST(PrintCaptions, DrawingLinesCarryTheCommentOnTwoLines) {
+    const FileFacts facts{16777217, QDateTime(QDate(2024, 3, 9), QTime(10, 0, 0))};
+    const QLocale c = QLocale::c();
+    // "図面" in code page 932 at the start of the second half, spaces elsewhere.
+    const std::string comment = std::string(32, ' ') + "\x90\x7d\x96\xca" + std::string(28, ' ');
+    TListSettings s;
+    const QStringList lines = DrawingCaptionLines(s, QStringLiteral("b.jwc"), comment, facts, c);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("ファイル名：b.jwc"));
+    EXPECT_EQ(lines[1], QStringLiteral("コメント　：") + QString(32, QLatin1Char(' ')));
+    EXPECT_EQ(lines[2], QStringLiteral("　　　　　　図面") + QString(28, QLatin1Char(' ')));
+    EXPECT_EQ(lines[3], QStringLiteral("サイズ　　：16,777,217 byte"));
+    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("日付　　　：9 Mar 2024 10:00:00")))
+        << lines[4].toStdString();
+
+    // A rejected file's empty comment prints the two labels alone.
+    const QStringList rejected = DrawingCaptionLines(s, QStringLiteral("b.jwc"), "", facts, c);
+    EXPECT_EQ(rejected[1], QStringLiteral("コメント　："));
+    EXPECT_EQ(rejected[2], QStringLiteral("　　　　　　"));
+
+    // Without the comment the size line follows the name line directly.
+    s.prcComment = false;
+    const QStringList noComment = DrawingCaptionLines(s, QStringLiteral("b.jwc"), comment, facts, c);
+    ASSERT_EQ(noComment.size(), 3);
+    EXPECT_TRUE(noComment[1].startsWith(QStringLiteral("サイズ　　：")));
+}
+
+} // namespace
+} // namespace plavik

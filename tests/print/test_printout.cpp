@@ -1,0 +1,353 @@
+// Whole printouts to PDF: pages, captions, cancelling, unreadable files; and the progress window.
+#include "platform/filetexts.h"
+#include "print/printjob.h"
+#include "print/printout.h"
+#include "print/tform3.h"
+#include "render/palette.h"
+#include "support/jwcwriter.h"
+#include "support/jwkwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <fstream>
+#include <functional>
+
+namespace plavik {
+namespace {
+
+void SaveBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+std::vector<std::uint8_t> Figure(int n) {
+    test::JwkWriter w;
+    w.Line(0, 0, 100, 100).Line(0, 100, 100, 0).Arc(50, 50, 10.0f + static_cast<float>(n));
+    return w.Bytes();
+}
+
+QString RunTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int PdfPages(const QString& pdf) {
+    const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
+    for (const QString& line : info.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("Pages:")))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+QString PdfTitle(const QString& pdf) {
+    const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
+    for (const QString& line : info.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("Title:")))
+            return line.mid(6).trimmed();
+    return {};
+}
+
+QString PdfText(const QString& pdf) {
+    return RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+}
+
+// The text extraction turns full-width spaces into runs of plain spaces; both sides of a comparison
+// are brought to single plain spaces.
+QString Squeezed(QString text) {
+    text.replace(QChar(0x3000), QLatin1Char(' '));
+    return text.replace(QRegularExpression(QStringLiteral(" +")), QStringLiteral(" "));
+}
+
+bool HasText(const QString& pdfText, const QString& expected) {
+    return Squeezed(pdfText).contains(Squeezed(expected));
+}
+
+struct PdfPrinter {
+    QPrinter printer{QPrinter::HighResolution};
+    explicit PdfPrinter(const QString& file) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        printer.setResolution(600);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+    }
+};
+
+// Runs f once the progress window is up, during the printout's first message pump.
+void WhenProgressShows(std::function<void(TForm3&)> f) {
+    QTimer::singleShot(0, [f] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* form = qobject_cast<TForm3*>(w); form && form->isVisible())
+                f(*form);
+    });
+}
+
+class Printout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        pdf = folder + QStringLiteral("out.pdf");
+    }
+
+    PrintRequest Figures(int count) {
+        PrintRequest r;
+        r.kind = PrintKind::Figures;
+        r.folder = folder;
+        r.folderName = QStringLiteral("部品集");
+        r.showErrors = false;
+        for (int i = 1; i <= count; ++i) {
+            const QString name = QStringLiteral("f%1.jwk").arg(i, 2, 10, QLatin1Char('0'));
+            SaveBytes(folder + name, Figure(i));
+            r.captions << name;
+        }
+        return r;
+    }
+
+    QTemporaryDir dir;
+    QString folder, pdf;
+    QWidget owner;
+    bool cancel = false;
+};
+
+TEST_F(Printout, FiguresPrintTheirPagesAndCaptions) {
+    PrintRequest r = Figures(5);
+    // Big pictures: one column of two cells to a sheet, whatever the caption font measures.
+    r.settings.ImageSize = 90;
+    PdfPrinter p(pdf);
+    const PrintResult result = PrintList(p.printer, r, &owner, cancel);
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(result.sheets, 3);
+    EXPECT_EQ(result.filesDrawn, 5);
+    EXPECT_TRUE(result.failedFiles.empty());
+    EXPECT_EQ(PdfPages(pdf), 3);
+    EXPECT_EQ(PdfTitle(pdf), QStringLiteral("JWK-List  部品集"));
+    const QString text = PdfText(pdf);
+    const QString size = FileSizeText(QFileInfo(folder + QStringLiteral("f03.jwk")).size());
+    EXPECT_TRUE(HasText(text, QStringLiteral("ファイル名：f03.jwk"))) << text.toStdString();
+    EXPECT_TRUE(HasText(text, QStringLiteral("サ　イ　ズ：") + size + QStringLiteral(" byte")))
+        << text.toStdString();
+    EXPECT_TRUE(HasText(text, QStringLiteral("日　　　付："))) << text.toStdString();
+    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_EQ(p.printer.outputFileName(), pdf);
+    // Nothing but the output is left in the folder.
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("out.pdf")});
+}
+
+TEST_F(Printout, CaptionsOffLeaveOnlyPictures) {
+    PrintRequest r = Figures(2);
+    r.settings.prFileName = r.settings.prFileSize = r.settings.prFileDate = false;
+    PdfPrinter p(pdf);
+    EXPECT_EQ(PrintList(p.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(PdfPages(pdf), 1);
+    EXPECT_FALSE(PdfText(pdf).contains(QStringLiteral("ファイル名")));
+}
+
+TEST_F(Printout, DrawingsCarryTheirCommentAndTitle) {
+    PrintRequest r;
+    r.kind = PrintKind::Drawings;
+    r.folder = folder;
+    r.folderName = QStringLiteral("図面");
+    r.showErrors = false;
+    test::JwcWriter w;
+    w.Comment("PLAN-A first floor").Line(0, 0, 100, 50);
+    w.Save((folder + QStringLiteral("plan.jwc")).toStdString());
+    r.captions << QStringLiteral("plan.jwc");
+    PdfPrinter p(pdf);
+    EXPECT_EQ(PrintList(p.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(PdfTitle(pdf), QStringLiteral("JWC-List"));
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(HasText(text, QStringLiteral("コメント　：PLAN-A first floor"))) << text.toStdString();
+    EXPECT_TRUE(HasText(text, QStringLiteral("サイズ　　："))) << text.toStdString();
+    EXPECT_TRUE(HasText(text, QStringLiteral("日付　　　："))) << text.toStdString();
+}
+
+TEST_F(Printout, CancelBeforeTheFirstFileLeavesNoOutput) {
+    const PrintRequest r = Figures(3);
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("kept");
+    old.close();
+    bool ownerWasDisabled = false;
+    QString shown;
+    WhenProgressShows([&](TForm3& form) {
+        ownerWasDisabled = !owner.isEnabled();
+        shown = form.findChild<QLabel*>(QStringLiteral("Label2"))->text() + QLatin1Char('/') +
+                form.findChild<QLabel*>(QStringLiteral("Label4"))->text();
+        QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+    });
+    PdfPrinter p(pdf);
+    const PrintResult result = PrintList(p.printer, r, &owner, cancel);
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Cancelled);
+    EXPECT_EQ(result.filesDrawn, 0);
+    EXPECT_TRUE(ownerWasDisabled);
+    EXPECT_EQ(shown, QStringLiteral("1/3"));
+    EXPECT_TRUE(owner.isEnabled());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("kept"));
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("out.pdf")});
+    // No progress window outlives the printout.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TForm3*>(w), nullptr);
+
+    // The next printout starts afresh and runs to its end.
+    const PrintResult again = PrintList(p.printer, r, &owner, cancel);
+    EXPECT_EQ(again.outcome, PrintResult::Outcome::Printed);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(PdfPages(pdf), 1);
+}
+
+TEST_F(Printout, CancelWithoutTargetFileLeavesNothing) {
+    const PrintRequest r = Figures(1);
+    WhenProgressShows([](TForm3& form) { form.findChild<QPushButton*>(QStringLiteral("Button1"))->click(); });
+    PdfPrinter p(pdf);
+    EXPECT_EQ(PrintList(p.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Cancelled);
+    EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(Printout, UnreadableFileGetsTheCardAndTheJobGoesOn) {
+    PrintRequest r = Figures(2);
+    const QString broken = QStringLiteral("f00.jwk");
+    SaveBytes(folder + broken, test::JwkWriter().Line(0, 0, 1, 1).Cut(420));
+    r.captions.prepend(broken);
+    r.settings.UnKnownJwk = true;
+    r.showErrors = true;
+    QString boxText;
+    std::function<void()> answer = [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxText = box->text();
+            box->accept();
+            return;
+        }
+        QTimer::singleShot(20, answer);
+    };
+    QTimer::singleShot(20, answer);
+    PdfPrinter p(pdf);
+    const PrintResult result = PrintList(p.printer, r, &owner, cancel);
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(result.filesDrawn, 3);
+    ASSERT_EQ(result.failedFiles.size(), 1u);
+    EXPECT_EQ(result.failedFiles[0].fileName, broken);
+    EXPECT_TRUE(boxText.contains(broken)) << boxText.toStdString();
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(HasText(text, QStringLiteral("Not JWK File"))) << text.toStdString();
+    EXPECT_TRUE(HasText(text, QStringLiteral("f02.jwk")));
+    EXPECT_TRUE(owner.isEnabled());
+}
+
+TEST_F(Printout, PrinterThatCannotStartFailsWithoutAWindow) {
+    const PrintRequest r = Figures(1);
+    PdfPrinter p(folder + QStringLiteral("no/such/folder/out.pdf"));
+    const PrintResult result = PrintList(p.printer, r, &owner, cancel);
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Failed);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_TRUE(owner.isEnabled());
+}
+
+TEST_F(Printout, CaptionsStayReadableOnABlackBackground) {
+    PrintRequest r = Figures(1);
+    // The black-background colour preset, handed to the figure palette as the main window does.
+    r.settings.Back() = 0x00000000;
+    for (int pen = 1; pen <= 6; ++pen)
+        r.settings.Pen(pen) = 0x00FFFFFF;
+    r.settings.prText = false;
+    const Palette saved = JwkColors();
+    SetJwkColors(r.settings.Colors);
+    r.font.Size = 20;
+    PdfPrinter p(pdf);
+    const PrintResult result = PrintList(p.printer, r, &owner, cancel);
+    SetJwkColors(saved);
+    ASSERT_EQ(result.outcome, PrintResult::Outcome::Printed);
+    const QString png = folder + QStringLiteral("page");
+    RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
+                                         QStringLiteral("-singlefile"), pdf, png});
+    const QImage page(png + QStringLiteral(".png"));
+
+    ASSERT_FALSE(page.isNull());
+    // The caption column starts 22 mm from the left margin: 42 mm from the paper's edge, 83 px at 50 dpi.
+    // Its first lines are mostly white paper with dark letters, never a solid box.
+    int dark = 0, total = 0;
+    for (int y = 40; y < 58; ++y)
+        for (int x = 84; x < 180; ++x, ++total)
+            dark += qGray(page.pixel(x, y)) < 128;
+    EXPECT_GT(dark, 0);
+    EXPECT_LT(dark, total / 2);
+}
+
+TEST(PrintJobArguments, LpGetsPrinterTitlePaperAndSides) {
+    QPrinter printer;
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    const QStringList args =
+        LpArguments(printer, QStringLiteral("JWC-List"), QStringLiteral("/spool/job.prn"));
+    EXPECT_EQ(args.mid(2, 2), (QStringList{QStringLiteral("-t"), QStringLiteral("JWC-List")}));
+    EXPECT_TRUE(args.contains(QStringLiteral("media=A4")));
+    EXPECT_TRUE(args.contains(QStringLiteral("sides=one-sided")));
+    EXPECT_TRUE(args.contains(QStringLiteral("landscape")));
+    EXPECT_EQ(args.last(), QStringLiteral("/spool/job.prn"));
+    EXPECT_EQ(args[args.size() - 2], QStringLiteral("--"));
+}
+
+TEST(ProgressWindow, HasItsDesignAndOnlyTheButtonStopsIt) {
+    QWidget owner;
+    bool cancel = false;
+    TForm3 form(cancel, &owner);
+    form.show();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("印刷"));
+    EXPECT_EQ(form.size(), QSize(233, 93));
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowSystemMenuHint);
+    EXPECT_EQ(form.font().pixelSize(), 12);
+    auto* button = form.findChild<QPushButton*>(QStringLiteral("Button1"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(button->geometry(), QRect(76, 56, 79, 25));
+    EXPECT_FALSE(button->isDefault());
+    EXPECT_FALSE(button->autoDefault());
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("印刷中・・・"));
+
+    // The current number grows to the left of the slash; the total to its right.
+    auto* current = form.findChild<QLabel*>(QStringLiteral("Label2"));
+    auto* total = form.findChild<QLabel*>(QStringLiteral("Label4"));
+    for (int n : {1, 42, 12345}) {
+        form.SetCurrent(n);
+        EXPECT_EQ(current->text(), QString::number(n));
+        EXPECT_EQ(current->geometry().right() + 1, 105) << n;
+    }
+    form.SetTotal(1000);
+    EXPECT_EQ(total->text(), QStringLiteral("1000"));
+    EXPECT_EQ(total->x(), 124);
+
+    // Neither the frame's close nor Escape closes it.
+    form.close();
+    EXPECT_TRUE(form.isVisible());
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(cancel);
+    button->click();
+    button->click();
+    EXPECT_TRUE(cancel);
+    EXPECT_TRUE(form.isVisible());
+}
+
+} // namespace
+} // namespace plavik
