@@ -1,0 +1,22 @@
+// Plavik: thumbnails, preview and printed lists of the jw_cad files of a folder.
+#include "app/icons.h"
+#include "app/tform1.h"
+#include "platform/fonts.h"
+
+#include <QApplication>
+#include <QFont>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Plavik"));
+    QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    QApplication::setWindowIcon(plavik::ProgramIcon());
+    plavik::InstallFontSubstitutions();
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+
+    plavik::TForm1 window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,450 @@
+#include "app/tform1.h"
+
+#include "app/icons.h"
+#include "app/listkind.h"
+#include "platform/folderscan.h"
+#include "render/palette.h"
+#include "settings/errorbox.h"
+#include "settings/tform2.h"
+#include "ui_tform1.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace plavik {
+
+namespace {
+
+constexpr int kQuickViewWidth = 150;
+
+// A message box with the application's title, no icon and one OK button.
+void ShowPlainMessage(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+// Asks whether to list the folder again after the settings changed; Enter means yes, Escape no.
+bool AskListAgain(QWidget* parent) {
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(),
+                    QStringLiteral("設定が変わりました。\n読み込み直しますか？"), QMessageBox::NoButton,
+                    parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QString ErrorText(const std::exception& error) {
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), store_(std::move(store)) {
+    ui_->setupUi(this);
+    model_ = new ThumbnailModel(images_, this);
+    ui_->ListView1->setModel(model_);
+    SetupToolBar();
+    SetupStatusBar();
+    SetupPopupMenu();
+    ConnectCommands();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+QListView* TForm1::ListView() const {
+    return ui_->ListView1;
+}
+
+void TForm1::SetupToolBar() {
+    QToolBar* bar = ui_->ToolBar1;
+    bar->setFixedHeight(40);
+    bar->setContentsMargins(5, 2, 2, 2); // indent 5, border 2
+    bar->toggleViewAction()->setVisible(false);
+    struct Button {
+        const char* name;
+        QIcon icon;
+        QString hint;
+        void (TForm1::*command)();
+    };
+    const Button buttons[] = {
+        {"ToolButton1", OpenIcon(), QStringLiteral("ﾌｧｲﾙを開く"), &TForm1::Open1Click},
+        {"ToolButton2", PrintIcon(), QStringLiteral("印刷"), &TForm1::Print1Click},
+        {"ToolButton4", {}, {}, nullptr},
+        {"ToolButton3", DeleteIcon(), QStringLiteral(" リストから削除"), &TForm1::Delete1Click},
+    };
+    for (const Button& b : buttons) {
+        if (!b.command) {
+            auto* gap = new QWidget(bar); // the 8-pixel separator between print and delete
+            gap->setObjectName(QLatin1String(b.name));
+            gap->setFixedSize(8, 30);
+            bar->addWidget(gap);
+            continue;
+        }
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QLatin1String(b.name));
+        button->setIcon(b.icon);
+        button->setIconSize(QSize(20, 20));
+        button->setFixedSize(30, 30);
+        button->setAutoRaise(true);
+        button->setToolTip(b.hint);
+        connect(button, &QToolButton::clicked, this, b.command);
+        bar->addWidget(button);
+    }
+}
+
+void TForm1::SetupStatusBar() {
+    QStatusBar* bar = ui_->StatusBar1;
+    bar->setFixedHeight(19);
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(bar);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (i < 2)
+            label->setFixedWidth(75);
+        bar->addWidget(label, i < 2 ? 0 : 1); // the last panel runs to the right edge
+        panels_[static_cast<std::size_t>(i)] = label;
+    }
+}
+
+void TForm1::SetupPopupMenu() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Delete1 = PopupMenu1->addAction(QStringLiteral("リストから削除"));
+    Delete1->setObjectName(QStringLiteral("Delete1"));
+    connect(Delete1, &QAction::triggered, this, &TForm1::Delete1Click);
+    connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::UnEnable);
+    connect(ui_->ListView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(ui_->ListView1->viewport()->mapToGlobal(pos)); });
+}
+
+void TForm1::ConnectCommands() {
+    // The designer's separators get their design names too.
+    const std::pair<QMenu*, const char*> separators[] = {{ui_->File1, "N1"}, {ui_->N2, "N5"}};
+    for (const auto& [menu, name] : separators)
+        for (QAction* action : menu->actions())
+            if (action->isSeparator())
+                action->setObjectName(QLatin1String(name));
+
+    connect(ui_->Open1, &QAction::triggered, this, &TForm1::Open1Click);
+    connect(ui_->Print1, &QAction::triggered, this, &TForm1::Print1Click);
+    connect(ui_->S1, &QAction::triggered, this, &TForm1::S1Click);
+    connect(ui_->Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    for (QAction* item : {ui_->PrintSetup1, ui_->N7, ui_->N3, ui_->N4, ui_->N6})
+        connect(item, &QAction::triggered, this, [this, item] { ShowSetup(item->property("Tag").toInt()); });
+    connect(ui_->VToolBar, &QAction::triggered, this, &TForm1::VToolBarClick);
+    connect(ui_->VStatusBar, &QAction::triggered, this, &TForm1::VStatusBarClick);
+    connect(ui_->VQuickView, &QAction::triggered, this, &TForm1::VQuickViewClick);
+
+    ui_->ListView1->installEventFilter(this);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &TForm1::ListView1Change);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &TForm1::ListView1Change);
+    connect(model_, &QAbstractItemModel::modelReset, this, &TForm1::ListView1Change);
+    connect(model_, &QAbstractItemModel::dataChanged, this, &TForm1::ListView1Change);
+}
+
+// --- Status panels and the quick-view picture
+
+QString TForm1::Panel(int i) const {
+    if (i < 0 || i > 2)
+        return {};
+    return panels_[static_cast<std::size_t>(i)]->text();
+}
+
+void TForm1::SetPanel(int i, const QString& text) {
+    if (i < 0 || i > 2)
+        return;
+    panels_[static_cast<std::size_t>(i)]->setText(text);
+}
+
+void TForm1::UpdateQuickView() {
+    ui_->Image1->setPixmap(QPixmap::fromImage(quickView_));
+}
+
+// --- Life cycle
+
+void TForm1::FormCreate() {
+    Read_Registry();
+    Init1();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    // Once the window has its frame, make the stored outer size the frame's size.
+    if (windowState() == Qt::WindowNoState) {
+        const QSize frame = frameGeometry().size() - size();
+        if (!frame.isNull())
+            resize(loadedGeometry_.Width - frame.width(), loadedGeometry_.Height - frame.height());
+    }
+    SetJwkColors(settings_.Colors);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept(); // the program ends even when the settings could not be saved
+}
+
+void TForm1::FormClose() {
+    try {
+        Write_Registry();
+    } catch (const std::exception& error) {
+        ShowErrorBox(this, ErrorText(error));
+    }
+}
+
+void TForm1::Read_Registry() {
+    LoadResult loaded;
+    try {
+        loaded = LoadSettings(*store_);
+    } catch (const std::exception& error) {
+        loaded.error = ErrorText(error);
+    }
+    settings_ = loaded.state.settings;
+    font_ = loaded.state.font;
+    loadedGeometry_ = loaded.state.geometry;
+    const WindowGeometry& g = loadedGeometry_;
+    // Outer bounds: before the window is shown its frame is unknown, FormShow corrects the size.
+    const QSize frame = frameGeometry().size() - size();
+    resize(g.Width - frame.width(), g.Height - frame.height());
+    move(g.Left, g.Top);
+    // A load stopped by a bad value still applies what it has (defaults for the rest), so the views
+    // never come up hidden while their menu items say they are shown.
+    ApplyViewFlags();
+    if (g.Maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    if (loaded.error)
+        ShowErrorBox(this, *loaded.error);
+}
+
+void TForm1::ApplyViewFlags() {
+    ui_->VStatusBar->setChecked(settings_.ViewStatusBar);
+    ui_->StatusBar1->setVisible(settings_.ViewStatusBar);
+    ui_->VToolBar->setChecked(settings_.ViewToolBar);
+    ui_->ToolBar1->setVisible(settings_.ViewToolBar);
+    ui_->VQuickView->setChecked(settings_.ViewQuickView);
+    ui_->Panel2->setVisible(settings_.ViewQuickView);
+}
+
+void TForm1::Write_Registry() {
+    StoredState state{settings_, font_, {}};
+    const QRect bounds = frameGeometry();
+    state.geometry = {bounds.height(), bounds.width(), bounds.x(), bounds.y(), isMaximized()};
+    const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    SaveSettings(*store_, state, normal);
+}
+
+// --- Commands
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+void TForm1::VToolBarClick() {
+    settings_.ViewToolBar = !settings_.ViewToolBar;
+    ui_->ToolBar1->setVisible(settings_.ViewToolBar);
+    ui_->VToolBar->setChecked(settings_.ViewToolBar);
+}
+
+void TForm1::VStatusBarClick() {
+    settings_.ViewStatusBar = !settings_.ViewStatusBar;
+    ui_->StatusBar1->setVisible(settings_.ViewStatusBar);
+    ui_->VStatusBar->setChecked(settings_.ViewStatusBar);
+}
+
+void TForm1::VQuickViewClick() {
+    settings_.ViewQuickView = !settings_.ViewQuickView;
+    ui_->Panel2->setVisible(settings_.ViewQuickView);
+    ui_->VQuickView->setChecked(settings_.ViewQuickView);
+}
+
+void TForm1::ListView1Change() {
+    SetPanel(1, FileCountText(model_->Count()));
+}
+
+void TForm1::UnEnable() {
+    Delete1->setEnabled(ui_->ListView1->selectionModel()->hasSelection());
+}
+
+void TForm1::Delete1Click() {
+    QList<int> rows;
+    for (const QModelIndex& index : ui_->ListView1->selectionModel()->selectedIndexes())
+        rows.append(index.row());
+    model_->RemoveRows(rows); // the thumbnails stay; the other items keep their image indexes
+    SetPanel(1, FileCountText(model_->Count()));
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->ListView1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        Delete1Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::Open1Click() {
+    const QStringList filters = {QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jwc)"),
+                                 QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)")};
+    QFileDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("OpenDialog1"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!openFolder_.isEmpty())
+        dialog.setDirectory(openFolder_);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+    dialog.selectFile(QStringLiteral("フォルダ指定"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString folder = WithTrailingSeparator(QFileInfo(dialog.selectedFiles().first()).absolutePath());
+    openFolder_ = folder;
+    switch (filters.indexOf(dialog.selectedNameFilter()) + 1) {
+    case 1:
+        FileListing2(folder);
+        break;
+    case 2:
+        FileListing(folder);
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm1::S1Click() {
+    QPageSetupDialog dialog(&printer_, this);
+    dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    dialog.exec();
+}
+
+void TForm1::Print1Click() {
+    if (model_->Count() == 0) {
+        ShowPlainMessage(this, QStringLiteral("印刷するデータがありません。"));
+        return;
+    }
+    QPrintDialog dialog(&printer_, this);
+    dialog.setObjectName(QStringLiteral("PrintDialog1"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    switch (KindOfCaption(model_->At(0).caption)) {
+    case ListKind::Figure:
+        PrintOut1();
+        break;
+    case ListKind::Drawing:
+        PrintOut2();
+        break;
+    case ListKind::None:
+        break;
+    }
+}
+
+void TForm1::PrintOut1() {
+    // The figure-list printout is not written yet.
+}
+
+void TForm1::PrintOut2() {
+    // The drawing-list printout is not written yet.
+}
+
+void TForm1::ShowSetup(int tag) {
+    int result = QDialog::Rejected;
+    {
+        TForm2 dialog(settings_, font_, this);
+        dialog.SelectPageByTag(tag);
+        result = dialog.exec();
+    }
+    SetJwkColors(settings_.Colors); // whatever the answer, the figure palette follows the record
+    if (result != QDialog::Accepted || model_->Count() == 0)
+        return;
+    if (AskListAgain(this))
+        ListAgain();
+    else
+        ShowPlainMessage(
+            this, QStringLiteral("印刷には設定内容を使用しますので\n画面の表示と違う場合があります。"));
+}
+
+void TForm1::ListAgain() {
+    const QString folder = Panel(2);
+    if (folder.isEmpty())
+        return; // no folder was listed to the end: nothing to list again
+    switch (KindOfCaption(model_->At(0).caption)) {
+    case ListKind::Figure:
+        FileListing(folder);
+        break;
+    case ListKind::Drawing:
+        FileListing2(folder);
+        break;
+    case ListKind::None:
+        break;
+    }
+}
+
+// --- Listing
+
+void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
+    model_->Clear();
+    quickView_ = QImage(kQuickViewWidth, imageHeight, QImage::Format_RGB32);
+    quickView_.fill(Qt::white);
+    ui_->Image1->resize(kQuickViewWidth, imageHeight);
+    UpdateQuickView();
+    ui_->Label2->clear();
+    ui_->Label5->clear();
+    ui_->Label7->clear();
+    for (int i = 0; i < 3; ++i)
+        SetPanel(i, QString());
+    images_.Reset(thumbnailSize);
+    // Every cell holds the thumbnail and two lines of its caption, wrapped.
+    const QSize icon(std::max(thumbnailSize.width(), 1), std::max(thumbnailSize.height(), 1));
+    QListView* view = ui_->ListView1;
+    const QSize cell(std::max(icon.width(), 48) + 24, icon.height() + 2 * view->fontMetrics().height() + 8);
+    model_->SetCellSize(cell);
+    view->setIconSize(icon);
+    view->setGridSize(cell + QSize(4, 4));
+}
+
+void TForm1::Init1() {
+    ResetView(150, FigureThumbnailSize(settings_.IconSize));
+}
+
+void TForm1::Init2() {
+    ResetView(106, DrawingThumbnailSize(settings_.IconSize2));
+}
+
+void TForm1::FileListing(const QString& folder) {
+    const QString path = WithTrailingSeparator(folder);
+    Init1();
+    SetPanel(2, path);
+}
+
+void TForm1::FileListing2(const QString& folder) {
+    const QString path = WithTrailingSeparator(folder);
+    Init2();
+    SetPanel(2, path);
+}
+
+} // namespace plavik

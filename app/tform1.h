@@ -1,0 +1,115 @@
+// The main window: the thumbnail list, the quick-view panel, the tool bar, the status bar and the menus.
+#pragma once
+
+#include "app/imagelist.h"
+#include "app/thumbnailmodel.h"
+#include "platform/settingsstore.h"
+#include "settings/registry.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QPrinter>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QListView;
+class QMenu;
+class QToolButton;
+class QAction;
+
+namespace plavik {
+
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Loads the settings from store (the user's own store by default) and applies them to the window.
+    explicit TForm1(std::unique_ptr<SettingsStore> store = OpenUserStore(), QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // What the rest of the program reads and changes.
+    TListSettings& Settings() { return settings_; }
+    PrinterFont& Font() { return font_; }
+    ThumbnailModel& Model() { return *model_; }
+    ImageList& ImageList1() { return images_; }
+    QPrinter& Printer() { return printer_; }
+    QListView* ListView() const;
+    // The quick-view picture; call UpdateQuickView after drawing on it.
+    QImage& QuickViewImage() { return quickView_; }
+    void UpdateQuickView();
+
+    // Status panel i (0, 1 or 2): 0 the folder's kind or name, 1 the file count, 2 the folder's path.
+    QString Panel(int i) const;
+    void SetPanel(int i, const QString& text);
+
+    // Set by the print progress window to stop a printout.
+    bool CancelPrint = false;
+
+    // Commands, also run by the tests.
+    void Open1Click();
+    void Print1Click();
+    void S1Click();
+    void Exit1Click();
+    void Delete1Click();
+    void VToolBarClick();
+    void VStatusBarClick();
+    void VQuickViewClick();
+    void UnEnable();
+    // Runs the settings dialog on the page tag names, then offers to list the folder again.
+    void ShowSetup(int tag);
+
+    // Resets the view for a figure list (Init1) or a drawing list (Init2).
+    void Init1();
+    void Init2();
+    // List a figure folder (FileListing) or a drawing folder (FileListing2); the folder may lack its
+    // trailing separator.
+    void FileListing(const QString& folder);
+    void FileListing2(const QString& folder);
+    // Print the list as figures (PrintOut1) or as drawings (PrintOut2).
+    void PrintOut1();
+    void PrintOut2();
+
+    void Read_Registry();
+    // Saves every setting; throws StoreError when the store refuses a value.
+    void Write_Registry();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void ListView1Change();
+    void SetupToolBar();
+    void SetupStatusBar();
+    void SetupPopupMenu();
+    void ConnectCommands();
+    void ApplyViewFlags();
+    void ResetView(int imageHeight, QSize thumbnailSize);
+    void ListAgain();
+
+    std::unique_ptr<Ui::TForm1> ui_;
+    std::unique_ptr<SettingsStore> store_;
+    TListSettings settings_;
+    PrinterFont font_;
+    ImageList images_;
+    ThumbnailModel* model_ = nullptr;
+    QImage quickView_;
+    QPrinter printer_{QPrinter::HighResolution};
+    std::array<QLabel*, 3> panels_{};
+    QMenu* PopupMenu1 = nullptr;
+    QAction* Delete1 = nullptr;
+    WindowGeometry loadedGeometry_;
+    QString openFolder_; // where the open dialog starts: the folder picked last
+    bool shown_ = false;
+};
+
+} // namespace plavik

@@ -1,0 +1,83 @@
+#include "app/thumbnailmodel.h"
+
+#include "platform/folderscan.h"
+
+#include <algorithm>
+
+namespace plavik {
+
+ThumbnailModel::ThumbnailModel(const ImageList& images, QObject* parent)
+    : QAbstractListModel(parent), images_(images) {}
+
+int ThumbnailModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Count();
+}
+
+QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= Count())
+        return {};
+    const ListItem& item = At(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return item.caption;
+    case Qt::DecorationRole: {
+        QPixmap pixmap = images_.Pixmap(item.imageIndex);
+        return pixmap.isNull() ? QVariant() : QVariant(pixmap);
+    }
+    case Qt::SizeHintRole:
+        return cellSize_.isValid() ? QVariant(cellSize_) : QVariant();
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ThumbnailModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled; // captions are read-only
+}
+
+int ThumbnailModel::AddItem(const QString& caption, int imageIndex) {
+    // A binary search for the place keeps a listing of n files at n log n comparisons.
+    auto place = std::upper_bound(
+        items_.begin(), items_.end(), caption,
+        [](const QString& text, const ListItem& item) { return CaptionLess(text, item.caption); });
+    const int row = static_cast<int>(place - items_.begin());
+    beginInsertRows(QModelIndex(), row, row);
+    items_.insert(place, ListItem{caption, imageIndex});
+    endInsertRows();
+    return row;
+}
+
+void ThumbnailModel::Clear() {
+    if (items_.empty())
+        return;
+    beginResetModel();
+    items_.clear();
+    endResetModel();
+}
+
+void ThumbnailModel::RemoveRows(QList<int> rows) {
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // Each run of neighbouring rows goes in one step, so deleting a large selection stays linear.
+    qsizetype i = 0;
+    while (i < rows.size()) {
+        int last = rows[i];
+        int first = last;
+        while (i + 1 < rows.size() && rows[i + 1] == first - 1) {
+            ++i;
+            --first;
+        }
+        ++i;
+        first = std::max(first, 0);
+        last = std::min(last, Count() - 1);
+        if (first > last)
+            continue;
+        beginRemoveRows(QModelIndex(), first, last);
+        items_.erase(items_.begin() + first, items_.begin() + last + 1);
+        endRemoveRows();
+    }
+}
+
+} // namespace plavik

@@ -1,0 +1,401 @@
+// The main window, driven as the user drives it: menus, tool bar, list, settings at start and close.
+#include "app/tform1.h"
+#include "modalanswers.h"
+#include "render/palette.h"
+#include "settings/errorbox.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace plavik {
+namespace {
+
+using testing::ModalAnswers;
+
+// A store that reads nothing and refuses every write.
+class RefusingStore : public SettingsStore {
+public:
+    std::optional<QString> ReadText(const QString&, const QString&) override { return std::nullopt; }
+    void WriteText(const QString&, const QString& name, const QString&) override {
+        throw StoreError(QStringLiteral("'%1' の設定に失敗しました").arg(name).toStdString());
+    }
+    void Flush() override {}
+};
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QCoreApplication::setApplicationName(QStringLiteral("Plavik"));
+        ASSERT_TRUE(dir_.isValid());
+    }
+
+    QString IniPath() const { return dir_.filePath("plavik.ini"); }
+    void WriteIni(const QByteArray& text) {
+        QFile file(IniPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    // The window over the test's INI file, shown.
+    std::unique_ptr<TForm1> Open() {
+        auto window = std::make_unique<TForm1>(OpenIniStore(IniPath()));
+        window->show();
+        return window;
+    }
+    QString Stored(const QString& key) const {
+        return QSettings(IniPath(), QSettings::IniFormat).value(key).toString();
+    }
+
+    template <typename T> static T* Child(QWidget* w, const char* name) {
+        T* child = w->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    static QAction* Action(QWidget* w, const char* name) { return Child<QAction>(w, name); }
+
+    // Adds items straight to the list, as a listing does.
+    static void AddItems(TForm1& w, const QStringList& captions) {
+        for (const QString& caption : captions)
+            w.Model().AddItem(caption, w.ImageList1().Add(QImage(4, 4, QImage::Format_RGB32)));
+    }
+    static void Select(TForm1& w, std::initializer_list<int> rows) {
+        for (int row : rows)
+            w.ListView()->selectionModel()->select(w.Model().index(row), QItemSelectionModel::Select);
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(MainWindow, MenusCarryTheirCaptionsTagsAndChecks) {
+    auto w = Open();
+    const std::tuple<const char*, const char*, int> items[] = {
+        {"Open1", "開く(&O)", 0},
+        {"Print1", "印刷(&P)", 0},
+        {"S1", "プリンター設定(&S)", 0},
+        {"Exit1", "終了(&X)", 0},
+        {"PrintSetup1", "ページ設定....", 2},
+        {"N7", "図面リスト設定", 3},
+        {"N3", "図形リスト設定....", 4},
+        {"N4", "色設定....", 5},
+        {"N6", "基本設定....", 1},
+        {"Delete1", "リストから削除", 0},
+    };
+    for (const auto& [name, caption, tag] : items) {
+        QAction* a = Action(w.get(), name);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(), QString::fromUtf8(caption)) << name;
+        EXPECT_EQ(a->property("Tag").toInt(), tag) << name;
+    }
+    const std::pair<const char*, const char*> menus[] = {
+        {"File1", "ファイル(&F)"}, {"N2", "設定(&S)"}, {"Show1", "表示(&V)"}};
+    QStringList bar;
+    for (QAction* a : w->menuBar()->actions())
+        bar << a->text();
+    EXPECT_EQ(bar, QStringList({"ファイル(&F)", "設定(&S)", "表示(&V)"}));
+    for (const auto& [name, title] : menus)
+        EXPECT_EQ(Child<QMenu>(w.get(), name)->title(), QString::fromUtf8(title));
+    QStringList file;
+    for (QAction* a : Child<QMenu>(w.get(), "File1")->actions())
+        file << a->objectName();
+    EXPECT_EQ(file, QStringList({"Open1", "Print1", "S1", "N1", "Exit1"}));
+    QStringList settings;
+    for (QAction* a : Child<QMenu>(w.get(), "N2")->actions())
+        settings << a->objectName();
+    EXPECT_EQ(settings, QStringList({"PrintSetup1", "N7", "N3", "N4", "N5", "N6"}));
+    for (const char* name : {"VToolBar", "VStatusBar", "VQuickView"}) {
+        EXPECT_TRUE(Action(w.get(), name)->isCheckable()) << name;
+        EXPECT_TRUE(Action(w.get(), name)->isChecked()) << name;
+    }
+    const std::pair<const char*, const char*> hints[] = {
+        {"ToolButton1", "ﾌｧｲﾙを開く"}, {"ToolButton2", "印刷"}, {"ToolButton3", " リストから削除"}};
+    for (const auto& [name, hint] : hints) {
+        auto* button = Child<QToolButton>(w.get(), name);
+        EXPECT_EQ(button->toolTip(), QString::fromUtf8(hint));
+        EXPECT_EQ(button->size(), QSize(30, 30));
+    }
+    EXPECT_EQ(Child<QWidget>(w.get(), "ToolButton4")->width(), 8);
+}
+
+TEST_F(MainWindow, FirstRunGivesTheDefaultWindowWithEveryViewShown) {
+    auto w = Open();
+    QApplication::processEvents();
+    EXPECT_EQ(w->frameGeometry(), QRect(0, 0, 600, 450));
+    EXPECT_FALSE(w->isMaximized());
+    for (const char* name : {"ToolBar1", "StatusBar1", "Panel2"})
+        EXPECT_TRUE(Child<QWidget>(w.get(), name)->isVisible()) << name;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(w->Panel(i), QString()) << i;
+    EXPECT_EQ(Child<QLabel>(w.get(), "Label2")->text(), QString());
+    EXPECT_EQ(Child<QLabel>(w.get(), "Label3")->text(), QStringLiteral("Ver. 000β"));
+    EXPECT_EQ(w->ImageList1().Size(), QSize(48, 48));
+    EXPECT_EQ(w->QuickViewImage().size(), QSize(150, 150));
+    EXPECT_EQ(JwkColors(), w->Settings().Colors);
+}
+
+TEST_F(MainWindow, EachViewToggleFlipsControlCheckAndFlagAndIsSavedAtClose) {
+    struct Case {
+        const char* action;
+        const char* control;
+        const char* key;
+        bool TListSettings::*flag;
+    };
+    const Case cases[] = {
+        {"VToolBar", "ToolBar1", "ApplicationSet/ViewToolBar", &TListSettings::ViewToolBar},
+        {"VStatusBar", "StatusBar1", "ApplicationSet/ViewStatusBar", &TListSettings::ViewStatusBar},
+        {"VQuickView", "Panel2", "ApplicationSet/ViewQuickView", &TListSettings::ViewQuickView},
+    };
+    for (const Case& c : cases) {
+        for (int clicks : {1, 2}) {
+            QFile::remove(IniPath());
+            auto w = Open();
+            QAction* action = Action(w.get(), c.action);
+            QWidget* control = Child<QWidget>(w.get(), c.control);
+            for (int i = 0; i < clicks; ++i)
+                action->trigger();
+            const bool shown = clicks == 2;
+            EXPECT_EQ(control->isVisible(), shown) << c.action << clicks;
+            EXPECT_EQ(action->isChecked(), shown) << c.action << clicks;
+            EXPECT_EQ(w->Settings().*c.flag, shown) << c.action << clicks;
+            w->close();
+            EXPECT_EQ(Stored(c.key), shown ? "1" : "0") << c.action << clicks;
+        }
+    }
+}
+
+TEST_F(MainWindow, StoredStateIsAppliedAtStart) {
+    WriteIni("[Form]\nHeight=300\nWidth=500\nLeft=10\nTop=20\n"
+             "[ApplicationSet]\nViewToolBar=0\nViewStatusBar=0\nViewQuickView=1\nIconSize=32\n"
+             "[ColorSet]\nBack=255\n");
+    auto w = Open();
+    QApplication::processEvents();
+    EXPECT_EQ(w->frameGeometry(), QRect(10, 20, 500, 300));
+    EXPECT_FALSE(Child<QWidget>(w.get(), "ToolBar1")->isVisible());
+    EXPECT_FALSE(Action(w.get(), "VToolBar")->isChecked());
+    EXPECT_FALSE(Child<QWidget>(w.get(), "StatusBar1")->isVisible());
+    EXPECT_FALSE(Action(w.get(), "VStatusBar")->isChecked());
+    EXPECT_TRUE(Child<QWidget>(w.get(), "Panel2")->isVisible());
+    EXPECT_EQ(w->ImageList1().Size(), QSize(32, 32));
+    EXPECT_EQ(JwkColors()[kBack], 255u); // handed to the palette when the window is shown
+}
+
+TEST_F(MainWindow, MaximisedWindowKeepsItsNormalBoundsStored) {
+    WriteIni("[Form]\nHeight=300\nBS=1\n");
+    auto w = Open();
+    QApplication::processEvents();
+    EXPECT_TRUE(w->isMaximized());
+    w->close();
+    EXPECT_EQ(Stored("Form/Height"), "300");
+    EXPECT_EQ(Stored("Form/BS"), "1");
+}
+
+TEST_F(MainWindow, WrongTypedValueShowsTheErrorAndStillAppliesTheViews) {
+    // The view flags come before the printer font's size, which QSettings reads as a list.
+    WriteIni("[ApplicationSet]\nViewToolBar=0\n[PrinterFontSet]\nSize=1,2\n");
+    ModalAnswers answers;
+    answers.ThenClick("OK");
+    auto w = std::make_unique<TForm1>(OpenIniStore(IniPath()));
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_EQ(answers.Boxes()[0].text, QStringLiteral("'Size' のデータ型が不正です"));
+    EXPECT_EQ(answers.Boxes()[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(answers.Boxes()[0].title, ApplicationTitle());
+    w->show();
+    EXPECT_FALSE(Child<QWidget>(w.get(), "ToolBar1")->isVisible());
+    EXPECT_FALSE(Action(w.get(), "VToolBar")->isChecked());
+    EXPECT_TRUE(Child<QWidget>(w.get(), "StatusBar1")->isVisible());
+}
+
+TEST_F(MainWindow, FailedSaveIsShownAndTheWindowStillCloses) {
+    TForm1 w(std::make_unique<RefusingStore>());
+    w.show();
+    ModalAnswers answers;
+    answers.ThenClick("OK");
+    Action(&w, "Exit1")->trigger();
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_EQ(answers.Boxes()[0].text, QStringLiteral("'Height' の設定に失敗しました"));
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(MainWindow, DeleteRemovesTheSelectionFromEveryCommandAndKeepsTheThumbnails) {
+    const std::function<void(TForm1&)> commands[] = {
+        [](TForm1& w) { Action(&w, "Delete1")->trigger(); },
+        [](TForm1& w) { Child<QToolButton>(&w, "ToolButton3")->click(); },
+        [](TForm1& w) { QTest::keyClick(w.ListView(), Qt::Key_Delete); },
+    };
+    for (const auto& command : commands) {
+        auto w = Open();
+        AddItems(*w, {"d.jwk", "b.jwk", "a.jwk", "c.jwk"});
+        EXPECT_EQ(w->Panel(1), QStringLiteral("ﾌｧｲﾙ数:4")); // counted as the items arrive
+        Select(*w, {1, 3});
+        command(*w);
+        ASSERT_EQ(w->Model().Count(), 2);
+        EXPECT_EQ(w->Model().At(0).caption, "a.jwk");
+        EXPECT_EQ(w->Model().At(0).imageIndex, 2);
+        EXPECT_EQ(w->Model().At(1).caption, "c.jwk");
+        EXPECT_EQ(w->Model().At(1).imageIndex, 3);
+        EXPECT_EQ(w->ImageList1().Count(), 4);
+        EXPECT_EQ(w->Panel(1), QStringLiteral("ﾌｧｲﾙ数:2"));
+    }
+}
+
+TEST_F(MainWindow, DeleteWithoutSelectionStillRewritesTheCountAndDeletingAllLeavesZero) {
+    auto w = Open();
+    AddItems(*w, {"a.jwk", "b.jwk", "c.jwk"});
+    w->SetPanel(1, "x");
+    w->Delete1Click();
+    EXPECT_EQ(w->Model().Count(), 3);
+    EXPECT_EQ(w->Panel(1), QStringLiteral("ﾌｧｲﾙ数:3"));
+    w->ListView()->selectAll();
+    w->Delete1Click();
+    EXPECT_EQ(w->Model().Count(), 0);
+    EXPECT_EQ(w->Panel(1), QStringLiteral("ﾌｧｲﾙ数:0"));
+    EXPECT_EQ(w->ImageList1().Count(), 3);
+}
+
+TEST_F(MainWindow, PopupDeleteIsGreyedExactlyWithoutSelection) {
+    auto w = Open();
+    AddItems(*w, {"a.jwk", "b.jwk"});
+    auto* popup = Child<QMenu>(w.get(), "PopupMenu1");
+    QAction* del = Action(w.get(), "Delete1");
+    popup->popup(QPoint(10, 10));
+    EXPECT_FALSE(del->isEnabled());
+    popup->hide();
+    Select(*w, {1});
+    popup->popup(QPoint(10, 10));
+    EXPECT_TRUE(del->isEnabled());
+    popup->hide();
+    w->ListView()->clearSelection();
+    popup->popup(QPoint(10, 10));
+    EXPECT_FALSE(del->isEnabled());
+    popup->hide();
+}
+
+TEST_F(MainWindow, PrintWithAnEmptyListOnlySaysSo) {
+    auto w = Open();
+    ModalAnswers answers;
+    answers.ThenClick("OK");
+    Action(w.get(), "Print1")->trigger();
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_EQ(answers.Boxes()[0].text, QStringLiteral("印刷するデータがありません。"));
+    EXPECT_EQ(answers.Boxes()[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(answers.Classes().size(), 1u); // no print dialog
+}
+
+TEST_F(MainWindow, PrintWithItemsRunsThePrintDialog) {
+    auto w = Open();
+    AddItems(*w, {"a.jwk"});
+    ModalAnswers answers;
+    answers.ThenReject();
+    Child<QToolButton>(w.get(), "ToolButton2")->click();
+    ASSERT_EQ(answers.Classes().size(), 1u);
+    EXPECT_TRUE(answers.Boxes().empty());
+    EXPECT_EQ(w->Model().Count(), 1);
+}
+
+TEST_F(MainWindow, SetupAfterOkAsksOnlyWithAListAndNoShowsTheNote) {
+    auto w = Open();
+    {
+        ModalAnswers answers;
+        answers.ThenAccept();
+        Action(w.get(), "N4")->trigger();
+        EXPECT_EQ(answers.Classes(), std::vector<QString>({"plavik::TForm2"}));
+    }
+    AddItems(*w, {"a.jwk", "b.jwk"});
+    ModalAnswers answers;
+    answers.ThenAccept().ThenClick("いいえ(&N)").ThenClick("OK");
+    Action(w.get(), "N6")->trigger();
+    ASSERT_EQ(answers.Boxes().size(), 2u);
+    const testing::SeenBox& ask = answers.Boxes()[0];
+    EXPECT_EQ(ask.text, QStringLiteral("設定が変わりました。\n読み込み直しますか？"));
+    EXPECT_EQ(ask.title, ApplicationTitle());
+    EXPECT_EQ(ask.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(ask.defaultButton, QStringLiteral("はい(&Y)"));
+    EXPECT_EQ(ask.escapeButton, QStringLiteral("いいえ(&N)"));
+    EXPECT_EQ(answers.Boxes()[1].text,
+              QStringLiteral("印刷には設定内容を使用しますので\n画面の表示と違う場合があります。"));
+    EXPECT_EQ(answers.Unexpected(), 0);
+    EXPECT_EQ(w->Model().Count(), 2); // the list is left as it was
+}
+
+TEST_F(MainWindow, SetupYesListsPanelTwosFolderAgainByTheFirstExtension) {
+    auto w = Open();
+    w->FileListing2(dir_.path());
+    EXPECT_EQ(w->QuickViewImage().height(), 106);
+    AddItems(*w, {"a.jwc"});
+    ModalAnswers answers;
+    answers.ThenAccept().ThenClick("はい(&Y)");
+    w->ShowSetup(3);
+    EXPECT_EQ(answers.Unexpected(), 0);
+    EXPECT_EQ(w->Model().Count(), 0);
+    EXPECT_EQ(w->Panel(2), QDir::toNativeSeparators(dir_.path()) + QDir::separator());
+    EXPECT_EQ(w->ImageList1().Size(), QSize(100, 71)); // listed again as drawings
+}
+
+TEST_F(MainWindow, SetupHandsThePaletteOverEvenAfterCancel) {
+    auto w = Open();
+    AddItems(*w, {"a.jwk"});
+    w->Settings().Colors[kPen1] = 0x123456;
+    ModalAnswers answers;
+    answers.ThenReject();
+    w->ShowSetup(0);
+    EXPECT_EQ(JwkColors()[kPen1], 0x123456u);
+    EXPECT_EQ(answers.Classes().size(), 1u); // Cancel asks nothing
+}
+
+TEST_F(MainWindow, OpenDialogOffersBothFiltersAndCancelKeepsTheList) {
+    auto w = Open();
+    AddItems(*w, {"a.jwk"});
+    w->SetPanel(2, "kept");
+    QStringList filters;
+    QString name;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* d) {
+        auto* dialog = static_cast<QFileDialog*>(d);
+        filters = dialog->nameFilters();
+        name = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+        dialog->reject();
+    });
+    Child<QToolButton>(w.get(), "ToolButton1")->click();
+    EXPECT_EQ(filters, QStringList({"jw_cad図面ﾌｧｲﾙ(*.jwc)", "jw_cad図形ﾌｧｲﾙ(*.jwk)"}));
+    EXPECT_EQ(name, QStringLiteral("フォルダ指定"));
+    EXPECT_EQ(w->Model().Count(), 1);
+    EXPECT_EQ(w->Panel(2), "kept");
+}
+
+TEST_F(MainWindow, OpenListsTheChosenFilesFolderByTheFilter) {
+    QFile(dir_.filePath("x.jwk")).open(QIODevice::WriteOnly);
+    QFile(dir_.filePath("y.jwc")).open(QIODevice::WriteOnly);
+    const std::tuple<const char*, const char*, int> cases[] = {{"jw_cad図形ﾌｧｲﾙ(*.jwk)", "x.jwk", 150},
+                                                               {"jw_cad図面ﾌｧｲﾙ(*.jwc)", "y.jwc", 106}};
+    for (const auto& [filter, file, height] : cases) {
+        auto w = Open();
+        AddItems(*w, {"old.jwk"});
+        ModalAnswers answers;
+        answers.Then([&](QWidget* d) {
+            auto* dialog = static_cast<QFileDialog*>(d);
+            dialog->selectNameFilter(QString::fromUtf8(filter));
+            // Typed, as the user does: selectFile leaves the name alone while the edit has the focus.
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(dir_.filePath(file));
+            static_cast<QDialog*>(dialog)->accept(); // through QDialog, where accept is public
+        });
+        w->Open1Click();
+        EXPECT_TRUE(answers.Boxes().empty()) << file;
+        EXPECT_EQ(w->Model().Count(), 0) << file;
+        EXPECT_EQ(w->Panel(2), QDir::toNativeSeparators(dir_.path()) + QDir::separator()) << file;
+        EXPECT_EQ(w->QuickViewImage().height(), height) << file;
+    }
+}
+
+} // namespace
+} // namespace plavik
