@@ -1,0 +1,75 @@
+// The command line: help, and every kind of bad argument ending with status 2 and one error line.
+#include "support/jwkwriter.h"
+#include "toolrunner.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace plavik::test {
+namespace {
+
+TEST(ToolArguments, HelpAnywhereExitsZero) {
+    for (const QStringList& args : {QStringList{"--help"}, QStringList{"-h"}, QStringList{"thumb", "--help"},
+                                    QStringList{"sheet", "x", "--help"}}) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.exitCode, 0) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.startsWith("Usage: plavik-render")) << run.out.toStdString();
+        EXPECT_TRUE(run.err.isEmpty());
+    }
+}
+
+TEST(ToolArguments, BadArgumentsExitTwoWithOneLine) {
+    Scratch scratch;
+    const QString figure = scratch.Write("f.jwk", JwkWriter().Line(0, 0, 100, 100).Bytes());
+    const QString png = scratch.Path("out.png");
+    const QStringList cases[] = {
+        {},
+        {"draw", figure, png},
+        {"thumb"},
+        {"thumb", figure},
+        {"thumb", figure, png, "extra"},
+        {"thumb", figure, png, "--width"},
+        {"thumb", figure, png, "--width", "abc"},
+        {"thumb", figure, png, "--width", "-5"},
+        {"thumb", figure, png, "--width", "0"},
+        {"thumb", figure, png, "--width", "10001"},
+        {"thumb", figure, png, "--height", "12px"},
+        {"thumb", figure, png, "--height", "99999999999999999999"},
+        {"thumb", figure, png, "--flags", "16"},
+        {"thumb", figure, png, "--flags", "0x3"},
+        {"thumb", figure, png, "--dpi", "0"},
+        {"thumb", figure, png, "--colors", "blue"},
+        {"thumb", figure, png, "--true-color=yes"},
+        {"thumb", figure, png, "--nope"},
+        {"info"},
+        {"info", figure, figure},
+        {"info", figure, "--flags", "1"},
+        {"sheet", scratch.Path("")},
+        {"sheet", scratch.Path(""), "o.pdf", "--settings"},
+        {"thumbnailer", figure, png},
+        {"thumbnailer", "-s", "0", figure, png},
+        {"thumbnailer", "-s", "64", figure},
+    };
+    for (const QStringList& args : cases) {
+        const ToolRun run = RunTool(args);
+        const std::string what = args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, 2) << what;
+        const QStringList lines = ErrorLines(run);
+        ASSERT_EQ(lines.size(), 1) << what << "\n" << run.err.toStdString();
+        EXPECT_TRUE(lines[0].startsWith("plavik-render: ")) << lines[0].toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << what;
+    }
+    EXPECT_FALSE(QFile::exists(png));
+}
+
+TEST(ToolArguments, DoubleDashEndsTheOptions) {
+    Scratch scratch;
+    scratch.Write("-odd.jwk", JwkWriter().Bytes());
+    const ToolRun run = RunTool({"thumb", "--width=20", "--", "-odd.jwk", "o.png"}, scratch.Path(""));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage(scratch.Path("o.png")).size(), QSize(20, 48));
+}
+
+} // namespace
+} // namespace plavik::test

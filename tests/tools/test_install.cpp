@@ -1,0 +1,123 @@
+// The installed tree: the programs and the desktop files where the desktop looks for them, naming
+// the programs by the prefix given at install time.
+#include "support/jwcwriter.h"
+#include "toolrunner.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+namespace plavik::test {
+namespace {
+
+// The key=value lines of a desktop-style file's one group, which must be `group`.
+QMap<QString, QString> ReadEntryFile(const QString& path, const QString& group) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << path.toStdString();
+    QMap<QString, QString> entries;
+    bool inGroup = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        if (line.startsWith('[')) {
+            EXPECT_FALSE(inGroup) << "a second group in " << path.toStdString();
+            EXPECT_EQ(line, "[" + group + "]");
+            inGroup = true;
+            continue;
+        }
+        EXPECT_TRUE(inGroup) << line.toStdString();
+        const qsizetype equals = line.indexOf('=');
+        EXPECT_GT(equals, 0) << line.toStdString();
+        entries.insert(line.left(equals), line.mid(equals + 1));
+    }
+    return entries;
+}
+
+struct MimeType {
+    QStringList globs; // pattern, then "case-sensitive" attribute
+    QStringList magic; // offset:value
+};
+
+QMap<QString, MimeType> ReadMimePackage(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QMap<QString, MimeType> types;
+    QString current;
+    bool root = false;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const auto a = xml.attributes();
+        if (xml.name() == u"mime-info") {
+            root = xml.namespaceUri() == u"http://www.freedesktop.org/standards/shared-mime-info";
+        } else if (xml.name() == u"mime-type") {
+            current = a.value("type").toString();
+        } else if (xml.name() == u"glob") {
+            types[current].globs << a.value("pattern").toString() + " " +
+                                        a.value("case-sensitive").toString();
+        } else if (xml.name() == u"match") {
+            types[current].magic << a.value("offset").toString() + ":" + a.value("value").toString();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(root);
+    return types;
+}
+
+TEST(ToolInstall, TreeForTheDesktop) {
+    Scratch prefix;
+    const QString root = prefix.Path("usr");
+    const ToolRun install = RunProgram(
+        PLAVIK_CMAKE_COMMAND, {"--install", PLAVIK_BINARY_DIR, "--prefix", root, "--component", "tools"});
+    ASSERT_EQ(install.exitCode, 0) << install.out.toStdString() << install.err.toStdString();
+
+    const QString program = root + "/bin/plavik-render";
+    EXPECT_TRUE(QFileInfo(program).isExecutable());
+
+    const auto thumbnailer =
+        ReadEntryFile(root + "/share/thumbnailers/plavik.thumbnailer", "Thumbnailer Entry");
+    EXPECT_EQ(thumbnailer.value("Exec"), program + " thumbnailer -s %s %i %o");
+    EXPECT_EQ(thumbnailer.value("TryExec"), program);
+    EXPECT_EQ(thumbnailer.value("MimeType"), "application/x-jwk;application/x-jwc;");
+
+    const auto desktop = ReadEntryFile(root + "/share/applications/plavik.desktop", "Desktop Entry");
+    EXPECT_EQ(desktop.value("Type"), "Application");
+    EXPECT_EQ(desktop.value("Name"), "Plavik");
+    EXPECT_EQ(desktop.value("Exec"), root + "/bin/plavik");
+    EXPECT_EQ(desktop.value("Terminal"), "false");
+
+    const auto types = ReadMimePackage(root + "/share/mime/packages/plavik.xml");
+    EXPECT_EQ(types.keys(), (QStringList{"application/x-jwc", "application/x-jwk"}));
+    EXPECT_EQ(types.value("application/x-jwk").globs, QStringList{"*.jwk false"});
+    EXPECT_EQ(types.value("application/x-jwk").magic, QStringList{"0:jw_cad(c)sym"});
+    EXPECT_EQ(types.value("application/x-jwc").globs, QStringList{"*.jwc false"});
+    EXPECT_EQ(types.value("application/x-jwc").magic, QStringList{"0:jw_cad(c)data"});
+
+    // The thumbnailer's own command line, as a file manager fills it in, works from the installed tree.
+    const QString input = prefix.Write("in.jwc", JwcWriter().Build());
+    const QString output = prefix.Path("out.png");
+    QStringList args = thumbnailer.value("Exec").split(' ');
+    const QString exec = args.takeFirst();
+    args.replaceInStrings("%s", "128").replaceInStrings("%i", input).replaceInStrings("%o", output);
+    const ToolRun run = RunProgram(exec, args);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage(output).size(), QSize(128, 91));
+
+    // The shared-mime-info compiler accepts the package, where it is installed.
+    const QString compiler = QStandardPaths::findExecutable("update-mime-database");
+    if (!compiler.isEmpty()) {
+        const ToolRun compiled = RunProgram(compiler, {root + "/share/mime"});
+        EXPECT_EQ(compiled.exitCode, 0) << compiled.err.toStdString();
+        EXPECT_TRUE(QFile::exists(root + "/share/mime/application/x-jwk.xml"));
+        EXPECT_TRUE(QFile::exists(root + "/share/mime/application/x-jwc.xml"));
+    }
+}
+
+} // namespace
+} // namespace plavik::test

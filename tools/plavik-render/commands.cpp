@@ -1,0 +1,125 @@
+#include "commands.h"
+
+#include "exitcodes.h"
+#include "fileinfo.h"
+#include "output.h"
+#include "sheet.h"
+#include "thumbnail.h"
+
+#include "render/palette.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageWriter>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+namespace plavik::tool {
+
+namespace {
+
+std::optional<std::string> WritePng(const QImage& image, const std::filesystem::path& out) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return "cannot be encoded as PNG: " + writer.errorString().toStdString();
+    return WriteFileWhole(out, bytes);
+}
+
+// The steps thumb and thumbnailer share: draw, write, and tell how it went.
+int DrawAndWrite(const std::filesystem::path& file, FileKind renderer, QSize size, int flags, int dpi,
+                 bool trueColor, const std::filesystem::path& out) {
+    Thumbnail thumbnail;
+    try {
+        thumbnail = RenderThumbnail({file, renderer, size, flags, dpi, trueColor});
+    } catch (const std::exception& e) {
+        return Fail(kExitReadFailed, ShowPath(file) + ": " + e.what());
+    }
+    if (const auto error = WritePng(thumbnail.image, out))
+        return Fail(kExitWriteFailed, ShowPath(out) + ": " + *error);
+    if (thumbnail.result != 0)
+        return Fail(kExitNotOfKind, ShowPath(file) + ": not a jw_cad figure or drawing file");
+    return kExitOk;
+}
+
+// A "file://" URI as a path; anything else as it stands.
+std::filesystem::path LocalPath(const std::filesystem::path& input) {
+    const std::string text = input.string();
+    const std::string scheme = "file://";
+    if (text.compare(0, scheme.size(), scheme) != 0)
+        return input;
+    const std::size_t slash = text.find('/', scheme.size()); // past the host, usually empty
+    if (slash == std::string::npos)
+        return input;
+    const QByteArray decoded = QByteArray::fromPercentEncoding(QByteArray::fromStdString(text.substr(slash)));
+    return PathFromArgument(decoded.toStdString());
+}
+
+} // namespace
+
+int RunThumb(const ThumbOptions& o) {
+    if (const auto error = CannotOpen(o.file))
+        return Fail(kExitReadFailed, ShowPath(o.file) + ": " + *error);
+    const FileKind renderer = RendererFor(o.file, KindOfContent(o.file));
+    QSize size = DefaultThumbnailSize(renderer);
+    if (o.width)
+        size.setWidth(*o.width);
+    if (o.height)
+        size.setHeight(*o.height);
+    SetJwkColors(FigurePalette(o.colors));
+    return DrawAndWrite(o.file, renderer, size, o.flags.value_or(DefaultFlags(renderer)), o.dpi, o.trueColor,
+                        o.out);
+}
+
+int RunThumbnailer(const ThumbnailerOptions& o) {
+    const std::filesystem::path file = LocalPath(o.input);
+    if (const auto error = CannotOpen(file))
+        return Fail(kExitReadFailed, ShowPath(file) + ": " + *error);
+    const FileKind renderer = RendererFor(file, KindOfContent(file));
+    SetJwkColors(FigurePalette(ColorChoice::Default));
+    return DrawAndWrite(file, renderer, ThumbnailerSize(renderer, o.size), DefaultFlags(renderer), 96, false,
+                        o.output);
+}
+
+int RunInfo(const InfoOptions& o) {
+    if (const auto error = CannotOpen(o.file))
+        return Fail(kExitReadFailed, ShowPath(o.file) + ": " + *error);
+    FileInfo info;
+    try {
+        info = DescribeFile(o.file);
+    } catch (const std::exception& e) {
+        return Fail(kExitReadFailed, ShowPath(o.file) + ": " + e.what());
+    }
+    const std::string line = info.json + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    if (std::fflush(stdout) != 0)
+        return Fail(kExitWriteFailed, "standard output cannot be written");
+    if (!info.known)
+        return Fail(kExitNotOfKind, ShowPath(o.file) + ": not a jw_cad figure or drawing file");
+    return kExitOk;
+}
+
+int RunCommand(const Command& command) {
+    switch (command.kind) {
+    case CommandKind::Help: {
+        const std::string text = HelpText();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return kExitOk;
+    }
+    case CommandKind::Thumb:
+        return RunThumb(command.thumb);
+    case CommandKind::Info:
+        return RunInfo(command.info);
+    case CommandKind::Sheet:
+        return RunSheet(command.sheet);
+    case CommandKind::Thumbnailer:
+        return RunThumbnailer(command.thumbnailer);
+    }
+    return kExitBadArguments;
+}
+
+} // namespace plavik::tool

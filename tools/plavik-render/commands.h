@@ -1,0 +1,15 @@
+// The commands of plavik-render; each writes its output and returns the exit status.
+#pragma once
+
+#include "commandline.h"
+
+namespace plavik::tool {
+
+int RunThumb(const ThumbOptions& options);
+int RunInfo(const InfoOptions& options);
+int RunThumbnailer(const ThumbnailerOptions& options);
+
+// Runs the parsed command.
+int RunCommand(const Command& command);
+
+} // namespace plavik::tool

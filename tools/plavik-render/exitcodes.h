@@ -1,0 +1,14 @@
+// The exit statuses of plavik-render.
+#pragma once
+
+namespace plavik::tool {
+
+enum ExitCode {
+    kExitOk = 0,        // done
+    kExitNotOfKind = 1, // the file is neither a figure nor a drawing file (the card was drawn)
+    kExitBadArguments = 2,
+    kExitReadFailed = 3,  // a file that cannot be opened, or a recognised file that cannot be read
+    kExitWriteFailed = 4, // the output file cannot be written
+};
+
+} // namespace plavik::tool

@@ -1,0 +1,73 @@
+#include "output.h"
+
+#include "platform/folderscan.h"
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+namespace plavik::tool {
+
+std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, const QByteArray& bytes) {
+    std::filesystem::path temp = path;
+    temp += ".part" + std::to_string(QCoreApplication::applicationPid());
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return "cannot be created: " + std::string(std::strerror(errno));
+        out.write(bytes.constData(), bytes.size());
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temp, ignored);
+            return "cannot be written";
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temp, path, error);
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        return "cannot be written: " + error.message();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CannotOpen(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (!std::filesystem::exists(status))
+        return "no such file";
+    if (std::filesystem::is_directory(status))
+        return "is a folder, not a file";
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return "cannot be opened" + (errno ? ": " + std::string(std::strerror(errno)) : std::string());
+    return std::nullopt;
+}
+
+std::string ShowPath(const std::filesystem::path& path) {
+    const std::u8string parent = path.parent_path().u8string();
+    QString text = QString::fromUtf8(reinterpret_cast<const char*>(parent.data()),
+                                     static_cast<qsizetype>(parent.size()));
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('/')) && !text.endsWith(QLatin1Char('\\')))
+        text += QLatin1Char('/');
+    return (text + DisplayName(path)).toStdString();
+}
+
+int Fail(int status, const std::string& message) {
+    std::string line = "plavik-render: " + message;
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    line += '\n';
+    std::fflush(stdout);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    return status;
+}
+
+} // namespace plavik::tool
