@@ -17,11 +17,13 @@ constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 // Arcs with at most this many chords (or two per pixel of the canvas's outline, if more) are drawn
 // chord by chord; larger ones only where they can be seen. Kept low so that a file of thousands of
 // arcs circling far outside a thumbnail costs no more than a file of arcs that can be seen.
-constexpr double kMinChordsDrawnWhole = 1024.0;
+constexpr double kMinChordsDrawnWhole = 512.0;
 // The most chords a huge arc may draw, whatever it looks like.
 constexpr std::int64_t kMaxHugeArcChords = 1 << 18;
 // Index ranges whose points all lie this close together (in pixels) are drawn as one chord.
 constexpr double kClusterSpread = 0.5;
+// ... when they are at least this many, so that ordinary ellipses keep every corner.
+constexpr std::int64_t kMinCluster = 8;
 // Runs of chords this short are drawn without further testing.
 constexpr std::int64_t kChordRun = 64;
 
@@ -117,7 +119,7 @@ void DrawHugeArc(Canvas& canvas, const Ellipse& e, float start, float end, float
         stack.pop_back();
         if (!visible(qa, qb))
             continue;
-        if (qb - qa > 1 && spread(qa, qb) < kClusterSpread) {
+        if (qb - qa >= kMinCluster && spread(qa, qb) < kClusterSpread) {
             // Thousands of chords within a fraction of a pixel (the ends of a very flat ellipse):
             // one chord across them draws the same pixels.
             const std::int64_t from = std::max(qa, last + 1);

@@ -96,12 +96,22 @@ TEST_F(DrawArcTest, EndBeforeStartWrapsRoundThroughZero) {
         EXPECT_GE(p.x, 55);
 }
 
-TEST_F(DrawArcTest, EqualStartAndEndDrawTheWholeFigure) {
-    DrawArc(canvas, 50, 50, 10, 45, 45, 1, 0, 1);
-    const auto path = Path();
-    ASSERT_EQ(path.size(), 15u);
-    EXPECT_EQ(path.front(), (TPoint{60, 50}));
-    EXPECT_EQ(path.back(), (TPoint{60, 50}));
+TEST_F(DrawArcTest, EndZeroAndEqualAnglesMeanWholeTurns) {
+    struct Case {
+        float start, end;
+        std::size_t points;
+        TPoint first;
+    };
+    for (const Case c :
+         {Case{-90, 0, 18, {50, 60}}, Case{45, 45, 15, {60, 50}}, Case{0, 360, 15, {60, 50}}}) {
+        SCOPED_TRACE(c.start);
+        canvas.ClearLog();
+        DrawArc(canvas, 50, 50, 10, c.start, c.end, 1, 0, 1);
+        const auto path = Path();
+        ASSERT_EQ(path.size(), c.points);
+        EXPECT_EQ(path.front(), c.first);
+        EXPECT_EQ(path.back(), (TPoint{60, 50}));
+    }
 }
 
 TEST_F(DrawArcTest, FlatnessTiltAndAspectShapeTheEllipse) {
@@ -193,13 +203,39 @@ TEST_F(HugeArc, DrawsTheSameChordsWhereTheyCanBeSeen) {
     }
 }
 
-TEST_F(HugeArc, CircleThroughTheViewIsDrawnThere) {
+TEST_F(HugeArc, FlatEllipseTipKeepsItsShape) {
+    // A very flat ellipse whose tip lies in the view: there its chords crowd within fractions of a
+    // pixel. Every corner drawn must be one of the chord-by-chord corners, and none of those may be
+    // more than a pixel from a drawn one.
+    RecordingCanvas whole;
+    whole.SetBounds({-5000000, -5000000, 5000000, 5000000});
+    SelectLineType(whole, 1);
+    DrawArc(whole, -99900, 75, 100000, 0, 0, 0.0005f, 0, 1);
     RecordingCanvas view;
     view.SetBounds(kView);
-    SelectLineType(view, 2);
-    DrawArc(view, 1e8f + 100, 75, 1e8f, 0, 0, 1, 0, 1);
-    EXPECT_LT(view.calls.size(), 5000u);
-    EXPECT_FALSE(Visible(view).empty());
+    SelectLineType(view, 1);
+    DrawArc(view, -99900, 75, 100000, 0, 0, 0.0005f, 0, 1);
+
+    auto inView = [](const RecordingCanvas& c) {
+        std::vector<TPoint> out;
+        for (const TPoint& p : c.PenPath())
+            if (p.x >= kView.left && p.x < kView.right && p.y >= kView.top && p.y < kView.bottom)
+                out.push_back(p);
+        return out;
+    };
+    const auto exact = inView(whole);
+    const auto drawn = inView(view);
+    ASSERT_GT(exact.size(), 100u);
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_LT(view.calls.size() * 5, whole.calls.size());
+    for (const TPoint& p : drawn)
+        EXPECT_NE(std::find(exact.begin(), exact.end(), p), exact.end()) << p.x << "," << p.y;
+    for (const TPoint& p : exact) {
+        const bool near = std::any_of(drawn.begin(), drawn.end(), [&](const TPoint& d) {
+            return std::abs(d.x - p.x) <= 1 && std::abs(d.y - p.y) <= 1;
+        });
+        EXPECT_TRUE(near) << p.x << "," << p.y;
+    }
 }
 
 TEST_F(HugeArc, UnsafeValuesFinishQuickly) {

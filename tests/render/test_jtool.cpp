@@ -366,9 +366,10 @@ TEST(JTextOut, BuildsTheTurnedFontAndDrawsOnAClearBrush) {
     struct Case {
         int angle;
         int escapement;
+        int height = -20;
     };
     for (const Case c :
-         {Case{3600, 0}, Case{0, 0}, Case{-50, 3550}, Case{900, 900}, Case{-900, 2700}, Case{3599, 3599},
+         {Case{3600, 0}, Case{0, 0, 30}, Case{-50, 3550}, Case{900, 900}, Case{-900, 2700}, Case{3599, 3599},
           Case{7200, 0}, Case{4500, 900}, Case{-3600, 0}, Case{INT_MIN, (INT_MIN % 3600 + 3600) % 3600}}) {
         SCOPED_TRACE(c.angle);
         RecordingCanvas canvas;
@@ -378,24 +379,17 @@ TEST(JTextOut, BuildsTheTurnedFontAndDrawsOnAClearBrush) {
         f.escapement = 450;
         canvas.SetFont(f);
         canvas.SetBrush({0x00FF00, BrushStyle::Solid});
-        JTextOut(canvas, 12, 34, "\x93\xfa\x96\x7b", -20, c.angle, 0x0000FF);
+        JTextOut(canvas, 12, 34, "\x93\xfa\x96\x7b", c.height, c.angle, 0x0000FF);
         const auto texts = canvas.Texts();
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0].to, (TPoint{12, 34}));
         EXPECT_EQ(texts[0].text, "\x93\xfa\x96\x7b");
-        EXPECT_EQ(texts[0].font, (Font{"ＭＳ ゴシック", -20, 0x0000FF, c.escapement}));
+        EXPECT_EQ(texts[0].font, (Font{"ＭＳ ゴシック", c.height, 0x0000FF, c.escapement}));
         EXPECT_EQ(texts[0].brush, (Brush{0x00FF00, BrushStyle::Clear}));
         // The canvas keeps the turned font and the clear brush.
         EXPECT_EQ(canvas.GetFont().escapement, c.escapement);
         EXPECT_EQ(canvas.GetBrush().style, BrushStyle::Clear);
     }
-}
-
-TEST(JTextOut, PositiveHeightIsPassedOn) {
-    RecordingCanvas canvas;
-    JTextOut(canvas, 0, 0, "A", 30, 0, 0);
-    ASSERT_EQ(canvas.Texts().size(), 1u);
-    EXPECT_EQ(canvas.Texts()[0].font.height, 30);
 }
 
 TEST(JTextOut, FaceNameIsCutToWhatAFontHolds) {
