@@ -2,6 +2,7 @@
 // entity blocks. Every read goes through the bounded cursor; every size is checked against the bytes
 // really there before anything is allocated.
 #include "render/bytecursor.h"
+#include "render/drawsteps.h"
 #include "render/jwc.h"
 #include "render/strtoint.h"
 
@@ -101,18 +102,6 @@ void ReadLayerFlags(std::span<const std::uint8_t> data, JwcHeader& header) {
     const auto layerFlags = layers.Take(256);
     for (std::size_t i = 0; i < 256; ++i)
         header.layerFlags[i] = groupFlags[i / 16] == 0 ? 0 : layerFlags[i];
-}
-
-// The strings of the pool in order, one per text record: each runs to the next NUL (or the pool's
-// end), and records beyond the pool's strings get empty ones.
-std::vector<std::string> SplitPool(std::string_view pool, std::size_t count) {
-    std::vector<std::string> strings(count);
-    for (std::size_t k = 0; k < count && !pool.empty(); ++k) {
-        const auto nul = pool.find('\0');
-        strings[k] = std::string(pool.substr(0, nul));
-        pool.remove_prefix(nul == std::string_view::npos ? pool.size() : nul + 1);
-    }
-    return strings;
 }
 
 } // namespace

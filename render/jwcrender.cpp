@@ -1,6 +1,7 @@
 // Drawing a jw_cad drawing file into a rectangle: the sheet of 518 x 366 units stretched over it,
 // black on white, shown layers only.
 #include "render/card.h"
+#include "render/drawsteps.h"
 #include "render/errors.h"
 #include "render/helpers.h"
 #include "render/jtool.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr double kSheetWidth = 518;
 constexpr double kSheetHeight = 366;
-constexpr std::uint8_t kAuxLineType = 9;
 
 // Sheet units to device pixels: x to the right from the left edge, y up from the bottom edge.
 struct SheetMap {
@@ -36,54 +36,8 @@ struct SheetMap {
     }
 };
 
-// Pen colour and line type of the record loops, changed only when a record's value differs.
-class PenState {
-public:
-    PenState(Canvas& canvas, int flags) : canvas_(canvas), showAux_((flags & kJwcAuxLines) != 0) {
-        SelectPenColor(canvas_, JwcColors, color_);
-        SelectLineType(canvas_, lineType_);
-    }
-
-    void Apply(int color, int lineType) {
-        if (color != color_) {
-            SelectPenColor(canvas_, JwcColors, color);
-            color_ = color;
-        }
-        if (lineType != lineType_) {
-            SelectLineType(canvas_, lineType);
-            lineType_ = lineType;
-        }
-        // A hidden auxiliary record only moves the pen. The colour number is noted as 0 while the pen
-        // keeps its colour, so a following record of colour 0 is drawn in that colour.
-        if (!showAux_ && lineType == kAuxLineType) {
-            SelectLineType(canvas_, 0);
-            color_ = 0;
-        }
-    }
-
-private:
-    Canvas& canvas_;
-    bool showAux_;
-    int color_ = 2;
-    int lineType_ = 1;
-};
-
 bool Shown(const JwcHeader& header, std::uint8_t layer) {
     return header.layerFlags[layer] == 1;
-}
-
-void FillBackground(Canvas& canvas, const TRect& rect) {
-    canvas.SetBrush({JwcColors[kBack], BrushStyle::Solid});
-    canvas.SetPen({JwcColors[kBack], PenStyle::Solid, canvas.GetPen().width});
-    canvas.FillRect(rect);
-}
-
-// Counter-clockwise direction of the vector on a device whose y grows downward, in tenths of a
-// degree truncated toward zero.
-int TextAngle(int x1, int y1, int x2, int y2) {
-    const double degrees =
-        std::atan2(static_cast<double>(y1) - y2, static_cast<double>(x2) - x1) * 180.0 / std::numbers::pi;
-    return Trunc(degrees * 10.0);
 }
 
 void DrawTexts(Canvas& canvas, const SheetMap& map, const JwcDrawing& drawing, int flags) {
@@ -91,9 +45,6 @@ void DrawTexts(Canvas& canvas, const SheetMap& map, const JwcDrawing& drawing, i
     canvas.SetPen({JwcColors[kText], PenStyle::Solid, canvas.GetPen().width});
     const bool baseLines = (flags & kJwcBaseLines) != 0;
     const int h0 = canvas.GetFont().height;
-    // |INT_MIN| does not exist; such a font is as unusable as any other huge one.
-    const int startHeight =
-        h0 == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : std::abs(h0);
 
     for (std::size_t k = 0; k < drawing.texts.size(); ++k) {
         const TJwcText& text = drawing.texts[k];
@@ -105,45 +56,24 @@ void DrawTexts(Canvas& canvas, const SheetMap& map, const JwcDrawing& drawing, i
             DrawSegment(canvas, x1, y1, x2, y2);
             continue;
         }
-        const std::string& string = drawing.strings[k];
-        const double dx = static_cast<double>(x2) - x1, dy = static_cast<double>(y2) - y1;
-        const double length = std::sqrt(dx * dx + dy * dy);
-        int height = startHeight;
-        canvas.SetFontHeight(height);
-        while (canvas.TextWidth(string) > length) {
-            --height;
-            canvas.SetFontHeight(height);
-            if (height < 0)
-                break;
-        }
-        JTextOut(canvas, x1, y1, string, -height, TextAngle(x1, y1, x2, y2), JwcColors[kText]);
+        DrawFittedText(canvas, x1, y1, x2, y2, drawing.strings[k], h0, JwcColors[kText]);
     }
-}
-
-void DrawFrame(Canvas& canvas, const TRect& rect) {
-    canvas.SetPenColor(JwcColors[kBorder]);
-    const int right = rect.left + rect.Width() - 1, bottom = rect.top + rect.Height() - 1;
-    canvas.MoveTo(rect.left, rect.top);
-    canvas.LineTo(right, rect.top);
-    canvas.LineTo(right, bottom);
-    canvas.LineTo(rect.left, bottom);
-    canvas.LineTo(rect.left, rect.top);
 }
 
 void Paint(Canvas& canvas, const TRect& rect, int flags, const JwcDrawing& drawing) {
     const SheetMap map(rect);
     const JwcHeader& header = drawing.header;
-    PenState pen(canvas, flags);
+    RecordPen pen(canvas, JwcColors, (flags & kJwcAuxLines) != 0, true);
 
     for (const TJwcLine& line : drawing.lines) {
-        pen.Apply(line.color, line.lineType);
+        pen.Use(line.color, line.lineType);
         if (Shown(header, line.layer))
             DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2), map.Y(line.y2));
     }
 
     const float aspect = map.sy / map.sx;
     for (const TJwcArc& arc : drawing.arcs) {
-        pen.Apply(arc.color, arc.lineType);
+        pen.Use(arc.color, arc.lineType);
         if (!Shown(header, arc.layer))
             continue;
         const auto radius = static_cast<float>(ToDevice(double{arc.radius} * map.sx));
@@ -162,7 +92,7 @@ void Paint(Canvas& canvas, const TRect& rect, int flags, const JwcDrawing& drawi
     if (flags & kJwcText)
         DrawTexts(canvas, map, drawing, flags);
     if (flags & kJwcBorder)
-        DrawFrame(canvas, rect);
+        DrawFrame(canvas, rect, JwcColors[kBorder]);
 }
 
 // The steps shared by the file and the byte entry points; readEntities yields the whole drawing for a
@@ -177,7 +107,7 @@ int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, bool reco
         return -1;
     }
     const JwcHeader header = readHeader(info);
-    FillBackground(canvas, rect);
+    FillBackground(canvas, rect, JwcColors[kBack]);
     const JwcDrawing drawing = readEntities(header);
     Paint(canvas, rect, flags, drawing);
     return 0;

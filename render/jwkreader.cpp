@@ -1,6 +1,7 @@
 #include "render/jwkreader.h"
 
 #include "render/bytecursor.h"
+#include "render/drawsteps.h"
 #include "render/errors.h"
 #include "render/strtofloat.h"
 #include "render/strtoint.h"
@@ -112,20 +113,6 @@ TJwkText ParseText(ByteCursor& c) {
     text.y2 = c.F32();
     c.Skip(8);
     return text;
-}
-
-// One NUL-ended string per text record. A last string without its NUL runs to the end of the pool;
-// strings the pool does not hold are empty.
-std::vector<std::string> SplitPool(std::string_view pool, std::size_t count) {
-    std::vector<std::string> strings(count);
-    std::size_t pos = 0;
-    for (std::size_t i = 0; i < count && pos < pool.size(); ++i) {
-        const auto nul = pool.find('\0', pos);
-        const auto end = nul == std::string_view::npos ? pool.size() : nul;
-        strings[i] = std::string(pool.substr(pos, end - pos));
-        pos = end + 1;
-    }
-    return strings;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "render/bytes.h"
 #include "render/card.h"
+#include "render/drawsteps.h"
 #include "render/errors.h"
 #include "render/helpers.h"
 #include "render/jtool.h"
@@ -44,94 +45,22 @@ private:
     const JwkHeader& header_;
 };
 
-// Pen colour and line type of the record loops, changed on the canvas only when a record differs.
-class PenState {
-public:
-    PenState(Canvas& canvas, const Palette& palette, int flags)
-        : canvas_(canvas), palette_(palette), flags_(flags) {
-        SelectPenColor(canvas_, palette_, color_);
-        SelectLineType(canvas_, lineType_);
-    }
-
-    void Use(int color, int lineType) {
-        if (color != color_) {
-            SelectPenColor(canvas_, palette_, color);
-            color_ = color;
-        }
-        if (lineType != lineType_) {
-            SelectLineType(canvas_, lineType);
-            lineType_ = lineType;
-        }
-        // Auxiliary lines become pen moves unless asked for. The current type stays 9, so the next
-        // auxiliary record is hidden the same way.
-        if ((flags_ & kJwkAuxLines) == 0 && lineType == 9)
-            SelectLineType(canvas_, 0);
-    }
-
-private:
-    Canvas& canvas_;
-    const Palette& palette_;
-    int flags_;
-    int color_ = 2;
-    int lineType_ = 1;
-};
-
-void FillBackground(Canvas& canvas, const TRect& rect, COLORREF back) {
-    canvas.SetBrush({back, BrushStyle::Solid});
-    canvas.SetPen({back, PenStyle::Solid, canvas.GetPen().width});
-    canvas.FillRect(rect);
-}
-
-// Shrinks the font from |h0| until the text fits the base line's length (or the height goes below 0);
-// returns the height reached.
-int FitTextHeight(Canvas& canvas, std::string_view text, int h0, double length) {
-    int height = h0 == INT_MIN ? INT_MAX : std::abs(h0);
-    canvas.SetFontHeight(height);
-    int width = canvas.TextWidth(text);
-    while (width > length) {
-        --height;
-        canvas.SetFontHeight(height);
-        if (height < 0)
-            break;
-        width = canvas.TextWidth(text);
-    }
-    return height;
-}
-
 void DrawTexts(Canvas& canvas, const JwkFigure& figure, const BoxMapping& map, const Palette& palette) {
     canvas.SetBrushStyle(BrushStyle::Clear);
     canvas.SetPen({palette[kText], PenStyle::Solid, canvas.GetPen().width});
     const int h0 = canvas.GetFont().height;
     for (std::size_t i = 0; i < figure.texts.size(); ++i) {
         const TJwkText& t = figure.texts[i];
-        const int x1 = map.X(t.x1), y1 = map.Y(t.y1);
-        const double dx = static_cast<double>(map.X(t.x2)) - x1;
-        const double dy = static_cast<double>(map.Y(t.y2)) - y1;
-        const double length = std::sqrt(dx * dx + dy * dy);
-        // Counter-clockwise as seen, so the device's downward y is turned round.
-        const int angle = Trunc(std::atan2(-dy, dx) * 1800.0 / std::numbers::pi);
         const std::string_view text = i < figure.strings.size() ? figure.strings[i] : std::string_view{};
-        const int height = FitTextHeight(canvas, text, h0, length);
-        JTextOut(canvas, x1, y1, text, -height, angle, palette[kText]);
+        DrawFittedText(canvas, map.X(t.x1), map.Y(t.y1), map.X(t.x2), map.Y(t.y2), text, h0, palette[kText]);
     }
-}
-
-void DrawFrame(Canvas& canvas, const TRect& rect, COLORREF color) {
-    canvas.SetPenColor(color);
-    const int right = rect.left + rect.Width() - 1;
-    const int bottom = rect.top + rect.Height() - 1;
-    canvas.MoveTo(rect.left, rect.top);
-    canvas.LineTo(right, rect.top);
-    canvas.LineTo(right, bottom);
-    canvas.LineTo(rect.left, bottom);
-    canvas.LineTo(rect.left, rect.top);
 }
 
 // Everything after the background: lines, arcs, points, texts, reference mark, frame.
 void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int flags) {
     const Palette& palette = JwkColors();
     const BoxMapping map(rect, figure.header);
-    PenState pen(canvas, palette, flags);
+    RecordPen pen(canvas, palette, (flags & kJwkAuxLines) != 0, false);
 
     for (const TJwkLine& line : figure.lines) {
         pen.Use(line.color, line.lineType);
