@@ -9,24 +9,37 @@ void ImageList::Reset(QSize size) {
 }
 
 int ImageList::Add(const QImage& image) {
-    images_.push_back(image.copy());
-    pixmaps_.emplace_back();
+    images_.push_back(Packed16Image::FromImage(image));
     return Count() - 1;
 }
 
-QImage ImageList::Image(int index) const {
+const Packed16Image& ImageList::Packed(int index) const {
+    static const Packed16Image none;
     if (index < 0 || index >= Count())
-        return {};
+        return none;
     return images_[static_cast<std::size_t>(index)];
+}
+
+QImage ImageList::Image(int index) const {
+    return Packed(index).ToImage();
 }
 
 QPixmap ImageList::Pixmap(int index) const {
     if (index < 0 || index >= Count())
         return {};
-    QPixmap& pixmap = pixmaps_[static_cast<std::size_t>(index)];
-    if (pixmap.isNull())
-        pixmap = QPixmap::fromImage(images_[static_cast<std::size_t>(index)]);
+    if (const QPixmap* kept = pixmaps_.object(index))
+        return *kept;
+    QPixmap pixmap = QPixmap::fromImage(Image(index));
+    if (!pixmap.isNull())
+        pixmaps_.insert(index, new QPixmap(pixmap));
     return pixmap;
+}
+
+std::size_t ImageList::ByteCount() const {
+    std::size_t bytes = 0;
+    for (const Packed16Image& image : images_)
+        bytes += image.byteCount();
+    return bytes;
 }
 
 } // namespace plavik

@@ -1,10 +1,15 @@
-// The list's thumbnails: one image per index, all of the list's current size.
+// The list's thumbnails: one image per index, all of the list's current size, held at four bits a
+// pixel over the 16 system colours.
 #pragma once
 
+#include "platform/systemcolors.h"
+
+#include <QCache>
 #include <QImage>
 #include <QPixmap>
 #include <QSize>
 
+#include <cstddef>
 #include <vector>
 
 namespace plavik {
@@ -13,20 +18,28 @@ class ImageList {
 public:
     // Empties the list and sets the size of the images that come next.
     void Reset(QSize size);
-    // Appends a copy of image and returns its index.
+    // Appends the image, mapped to the system colours, and returns its index.
     int Add(const QImage& image);
 
     int Count() const { return static_cast<int>(images_.size()); }
     QSize Size() const { return size_; }
-    // The image at index, or a null image when index is out of range.
+    // The stored image at index; a null image when index is out of range.
+    const Packed16Image& Packed(int index) const;
+    // The image at index as an indexed image, or a null image when index is out of range.
     QImage Image(int index) const;
-    // The image as a pixmap for painting, converted once and kept; null when index is out of range.
+    // The image as a pixmap for painting; null when index is out of range. Only the pixmaps of the
+    // items painted last are kept, so that the list stays close to four bits a pixel.
     QPixmap Pixmap(int index) const;
+    // Bytes held by the stored images (the pixmaps kept for painting not counted).
+    std::size_t ByteCount() const;
+
+    // How many painted pixmaps are kept at most.
+    static constexpr int kKeptPixmaps = 400;
 
 private:
     QSize size_;
-    std::vector<QImage> images_;
-    mutable std::vector<QPixmap> pixmaps_; // converted on first use
+    std::vector<Packed16Image> images_;
+    mutable QCache<int, QPixmap> pixmaps_{kKeptPixmaps};
 };
 
 } // namespace plavik

@@ -1,10 +1,18 @@
 #include "app/tform1.h"
 
 #include "app/icons.h"
+#include "app/listing.h"
 #include "app/listkind.h"
+#include "platform/filetexts.h"
 #include "platform/folderscan.h"
+#include "platform/rastercanvas.h"
+#include "print/printout.h"
+#include "render/card.h"
+#include "render/jwc.h"
+#include "render/jwk.h"
 #include "render/palette.h"
 #include "settings/errorbox.h"
+#include "settings/options.h"
 #include "settings/tform2.h"
 #include "ui_tform1.h"
 
@@ -24,6 +32,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <exception>
 
 namespace plavik {
 
@@ -155,6 +164,7 @@ void TForm1::ConnectCommands() {
     connect(ui_->VQuickView, &QAction::triggered, this, &TForm1::VQuickViewClick);
 
     ui_->ListView1->installEventFilter(this);
+    connect(ui_->ListView1, &QAbstractItemView::activated, this, &TForm1::ListView1DblClick);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &TForm1::ListView1Change);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &TForm1::ListView1Change);
     connect(model_, &QAbstractItemModel::modelReset, this, &TForm1::ListView1Change);
@@ -364,11 +374,28 @@ void TForm1::Print1Click() {
 }
 
 void TForm1::PrintOut1() {
-    // The figure-list printout is not written yet.
+    PrintOut(true);
 }
 
 void TForm1::PrintOut2() {
-    // The drawing-list printout is not written yet.
+    PrintOut(false);
+}
+
+void TForm1::PrintOut(bool figures) {
+    PrintRequest request;
+    request.kind = figures ? PrintKind::Figures : PrintKind::Drawings;
+    for (int row = 0; row < model_->Count(); ++row) {
+        request.captions << model_->At(row).caption;
+        request.paths.push_back(model_->At(row).path);
+    }
+    // Items added without a real path leave the printout to build every path from the captions.
+    if (std::any_of(request.paths.begin(), request.paths.end(), [](const auto& p) { return p.empty(); }))
+        request.paths.clear();
+    request.folder = Panel(2);
+    request.folderName = Panel(0);
+    request.settings = settings_;
+    request.font = font_;
+    lastPrint_ = PrintList(printer_, request, this, CancelPrint);
 }
 
 void TForm1::ShowSetup(int tag) {
@@ -436,15 +463,129 @@ void TForm1::Init2() {
 }
 
 void TForm1::FileListing(const QString& folder) {
-    const QString path = WithTrailingSeparator(folder);
-    Init1();
-    SetPanel(2, path);
+    ListFolder(true, folder);
 }
 
 void TForm1::FileListing2(const QString& folder) {
-    const QString path = WithTrailingSeparator(folder);
-    Init2();
-    SetPanel(2, path);
+    ListFolder(false, folder);
+}
+
+void TForm1::ListFolder(bool figures, const QString& folder) {
+    std::vector<ListingFailure> failures;
+    {
+        BusyWindow busy(this);
+        const QString shown = WithTrailingSeparator(folder);
+        const std::filesystem::path path = ToPath(shown);
+        if (figures) {
+            Init1();
+            FolderName name = ReadFolderName(path);
+            SetPanel(0, name.text);
+            if (name.error)
+                failures.push_back({QStringLiteral("Zu_name.dat"), *name.error});
+        } else {
+            Init2();
+            SetPanel(0, QStringLiteral("図面"));
+        }
+
+        // One bitmap for the whole listing; the renderer paints all of it for every file.
+        const QSize size = images_.Size().expandedTo(QSize(1, 1));
+        QImage bitmap(size, QImage::Format_RGB32);
+        bitmap.fill(Qt::white);
+        RasterCanvas canvas(bitmap);
+        const TRect rect{0, 0, size.width(), size.height()};
+        const bool listRejected = figures ? settings_.UnKnownJwk : settings_.UnKnownJwc;
+
+        // Items wait here between pumps, so that the view takes them in once per frame.
+        std::vector<ListItem> pending;
+        FramePacer pacer;
+        for (const FoundFile& file : FindFiles(path, figures ? "jwk" : "jwc")) {
+            int result = -1;
+            try {
+                TJwcInfo info;
+                result = figures ? DrawJwk(canvas, file.path, rect, SetOption(settings_))
+                                 : DrawJwc(canvas, file.path, rect, SetOption2(settings_), info);
+            } catch (const std::exception& error) {
+                // A file that cannot be read is treated as one of another kind; the rest go on.
+                failures.push_back({file.name, ErrorText(error)});
+                FontGuard keepFont(canvas);
+                DrawNotFileCard(canvas, rect, figures ? "Not JWK File" : "Not JWC File");
+            }
+            if (result == 0 || listRejected)
+                pending.push_back({file.name, images_.Add(bitmap), file.path});
+            if (pacer.Due()) {
+                model_->AddItems(std::move(pending));
+                pending.clear();
+                QCoreApplication::processEvents();
+            }
+        }
+        model_->AddItems(std::move(pending));
+        SetPanel(2, shown);
+    }
+    if (!failures.empty())
+        ShowErrorBox(this, ListingErrorText(failures));
+}
+
+// --- Quick view
+
+void TForm1::ListView1DblClick() {
+    const QModelIndexList selected = ui_->ListView1->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    const auto first =
+        std::min_element(selected.begin(), selected.end(),
+                         [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    if (first->row() >= model_->Count())
+        return;
+    const ListItem& item = model_->At(first->row());
+    const std::filesystem::path path = item.path.empty() ? ToPath(Panel(2) + item.caption) : item.path;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return; // gone since the listing: the panel keeps what it shows
+    switch (KindOfCaption(item.caption)) {
+    case ListKind::Figure:
+        QView1(path, item.caption);
+        break;
+    case ListKind::Drawing:
+        QView2(path, item.caption);
+        break;
+    case ListKind::None:
+        break;
+    }
+}
+
+void TForm1::QView1(const std::filesystem::path& path, const QString& caption) {
+    QuickView(true, path, caption);
+}
+
+void TForm1::QView2(const std::filesystem::path& path, const QString& caption) {
+    QuickView(false, path, caption);
+}
+
+void TForm1::QuickView(bool figures, const std::filesystem::path& path, const QString& caption) {
+    const std::optional<FileFacts> facts = LookUpFile(path);
+    if (!facts)
+        return;
+    ui_->Label2->setText(caption);
+    ui_->Label5->setText(FileSizeText(facts->size) + QStringLiteral(" byte"));
+    ui_->Label7->setText(FileDateText(facts->lastWrite));
+    std::optional<QString> failure;
+    {
+        WaitCursor wait;
+        RasterCanvas canvas(quickView_);
+        const TRect rect{0, 0, kQuickViewWidth, figures ? 150 : 106};
+        try {
+            TJwcInfo info;
+            if (figures)
+                DrawJwk(canvas, path, rect, SetOption(settings_));
+            else
+                DrawJwc(canvas, path, rect, SetOption2(settings_), info);
+        } catch (const std::exception& error) {
+            failure = ErrorText(error);
+        }
+        UpdateQuickView(); // what was drawn, also when the drawing stopped half-way
+    }
+    if (failure)
+        ShowErrorBox(this, *failure);
 }
 
 } // namespace plavik

@@ -4,6 +4,7 @@
 #include "app/imagelist.h"
 #include "app/thumbnailmodel.h"
 #include "platform/settingsstore.h"
+#include "print/printout.h"
 #include "settings/registry.h"
 
 #include <QImage>
@@ -11,6 +12,7 @@
 #include <QPrinter>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 
 class QLabel;
@@ -70,9 +72,16 @@ public:
     // trailing separator.
     void FileListing(const QString& folder);
     void FileListing2(const QString& folder);
+    // The quick view of the first selected item; a file gone since the listing does nothing.
+    void ListView1DblClick();
+    // Show a figure file (QView1) or a drawing file (QView2) with its caption, size and date.
+    void QView1(const std::filesystem::path& path, const QString& caption);
+    void QView2(const std::filesystem::path& path, const QString& caption);
     // Print the list as figures (PrintOut1) or as drawings (PrintOut2).
     void PrintOut1();
     void PrintOut2();
+    // What the last printout did: sheets, files drawn, failures.
+    const PrintResult& LastPrint() const { return lastPrint_; }
 
     void Read_Registry();
     // Saves every setting; throws StoreError when the store refuses a value.
@@ -95,6 +104,9 @@ private:
     void ApplyViewFlags();
     void ResetView(int imageHeight, QSize thumbnailSize);
     void ListAgain();
+    void ListFolder(bool figures, const QString& folder);
+    void QuickView(bool figures, const std::filesystem::path& path, const QString& caption);
+    void PrintOut(bool figures);
 
     std::unique_ptr<Ui::TForm1> ui_;
     std::unique_ptr<SettingsStore> store_;
@@ -108,6 +120,7 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* Delete1 = nullptr;
     WindowGeometry loadedGeometry_;
+    PrintResult lastPrint_;
     QString openFolder_; // where the open dialog starts: the folder picked last
     bool shown_ = false;
 };

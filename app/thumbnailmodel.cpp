@@ -37,23 +37,31 @@ Qt::ItemFlags ThumbnailModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled; // captions are read-only
 }
 
-int ThumbnailModel::AddItem(const QString& caption, int imageIndex) {
+int ThumbnailModel::AddItem(const QString& caption, int imageIndex, const std::filesystem::path& path) {
     // A binary search for the place keeps a listing of n files at n log n comparisons.
-    auto place = std::upper_bound(
-        items_.begin(), items_.end(), caption,
-        [](const QString& text, const ListItem& item) { return CaptionLess(text, item.caption); });
-    const int row = static_cast<int>(place - items_.begin());
+    auto place =
+        std::upper_bound(rows_.begin(), rows_.end(), caption, [this](const QString& text, std::size_t i) {
+            return CaptionLess(text, items_[i].caption);
+        });
+    const int row = static_cast<int>(place - rows_.begin());
     beginInsertRows(QModelIndex(), row, row);
-    items_.insert(place, ListItem{caption, imageIndex});
+    items_.push_back(ListItem{caption, imageIndex, path});
+    rows_.insert(place, items_.size() - 1);
     endInsertRows();
     return row;
 }
 
+void ThumbnailModel::AddItems(std::vector<ListItem> items) {
+    for (ListItem& item : items)
+        AddItem(item.caption, item.imageIndex, item.path);
+}
+
 void ThumbnailModel::Clear() {
-    if (items_.empty())
+    if (rows_.empty() && items_.empty())
         return;
     beginResetModel();
     items_.clear();
+    rows_.clear();
     endResetModel();
 }
 
@@ -75,7 +83,7 @@ void ThumbnailModel::RemoveRows(QList<int> rows) {
         if (first > last)
             continue;
         beginRemoveRows(QModelIndex(), first, last);
-        items_.erase(items_.begin() + first, items_.begin() + last + 1);
+        rows_.erase(rows_.begin() + first, rows_.begin() + last + 1); // the items stay until Clear
         endRemoveRows();
     }
 }

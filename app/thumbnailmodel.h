@@ -9,13 +9,15 @@
 #include <QSize>
 #include <QString>
 
+#include <filesystem>
 #include <vector>
 
 namespace plavik {
 
 struct ListItem {
-    QString caption; // the file's name with its extension
-    int imageIndex;  // its thumbnail in the image list
+    QString caption;            // the file's name with its extension, as shown
+    int imageIndex;             // its thumbnail in the image list
+    std::filesystem::path path; // the real file; empty when the item was not listed from a folder
 };
 
 class ThumbnailModel : public QAbstractListModel {
@@ -28,11 +30,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    int Count() const { return static_cast<int>(items_.size()); }
-    const ListItem& At(int row) const { return items_[static_cast<std::size_t>(row)]; }
+    int Count() const { return static_cast<int>(rows_.size()); }
+    const ListItem& At(int row) const { return items_[rows_[static_cast<std::size_t>(row)]]; }
 
     // Inserts the item where its caption sorts (after any equal captions) and returns its row.
-    int AddItem(const QString& caption, int imageIndex);
+    int AddItem(const QString& caption, int imageIndex, const std::filesystem::path& path = {});
+    // Inserts each item where its caption sorts, in the order given, one row at a time.
+    void AddItems(std::vector<ListItem> items);
     // The size of every item's cell: the view lays all items out alike, without measuring each one.
     void SetCellSize(QSize size) { cellSize_ = size; }
 
@@ -43,7 +47,10 @@ public:
 
 private:
     const ImageList& images_;
+    // Items stay where they were appended; rows_ orders them, so that a sorted insert moves one
+    // index per row below it rather than whole items.
     std::vector<ListItem> items_;
+    std::vector<std::size_t> rows_;
     QSize cellSize_;
 };
 

@@ -1,6 +1,10 @@
 #include "platform/filetexts.h"
 
 #include <QFileInfo>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 #include <QRegularExpression>
 
 namespace plavik {
@@ -41,6 +45,19 @@ std::optional<FileFacts> LookUpFile(const QString& path) {
     if (!info.exists() || !info.isFile())
         return std::nullopt;
     return FileFacts{info.size(), info.lastModified()};
+}
+
+std::optional<FileFacts> LookUpFile(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+    return LookUpFile(QString::fromStdWString(path.native()));
+#else
+    struct stat facts {};
+    if (::stat(path.c_str(), &facts) != 0 || !S_ISREG(facts.st_mode))
+        return std::nullopt;
+    // Whole seconds are all the date text shows (st_mtime is the one field every POSIX system names alike).
+    return FileFacts{static_cast<qint64>(facts.st_size),
+                     QDateTime::fromSecsSinceEpoch(static_cast<qint64>(facts.st_mtime))};
+#endif
 }
 
 } // namespace plavik

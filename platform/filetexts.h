@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <filesystem>
 #include <optional>
 
 namespace plavik {
@@ -22,5 +23,7 @@ struct FileFacts {
     QDateTime lastWrite; // local time
 };
 std::optional<FileFacts> LookUpFile(const QString& path);
+// The same by the file's real path, for names that text cannot spell (code page 932 on POSIX).
+std::optional<FileFacts> LookUpFile(const std::filesystem::path& path);
 
 } // namespace plavik

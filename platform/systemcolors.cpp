@@ -41,16 +41,23 @@ Packed16Image Packed16Image::FromImage(const QImage& source) {
     out.bits_.assign(static_cast<std::size_t>(out.stride_) * static_cast<std::size_t>(out.height_), 0);
     // Thumbnails hold few distinct colours: remember each one's nearest system colour.
     std::unordered_map<QRgb, std::uint8_t> nearest;
+    QRgb lastColor = 0;
+    std::uint8_t lastIndex = static_cast<std::uint8_t>(NearestSystemColor(lastColor | 0xFF000000u));
+    lastColor |= 0xFF000000u;
     for (int y = 0; y < out.height_; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         std::uint8_t* row =
             out.bits_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.stride_);
         for (int x = 0; x < out.width_; ++x) {
             const QRgb c = line[x] | 0xFF000000u;
-            auto it = nearest.find(c);
-            if (it == nearest.end())
-                it = nearest.emplace(c, static_cast<std::uint8_t>(NearestSystemColor(c))).first;
-            row[x / 2] |= static_cast<std::uint8_t>((x % 2 == 0) ? it->second << 4 : it->second);
+            if (c != lastColor) { // runs of one colour skip the look-up
+                auto it = nearest.find(c);
+                if (it == nearest.end())
+                    it = nearest.emplace(c, static_cast<std::uint8_t>(NearestSystemColor(c))).first;
+                lastColor = c;
+                lastIndex = it->second;
+            }
+            row[x / 2] |= static_cast<std::uint8_t>((x % 2 == 0) ? lastIndex << 4 : lastIndex);
         }
     }
     return out;

@@ -158,7 +158,9 @@ PrintResult RunPrintout(QPrinter& printer, const PrintRequest& request, TForm3& 
         }
 
         const QString& caption = request.captions[i];
-        const std::filesystem::path path = FilePath(request.folder, caption);
+        const bool knownPath = request.paths.size() == static_cast<std::size_t>(request.captions.size());
+        const std::filesystem::path path =
+            knownPath ? request.paths[static_cast<std::size_t>(i)] : FilePath(request.folder, caption);
         int drawn = -1;
         TJwcInfo info;
         try {
@@ -174,7 +176,8 @@ PrintResult RunPrintout(QPrinter& printer, const PrintRequest& request, TForm3& 
         ++result.filesDrawn;
         if (drawn != 0 && !captionsForRejected)
             continue;
-        const std::optional<FileFacts> facts = LookUpFile(request.folder + caption);
+        const std::optional<FileFacts> facts =
+            knownPath ? LookUpFile(path) : LookUpFile(request.folder + caption);
         const QStringList lines =
             figures ? FigureCaptionLines(s, caption, facts)
                     : DrawingCaptionLines(s, caption, drawn == 0 ? info.Comment : std::string(), facts);

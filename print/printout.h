@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
 #include <vector>
 
 class QPrinter;
@@ -20,8 +21,11 @@ enum class PrintKind { Figures, Drawings };
 struct PrintRequest {
     PrintKind kind = PrintKind::Figures;
     QStringList captions; // the list's items, in list order
-    QString folder;       // the listed folder, ending in its separator
-    QString folderName;   // the figure folder's name, for the job title
+    // The real file of each caption, parallel to captions; when empty (or of another length) each
+    // file is found as folder + caption.
+    std::vector<std::filesystem::path> paths;
+    QString folder;     // the listed folder, ending in its separator
+    QString folderName; // the figure folder's name, for the job title
     TListSettings settings;
     PrinterFont font;
     bool showErrors = true; // one error box at the end for failed files or a printer error

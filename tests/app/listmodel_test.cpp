@@ -95,6 +95,41 @@ TEST(ThumbnailModel, CaptionsAreReadOnlyAndThumbnailsComeFromTheImageList) {
     EXPECT_EQ(model.data(b, Qt::DisplayRole).toString(), "b.jwk");
 }
 
+TEST(ThumbnailModel, ItemsKeepTheirPathsThroughRemovalsAndLaterInserts) {
+    ImageList images;
+    ThumbnailModel model(images);
+    model.AddItems({{"c", 0, "/f/c"}, {"a", 1, "/f/a"}, {"e", 2, "/f/e"}});
+    model.RemoveRows({1});
+    model.AddItem("d", 3, "/f/d");
+    model.AddItem("b", 4);
+    EXPECT_EQ(Captions(model), QStringList({"a", "b", "d", "e"}));
+    const std::pair<int, std::filesystem::path> expected[] = {{1, "/f/a"}, {4, {}}, {3, "/f/d"}, {2, "/f/e"}};
+    for (int row = 0; row < model.Count(); ++row) {
+        EXPECT_EQ(model.At(row).imageIndex, expected[row].first) << row;
+        EXPECT_EQ(model.At(row).path, expected[row].second) << row;
+    }
+    model.Clear();
+    EXPECT_EQ(model.Count(), 0);
+    model.AddItem("z", 0);
+    EXPECT_EQ(model.At(0).caption, "z");
+}
+
+TEST(ImageList, HoldsFourBitsAPixelAndPaintsTheSystemColours) {
+    ImageList images;
+    images.Reset(QSize(5, 3));
+    QImage image(5, 3, QImage::Format_RGB32);
+    image.fill(QColor(250, 5, 5));         // nearest system colour: red
+    image.setPixel(4, 2, qRgb(0, 0, 120)); // navy
+    images.Add(image);
+    EXPECT_EQ(images.ByteCount(), 9u); // three bytes a row of five pixels
+    EXPECT_EQ(images.Packed(0).pixelIndex(0, 0), 9);
+    EXPECT_EQ(images.Packed(0).pixelIndex(4, 2), 4);
+    const QImage painted = images.Pixmap(0).toImage();
+    EXPECT_EQ(painted.pixel(0, 0) | 0xFF000000u, qRgb(255, 0, 0));
+    EXPECT_EQ(painted.pixel(4, 2) | 0xFF000000u, qRgb(0, 0, 128));
+    EXPECT_TRUE(images.Packed(1).isNull());
+}
+
 TEST(ImageList, KeepsCopiesAndEmptiesOnReset) {
     ImageList images;
     images.Reset(QSize(48, 48));

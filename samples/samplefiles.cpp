@@ -1,0 +1,154 @@
+#include "samplefiles.h"
+
+#include "platform/sjis.h"
+#include "support/jwcwriter.h"
+#include "support/jwkwriter.h"
+
+#include <QString>
+
+namespace plavik::samples {
+
+namespace {
+
+using test::JwcWriter;
+using test::JwkWriter;
+
+std::string Sjis(const char* utf8) {
+    return EncodeSjis(QString::fromUtf8(utf8));
+}
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+// Line types 1 to 9, one a row, in the six pen colours.
+std::vector<std::uint8_t> LineTypes() {
+    JwkWriter w;
+    for (int type = 1; type <= 9; ++type) {
+        const float y = 95.0f - static_cast<float>(type) * 10.0f;
+        w.Line(5, y, 95, y, type, 1 + (type - 1) % 6);
+    }
+    return w.Bytes();
+}
+
+// Circles, arcs and ellipses: flattened, tilted, and an arc of a tilted ellipse.
+std::vector<std::uint8_t> Arcs() {
+    JwkWriter w;
+    w.Arc(25, 75, 20, 0, 0, 0, 0, 1, 1);        // a full circle
+    w.Arc(75, 75, 20, 0, 180, 0, 0, 1, 2);      // a half circle, open at the bottom
+    w.Arc(25, 25, 20, 0, 0, 0.5, 0, 2, 3);      // an ellipse flattened to half
+    w.Arc(75, 25, 20, 0, 0, 0.4, 30, 1, 4);     // flattened and tilted by 30 degrees
+    w.Arc(75, 25, 12, 45, 300, 0.6, -45, 3, 5); // an arc of a tilted ellipse
+    w.Point(25, 75, 6).Point(75, 75, 6).Point(25, 25, 6).Point(75, 25, 6);
+    return w.Bytes();
+}
+
+// Japanese texts at several angles, each with a base line to read it along.
+std::vector<std::uint8_t> Texts() {
+    JwkWriter w;
+    w.Text(5, 85, 95, 85, Sjis("建具記号"));
+    w.Text(10, 10, 60, 60, Sjis("斜め４５度"));
+    w.Text(90, 10, 90, 70, Sjis("縦書き"));
+    w.Text(60, 40, 20, 40, Sjis("逆向き"));
+    w.Text(5, 5, 45, 5, "ABC 123");
+    w.Line(5, 80, 95, 80, 1, 2);
+    return w.Bytes();
+}
+
+// A door in plan: frame, leaf and its swing, placed by the header's offsets and scale.
+std::vector<std::uint8_t> Door() {
+    JwkWriter w;
+    w.Origin(10, 10).Scale(0.8f);
+    w.Line(0, 0, 10, 0).Line(90, 0, 100, 0);
+    w.Line(10, 0, 10, 80, 1, 2);
+    w.Arc(10, 0, 80, 0, 90, 0, 0, 2, 3);
+    w.Line(0, 0, 100, 0, 9, 6); // an auxiliary line, shown only on request
+    w.Text(30, 90, 90, 90, Sjis("片開き戸"));
+    return w.Bytes();
+}
+
+// A window in plan: wall lines, glass and the sash's centre line.
+std::vector<std::uint8_t> Window() {
+    JwkWriter w;
+    w.Line(0, 40, 100, 40).Line(0, 60, 100, 60);
+    w.Line(0, 40, 0, 60).Line(100, 40, 100, 60);
+    w.Line(5, 48, 95, 48, 1, 4).Line(5, 52, 95, 52, 1, 4);
+    w.Line(50, 30, 50, 70, 6, 2); // a one-dot chain centre line
+    w.Text(20, 15, 80, 15, Sjis("引違い窓"));
+    return w.Bytes();
+}
+
+// The drawing's frame and title block.
+void Sheet(JwcWriter& w) {
+    w.Line(10, 10, 508, 10).Line(508, 10, 508, 356).Line(508, 356, 10, 356).Line(10, 356, 10, 10);
+    w.Line(358, 10, 358, 60).Line(358, 60, 508, 60);
+}
+
+// A floor plan on several layers: walls, fittings, dimensions, texts; layer 3 and group 2 hidden.
+std::vector<std::uint8_t> Plan(bool longHeader) {
+    JwcWriter w(longHeader);
+    w.Comment(Sjis(longHeader ? "平面図 サンプル（長いヘッダー）" : "平面図 サンプル（短いヘッダー）"));
+    Sheet(w);
+    // Walls on layer 0.
+    w.Line(60, 80, 300, 80, 1, 1, 0).Line(300, 80, 300, 300, 1, 1, 0);
+    w.Line(300, 300, 60, 300, 1, 1, 0).Line(60, 300, 60, 80, 1, 1, 0);
+    w.Line(180, 80, 180, 300, 1, 1, 0);
+    // Centre lines on layer 1, every line type once.
+    for (int type = 1; type <= 9; ++type) {
+        const float x = 320.0f + static_cast<float>(type) * 18.0f;
+        w.Line(x, 90, x, 330, static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(1 + type % 6), 1);
+    }
+    // Door swings on layer 2: quarter circles, and a flattened tilted ellipse for a round table.
+    w.Arc(180, 150, 40, 0, 0, 90, 0, 1, 2, 2);
+    w.Arc(60, 220, 40, 0, 270, 360, 0, 1, 2, 2);
+    w.Arc(120, 190, 30, 0, 0, 0, 0, 1, 3, 2);
+    w.Arc(240, 190, 35, 5000, 0, 0, 30, 2, 4, 2);
+    // Layer 3 is hidden: this cross must not show.
+    w.Line(60, 80, 300, 300, 1, 5, 3).Line(60, 300, 300, 80, 1, 5, 3);
+    w.LayerFlag(3, 0);
+    // Group 2 (layers 32 to 47) is hidden as a whole: this circle must not show.
+    w.Arc(120, 190, 60, 0, 0, 0, 0, 1, 5, 33);
+    w.GroupFlag(2, 0);
+    // Texts on layer 4, at several angles.
+    w.Text(70, 270, 170, 270, Sjis("洋室 6帖"), 4);
+    w.Text(190, 270, 290, 270, Sjis("和室"), 4);
+    w.Text(40, 100, 40, 280, Sjis("外壁 縦"), 4);
+    w.Text(200, 100, 280, 160, Sjis("斜めの文字"), 4);
+    w.Text(368, 30, 498, 30, Sjis("サンプル図面"), 4);
+    w.Point(180, 190, 4, 1);
+    return w.Build();
+}
+
+// A site plan in the short header: a circle of trees and a sloped road.
+std::vector<std::uint8_t> Site() {
+    JwcWriter w(false);
+    w.Comment(Sjis("配置図 短いヘッダー"));
+    Sheet(w);
+    w.Line(40, 40, 480, 330, 2, 1).Line(60, 40, 500, 330, 2, 1);
+    for (int i = 0; i < 8; ++i) {
+        const float x = 100.0f + static_cast<float>(i) * 40.0f;
+        w.Arc(x, 250, 12, 0, 0, 0, 0, 1, 3);
+    }
+    w.Arc(260, 120, 70, 6000, 20, 340, 15, 1, 2);
+    w.Text(120, 290, 400, 290, Sjis("植栽"));
+    w.Text(200, 160, 300, 226, Sjis("道路"));
+    return w.Build();
+}
+
+} // namespace
+
+std::vector<SampleFile> SampleFiles() {
+    return {
+        {"figures/Zu_name.dat", Bytes(Sjis("建具図形"))},
+        {"figures/arcs.jwk", Arcs()},
+        {"figures/door.jwk", Door()},
+        {"figures/linetypes.jwk", LineTypes()},
+        {"figures/texts.jwk", Texts()},
+        {"figures/window.jwk", Window()},
+        {"drawings/plan-long.jwc", Plan(true)},
+        {"drawings/plan-short.jwc", Plan(false)},
+        {"drawings/site.jwc", Site()},
+    };
+}
+
+} // namespace plavik::samples
