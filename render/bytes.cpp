@@ -1,5 +1,6 @@
 #include "render/bytes.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace plavik {
@@ -12,6 +13,23 @@ std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     return bytes;
+}
+
+FileBytes::FileBytes(const std::filesystem::path& path) : in_(path, std::ios::binary) {
+    std::error_code error;
+    size_ = std::filesystem::file_size(path, error);
+    open_ = in_.is_open() && !error;
+}
+
+std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_));
+    if (open_ && bytes_.size() < wanted && in_) {
+        const std::size_t have = bytes_.size();
+        bytes_.resize(wanted);
+        in_.read(reinterpret_cast<char*>(bytes_.data() + have), static_cast<std::streamsize>(wanted - have));
+        bytes_.resize(have + static_cast<std::size_t>(in_.gcount()));
+    }
+    return std::span<const std::uint8_t>(bytes_).first(std::min(n, bytes_.size()));
 }
 
 } // namespace plavik

@@ -4,14 +4,38 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace plavik {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Figure and drawing files are both recognised by their first 40 bytes.
+inline constexpr std::size_t kRecognitionBytes = 40;
+
 // The first `count` bytes of the file (fewer when it is shorter), or nothing when it cannot be opened.
 std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size_t count);
+
+// A file opened once and read from its start only as far as asked, so that recognising, reading the
+// header and reading the records of one file cost one open.
+class FileBytes {
+public:
+    explicit FileBytes(const std::filesystem::path& path);
+
+    bool IsOpen() const { return open_; }
+    // The file's size when it was opened.
+    std::uint64_t Size() const { return size_; }
+    // The first n bytes, fewer when the file is shorter; reads what is still missing.
+    std::span<const std::uint8_t> Prefix(std::size_t n);
+
+private:
+    std::ifstream in_;
+    bool open_ = false;
+    std::uint64_t size_ = 0;
+    Bytes bytes_;
+};
 
 } // namespace plavik

@@ -12,12 +12,20 @@ std::string PrintableField(std::string_view field) {
     return out;
 }
 
-ConvertError NotAnInteger(std::string_view field) {
-    return ConvertError("'" + PrintableField(field) + "' は数値ではありません");
+namespace {
+// "'field' " followed by the rest of the message. Built by appending: GCC 12 warns falsely about
+// operator+ on string literals here at -O3.
+std::string Quoted(std::string_view field, std::string_view rest) {
+    std::string message = "'";
+    message.append(PrintableField(field));
+    message.append("' ");
+    message.append(rest);
+    return message;
 }
+} // namespace
 
-ConvertError NotAReal(std::string_view field) {
-    return ConvertError("'" + PrintableField(field) + "' は浮動小数点数ではありません");
-}
+ConvertError NotAnInteger(std::string_view field) { return ConvertError(Quoted(field, "は数値ではありません")); }
+
+ConvertError NotAReal(std::string_view field) { return ConvertError(Quoted(field, "は浮動小数点数ではありません")); }
 
 } // namespace plavik

@@ -14,7 +14,6 @@ namespace plavik {
 namespace {
 
 constexpr std::string_view kMagic = "jw_cad(c)data.......";
-constexpr std::size_t kRecognitionSize = 40;
 constexpr std::size_t kVariantOffset = 22;
 constexpr std::size_t kCommentOffset = 40;
 constexpr std::size_t kCommentSize = 64;
@@ -107,11 +106,11 @@ void ReadLayerFlags(std::span<const std::uint8_t> data, JwcHeader& header) {
 } // namespace
 
 bool IsJwcData(std::span<const std::uint8_t> data) {
-    return data.size() >= kRecognitionSize && AsText(data.first(kMagic.size())) == kMagic;
+    return data.size() >= kRecognitionBytes && AsText(data.first(kMagic.size())) == kMagic;
 }
 
 bool IsJwcFile(const std::filesystem::path& path) {
-    const auto prefix = ReadFilePrefix(path, kRecognitionSize);
+    const auto prefix = ReadFilePrefix(path, kRecognitionBytes);
     return prefix && IsJwcData(*prefix);
 }
 

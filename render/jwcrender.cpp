@@ -124,26 +124,17 @@ int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
 
 int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
             TJwcInfo& info) {
+    FileBytes file(fileName);
     return Draw(
-        canvas, rect, flags, info, IsJwcFile(fileName),
-        [&](TJwcInfo& i) {
-            const auto head = ReadFilePrefix(fileName, kJwcHeaderSize);
-            if (!head)
-                throw ReadError();
-            return ReadJwcHeader(*head, i);
-        },
+        canvas, rect, flags, info, file.IsOpen() && IsJwcData(file.Prefix(kRecognitionBytes)),
+        [&](TJwcInfo& i) { return ReadJwcHeader(file.Prefix(kJwcHeaderSize), i); },
         [&](const JwcHeader& header) {
             // Read no more than the header announces, and nothing at all when the file is too short
             // to hold it: a count in the header never decides how much is allocated.
             const std::uint64_t needed = JwcEntityEnd(header);
-            std::error_code error;
-            const std::uintmax_t size = std::filesystem::file_size(fileName, error);
-            if (error || size < needed)
+            if (file.Size() < needed)
                 throw ReadError();
-            const auto bytes = ReadFilePrefix(fileName, static_cast<std::size_t>(needed));
-            if (!bytes)
-                throw ReadError();
-            return ReadJwcEntities(*bytes, header);
+            return ReadJwcEntities(file.Prefix(static_cast<std::size_t>(needed)), header);
         });
 }
 

@@ -15,7 +15,6 @@ namespace plavik {
 namespace {
 
 constexpr std::string_view kMagic = "jw_cad(c)sym........";
-constexpr std::size_t kRecognitionSize = 40;
 constexpr std::size_t kDescriptorOffset = 200;
 constexpr std::size_t kDescriptorSize = 100;
 
@@ -118,11 +117,11 @@ TJwkText ParseText(ByteCursor& c) {
 } // namespace
 
 bool IsJwkData(std::span<const std::uint8_t> data) {
-    return data.size() >= kRecognitionSize && AsText(data.first(kMagic.size())) == kMagic;
+    return data.size() >= kRecognitionBytes && AsText(data.first(kMagic.size())) == kMagic;
 }
 
 bool IsJwkFile(const std::filesystem::path& path) {
-    const auto prefix = ReadFilePrefix(path, kRecognitionSize);
+    const auto prefix = ReadFilePrefix(path, kRecognitionBytes);
     return prefix && IsJwkData(*prefix);
 }
 

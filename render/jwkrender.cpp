@@ -120,28 +120,19 @@ int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
 }
 
 int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags) {
-    if (!IsJwkFile(fileName))
+    FileBytes file(fileName);
+    if (!file.IsOpen() || !IsJwkData(file.Prefix(kRecognitionBytes)))
         return DrawCard(canvas, rect);
-    const auto head = ReadFilePrefix(fileName, kJwkHeaderSize);
-    if (!head)
-        throw ReadError();
     JwkFigure figure;
-    figure.header = ReadJwkHeader(*head); // fails before the canvas is touched
+    figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize)); // fails before the canvas is touched
     FontGuard font(canvas);
     FillBackground(canvas, rect, JwkColors()[kBack]);
 
     // Reads no more of the file than the sections and the capped text pool need, and nothing at
     // all when the file cannot hold the sections its counts announce.
-    std::error_code error;
-    const std::uintmax_t fileSize = std::filesystem::file_size(fileName, error);
-    if (error || fileSize < kJwkHeaderSize + JwkSectionBytes(figure.header))
+    if (file.Size() < kJwkHeaderSize + JwkSectionBytes(figure.header))
         throw ReadError();
-    const auto wanted =
-        static_cast<std::size_t>(std::min<std::uintmax_t>(fileSize, JwkBytesNeeded(figure.header)));
-    const auto bytes = ReadFilePrefix(fileName, wanted);
-    if (!bytes)
-        throw ReadError();
-    ReadJwkBody(figure.header, *bytes, figure);
+    ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(JwkBytesNeeded(figure.header))), figure);
     DrawFigure(canvas, figure, rect, flags);
     return 0;
 }
