@@ -4,7 +4,6 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QRectF>
 
 #include <algorithm>
@@ -128,16 +127,15 @@ int PainterCanvas::GetDeviceCaps(DeviceCap cap) const {
         return 0;
     const int dpiX = dpiX_ > 0 ? dpiX_ : d->logicalDpiX();
     const int dpiY = dpiY_ > 0 ? dpiY_ : d->logicalDpiY();
-    // Paper and printable area, in device pixels.
+    // Paper and printable area, in device pixels. A printer and a PDF writer are both paged devices:
+    // their page layout at the device's resolution gives the paper and the printable area within it.
     QRect paper(0, 0, d->width(), d->height());
     QRect printable = paper;
-    if (const auto* printer = dynamic_cast<const QPrinter*>(d)) {
-        paper = printer->paperRect(QPrinter::DevicePixel).toRect();
-        printable = printer->pageRect(QPrinter::DevicePixel).toRect();
-    } else if (const auto* paged = dynamic_cast<const QPagedPaintDevice*>(d)) {
+    if (const auto* paged = dynamic_cast<const QPagedPaintDevice*>(d)) {
         const QPageLayout layout = paged->pageLayout();
-        paper = layout.fullRectPixels(d->logicalDpiX());
-        printable = layout.paintRectPixels(d->logicalDpiX());
+        const int resolution = d->logicalDpiX();
+        paper = layout.fullRectPixels(resolution);
+        printable = layout.paintRectPixels(resolution);
     }
     switch (cap) {
     case DeviceCap::LogPixelsX:

@@ -1,14 +1,14 @@
 #include "print/printjob.h"
 
+#include "print/pendingfile.h"
+#include "print/printcore.h"
+
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryFile>
-
-#include <filesystem>
-#include <system_error>
 
 namespace plavik {
 
@@ -20,14 +20,6 @@ constexpr bool kSpoolThroughLp = true;
 constexpr bool kSpoolThroughLp = false;
 #endif
 
-std::filesystem::path ToPath(const QString& s) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(s.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(s).toStdString());
-#endif
-}
-
 } // namespace
 
 PrintJob::PrintJob(QPrinter& printer) : printer_(printer) {}
@@ -35,6 +27,7 @@ PrintJob::PrintJob(QPrinter& printer) : printer_(printer) {}
 PrintJob::~PrintJob() {
     if (active_)
         Abort();
+    Discard();
 }
 
 bool PrintJob::Begin(const QString& title) {
@@ -49,23 +42,29 @@ bool PrintJob::Begin(const QString& title) {
     else if (kSpoolThroughLp && printer_.outputFormat() == QPrinter::NativeFormat && target_.isEmpty())
         output_ = Output::CupsSpool;
 
-    if (output_ != Output::Direct) {
-        // The temporary file lies beside the target so that the final rename stays on one disk.
-        const QString dir = output_ == Output::PdfFile ? QFileInfo(target_).absolutePath() : QDir::tempPath();
-        const QString pattern = output_ == Output::PdfFile ? QStringLiteral("/.plavik-XXXXXX.pdf")
-                                                           : QStringLiteral("/plavik-spool-XXXXXX.prn");
-        temp_ = std::make_unique<QTemporaryFile>(dir + pattern);
-        if (!temp_->open()) {
-            error_ = QStringLiteral("印刷用の一時ファイルを作れません: %1").arg(temp_->errorString());
-            temp_.reset();
+    if (output_ == Output::PdfFile) {
+        pdf_ = std::make_unique<PendingFile>(target_);
+        if (!pdf_->Open()) {
+            error_ = pdf_->Error();
+            pdf_.reset();
             return false;
         }
-        temp_->close();
-        // A .pdf name keeps the PDF writer; the spool file's other suffix keeps the CUPS engine.
-        printer_.setOutputFileName(temp_->fileName());
+        // Its .pdf name keeps the PDF writer.
+        printer_.setOutputFileName(pdf_->FileName());
+    } else if (output_ == Output::CupsSpool) {
+        spool_ =
+            std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/plavik-spool-XXXXXX.prn"));
+        if (!spool_->open()) {
+            error_ = QStringLiteral("印刷用の一時ファイルを作れません: %1").arg(spool_->errorString());
+            spool_.reset();
+            return false;
+        }
+        spool_->close();
+        // The spool file's suffix keeps the CUPS engine.
+        printer_.setOutputFileName(spool_->fileName());
     }
     if (!painter_.begin(&printer_)) {
-        error_ = QStringLiteral("プリンタを開始できません");
+        error_ = CannotStartText();
         Discard();
         return false;
     }
@@ -75,7 +74,7 @@ bool PrintJob::Begin(const QString& title) {
 
 bool PrintJob::NewPage() {
     if (!printer_.newPage()) {
-        error_ = QStringLiteral("プリンタのページを送れません");
+        error_ = CannotFeedText();
         return false;
     }
     return true;
@@ -85,21 +84,19 @@ bool PrintJob::Finish() {
     active_ = false;
     const bool ended = painter_.end();
     if (!ended || printer_.printerState() == QPrinter::Error) {
-        error_ = QStringLiteral("印刷を終了できません");
+        error_ = CannotEndText();
         Discard();
         return false;
     }
     bool ok = true;
-    if (output_ == Output::PdfFile) {
-        std::error_code ec;
-        std::filesystem::rename(ToPath(temp_->fileName()), ToPath(target_), ec);
-        if (ec) {
-            error_ = QStringLiteral("%1 を書けません: %2").arg(target_, QString::fromStdString(ec.message()));
+    if (pdf_) {
+        if (!pdf_->Commit()) {
+            error_ = pdf_->Error();
             ok = false;
         }
-    } else if (output_ == Output::CupsSpool) {
+    } else if (spool_) {
         QProcess lp;
-        lp.start(QStringLiteral("lp"), LpArguments(printer_, printer_.docName(), temp_->fileName()));
+        lp.start(QStringLiteral("lp"), LpArguments(printer_, printer_.docName(), spool_->fileName()));
         if (!lp.waitForFinished(-1) || lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
             const QString detail = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
             error_ = QStringLiteral("印刷ジョブを送れません: %1")
@@ -121,11 +118,14 @@ void PrintJob::Abort() {
 }
 
 void PrintJob::Discard() {
-    if (temp_) {
-        QFile::remove(temp_->fileName()); // gone already after a successful rename
-        temp_.reset();
-        printer_.setOutputFileName(target_);
+    if (!pdf_ && !spool_)
+        return;
+    pdf_.reset(); // deletes a file not committed
+    if (spool_) {
+        QFile::remove(spool_->fileName());
+        spool_.reset();
     }
+    printer_.setOutputFileName(target_);
 }
 
 QStringList LpArguments(const QPrinter& printer, const QString& title, const QString& file) {

@@ -12,10 +12,12 @@ class QTemporaryFile;
 
 namespace plavik {
 
+class PendingFile;
+
 // Qt cannot abort a PDF job (the whole file is still written) nor a CUPS job (the spooled file is
-// still handed to CUPS when the painter ends). So a PDF job writes to a temporary file beside the
-// target, renamed into place when the job ends; a CUPS job spools to a temporary file that is given
-// to "lp" only when the job ends. Aborting deletes the temporary file; a target from before stays.
+// still handed to CUPS when the painter ends). So a PDF job writes to a pending file, renamed over the
+// target when the job ends; a CUPS job spools to a temporary file that is given to "lp" only when the
+// job ends. Aborting deletes the temporary file; a target from before stays.
 class PrintJob {
 public:
     explicit PrintJob(QPrinter& printer);
@@ -47,7 +49,8 @@ private:
     QPainter painter_;
     Output output_ = Output::Direct;
     QString target_; // the printer's own output file name
-    std::unique_ptr<QTemporaryFile> temp_;
+    std::unique_ptr<PendingFile> pdf_;
+    std::unique_ptr<QTemporaryFile> spool_;
     bool active_ = false;
     QString error_;
 };

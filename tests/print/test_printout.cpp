@@ -1,4 +1,5 @@
 // Whole printouts to PDF: pages, captions, cancelling, unreadable files; and the progress window.
+#include "pdfreader.h"
 #include "platform/filetexts.h"
 #include "print/printjob.h"
 #include "print/printout.h"
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +29,11 @@
 namespace plavik {
 namespace {
 
+using test::PdfPages;
+using test::PdfText;
+using test::PdfTitle;
+using test::RunTool;
+
 void SaveBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -39,33 +44,6 @@ std::vector<std::uint8_t> Figure(int n) {
     test::JwkWriter w;
     w.Line(0, 0, 100, 100).Line(0, 100, 100, 0).Arc(50, 50, 10.0f + static_cast<float>(n));
     return w.Bytes();
-}
-
-QString RunTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-int PdfPages(const QString& pdf) {
-    const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
-    for (const QString& line : info.split(QLatin1Char('\n')))
-        if (line.startsWith(QStringLiteral("Pages:")))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
-
-QString PdfTitle(const QString& pdf) {
-    const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
-    for (const QString& line : info.split(QLatin1Char('\n')))
-        if (line.startsWith(QStringLiteral("Title:")))
-            return line.mid(6).trimmed();
-    return {};
-}
-
-QString PdfText(const QString& pdf) {
-    return RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
 }
 
 // The text extraction turns full-width spaces into runs of plain spaces; both sides of a comparison

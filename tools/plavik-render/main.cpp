@@ -6,7 +6,6 @@
 
 #include "platform/fonts.h"
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QStringList>
 
@@ -16,7 +15,6 @@
 #endif
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,14 +58,10 @@ int main(int argc, char** argv) {
     }
 
     // Qt is handed the program name only, so that it takes none of the operands for its own options.
-    // Only the list printout needs widgets (its progress window); everything else draws on images.
+    // No command needs widgets: the list printout writes its PDF without a progress window.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
-    std::unique_ptr<QGuiApplication> app;
-    if (command.kind == CommandKind::Sheet)
-        app = std::make_unique<QApplication>(qtArgc, qtArgv);
-    else
-        app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+    QGuiApplication app(qtArgc, qtArgv);
     QGuiApplication::setApplicationName(QStringLiteral("plavik-render"));
     plavik::InstallFontSubstitutions();
     return RunCommand(command);

@@ -4,13 +4,10 @@
 #include "folderlist.h"
 #include "output.h"
 
-#include "print/printout.h"
+#include "print/pdfprint.h"
 #include "settings/registry.h"
 
 #include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPrinter>
 
 namespace plavik::tool {
 
@@ -58,14 +55,12 @@ int RunSheet(const SheetOptions& o) {
     request.font = state.font;
     request.showErrors = false;
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(PathText(o.out));
-    printer.setResolution(600);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    bool cancelPrint = false;
-    const PrintResult result = PrintList(printer, request, nullptr, cancelPrint);
+    PdfSheets sheets;
+    sheets.size = QPageSize(QPageSize::A4);
+    sheets.orientation = QPageLayout::Portrait;
+    sheets.dpi = 600;
+    SilentProgress progress;
+    const PrintResult result = PrintListToPdf(PathText(o.out), sheets, request, progress);
 
     if (result.outcome != PrintResult::Outcome::Printed)
         return Fail(kExitWriteFailed, ShowPath(o.out) + ": " +

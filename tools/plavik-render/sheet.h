@@ -6,9 +6,9 @@
 
 namespace plavik::tool {
 
-// Lists options.folder, prints the list to options.out (A4, 600 dpi) with the settings of the INI
-// file or the defaults, and returns the exit status. Needs a QApplication: the printout shows its
-// progress window (offscreen here).
+// Lists options.folder, prints the list to options.out (A4, 600 dpi, the job title as the PDF's
+// title) with the settings of the INI file or the defaults, and returns the exit status. Needs a
+// QGuiApplication for the fonts.
 int RunSheet(const SheetOptions& options);
 
 } // namespace plavik::tool

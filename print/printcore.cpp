@@ -1,0 +1,187 @@
+#include "print/printcore.h"
+
+#include "platform/filetexts.h"
+#include "platform/fonts.h"
+#include "platform/paintercanvas.h"
+#include "platform/sjis.h"
+#include "print/captions.h"
+#include "print/layout.h"
+#include "render/card.h"
+#include "render/jwc.h"
+#include "render/jwk.h"
+#include "render/numbers.h"
+#include "settings/options.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <exception>
+#include <filesystem>
+
+namespace plavik {
+
+namespace {
+
+// The file to open for a caption. Names that are not UTF-8 were listed as code page 932 text, so
+// when the UTF-8 name is not there the code page 932 bytes are tried.
+std::filesystem::path FilePath(const QString& folder, const QString& caption) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path((folder + caption).toStdWString());
+#else
+    std::filesystem::path path(QFile::encodeName(folder + caption).toStdString());
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        std::filesystem::path legacy = std::filesystem::path(QFile::encodeName(folder).toStdString()) /
+                                       std::filesystem::path(EncodeSjis(caption));
+        if (std::filesystem::exists(legacy, ec))
+            return legacy;
+    }
+    return path;
+#endif
+}
+
+// The printer font as Qt draws the captions, at its size in points on the printer.
+QFont CaptionFont(const PrinterFont& font) {
+    QFont qf(font.Name);
+    qf.setPointSize(std::max(font.Size, 1));
+    qf.setBold(font.Style & kBold);
+    qf.setItalic(font.Style & kItalic);
+    qf.setUnderline(font.Style & kUnderline);
+    qf.setStrikeOut(font.Style & kStrikeOut);
+    return qf;
+}
+
+// The printer font as the renderers' canvas font, so that the figures' texts take it.
+Font CanvasFont(const PrinterFont& font, int dpiY) {
+    Font f;
+    f.name = font.Name.toStdString();
+    f.height = -Round(static_cast<double>(font.Size) * dpiY / 72.0);
+    f.color = font.Color;
+    return f;
+}
+
+DeviceMetrics MetricsOf(const Canvas& canvas) {
+    return {
+        canvas.GetDeviceCaps(DeviceCap::LogPixelsX),      canvas.GetDeviceCaps(DeviceCap::LogPixelsY),
+        canvas.GetDeviceCaps(DeviceCap::PhysicalWidth),   canvas.GetDeviceCaps(DeviceCap::PhysicalHeight),
+        canvas.GetDeviceCaps(DeviceCap::PhysicalOffsetX), canvas.GetDeviceCaps(DeviceCap::PhysicalOffsetY)};
+}
+
+// Captions go straight through the painter on a transparent background, so that whatever brush
+// the renderer left cannot box them in its colour.
+void DrawCaptions(QPainter& painter, const QFont& font, COLORREF color, int x, int top, int lineHeight,
+                  const QStringList& lines) {
+    painter.save();
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setFont(font);
+    painter.setPen(QColor(ToQRgb(color)));
+    const int ascent = painter.fontMetrics().ascent();
+    int y = top;
+    for (const QString& line : lines) {
+        painter.drawText(x, y + ascent, line);
+        y += lineHeight;
+    }
+    painter.restore();
+}
+
+} // namespace
+
+QString JobTitle(const PrintRequest& request) {
+    if (request.kind == PrintKind::Drawings)
+        return QStringLiteral("JWC-List");
+    return QStringLiteral("JWK-List  ") + request.folderName;
+}
+
+PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgress& progress,
+                     const NewSheet& newSheet) {
+    InstallFontSubstitutions();
+    PrintResult result;
+    PainterCanvas canvas(painter);
+    const bool figures = request.kind == PrintKind::Figures;
+    const TListSettings& s = request.settings;
+
+    const QFont captionFont = CaptionFont(request.font);
+    const DeviceMetrics device = MetricsOf(canvas);
+    canvas.SetFont(CanvasFont(request.font, device.logPixelsY));
+    const QFontMetrics metrics(captionFont, painter.device());
+    const int textWidth = metrics.horizontalAdvance(figures ? FigureSampleText() : DrawingSampleText());
+    const int lineHeight = metrics.height();
+    const PageLayout layout =
+        ComputeLayout(figures ? FigureCells(s) : DrawingCells(s), device, textWidth, lineHeight);
+    CellPlacer placer(layout);
+    const bool captionsForRejected = figures ? s.UnKnownJwk : s.UnKnownJwc;
+    const char* cardWords = figures ? "Not JWK File" : "Not JWC File";
+    const bool knownPaths = request.paths.size() == static_cast<std::size_t>(request.captions.size());
+
+    progress.SetTotal(static_cast<int>(request.captions.size()));
+    result.sheets = 1;
+    for (qsizetype i = 0; i < request.captions.size(); ++i) {
+        progress.SetCurrent(static_cast<int>(i + 1));
+        const CellPlace place = placer.Next();
+        if (progress.Cancelled()) {
+            result.outcome = PrintResult::Outcome::Cancelled;
+            return result;
+        }
+        if (place.newSheet) {
+            if (!newSheet || !newSheet(result.error)) {
+                result.outcome = PrintResult::Outcome::Failed;
+                if (result.error.isEmpty())
+                    result.error = CannotFeedText();
+                return result;
+            }
+            ++result.sheets;
+        }
+
+        const QString& caption = request.captions[i];
+        const std::filesystem::path path =
+            knownPaths ? request.paths[static_cast<std::size_t>(i)] : FilePath(request.folder, caption);
+        int drawn = -1;
+        TJwcInfo info;
+        try {
+            drawn = figures ? DrawJwk(canvas, path, place.picture, SetOption(s))
+                            : DrawJwc(canvas, path, place.picture, SetOption2(s), info);
+        } catch (const std::exception& e) {
+            // An unreadable file keeps its cell, with the card over whatever was drawn of it.
+            result.failedFiles.push_back({caption, QString::fromUtf8(e.what())});
+            FontGuard keepFont(canvas);
+            DrawNotFileCard(canvas, place.picture, cardWords);
+            info = TJwcInfo{};
+        }
+        ++result.filesDrawn;
+        if (drawn != 0 && !captionsForRejected)
+            continue;
+        const std::optional<FileFacts> facts =
+            knownPaths ? LookUpFile(path) : LookUpFile(request.folder + caption);
+        const QStringList lines =
+            figures ? FigureCaptionLines(s, caption, facts)
+                    : DrawingCaptionLines(s, caption, drawn == 0 ? info.Comment : std::string(), facts);
+        DrawCaptions(painter, captionFont, request.font.Color, place.captionX, place.picture.top, lineHeight,
+                     lines);
+    }
+    result.outcome = PrintResult::Outcome::Printed;
+    return result;
+}
+
+QString PrintErrorText(const PrintResult& result) {
+    QStringList parts;
+    if (!result.error.isEmpty())
+        parts << result.error;
+    for (const FailedFile& f : result.failedFiles)
+        parts << f.fileName + QStringLiteral(": ") + f.message;
+    return parts.join(QLatin1Char('\n'));
+}
+
+QString CannotStartText() {
+    return QStringLiteral("プリンタを開始できません");
+}
+
+QString CannotFeedText() {
+    return QStringLiteral("プリンタのページを送れません");
+}
+
+QString CannotEndText() {
+    return QStringLiteral("印刷を終了できません");
+}
+
+} // namespace plavik

@@ -1,0 +1,92 @@
+// The list printout without windows: every listed file drawn as a cell of pictures and captions
+// onto a paged device (a printer or a PDF writer), with the progress told to the caller.
+#pragma once
+
+#include "settings/listsettings.h"
+#include "settings/registry.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+namespace plavik {
+
+enum class PrintKind { Figures, Drawings };
+
+// Everything a printout reads from the main window, taken when it starts.
+struct PrintRequest {
+    PrintKind kind = PrintKind::Figures;
+    QStringList captions; // the list's items, in list order
+    // The real file of each caption, parallel to captions; when empty (or of another length) each
+    // file is found as folder + caption.
+    std::vector<std::filesystem::path> paths;
+    QString folder;     // the listed folder, ending in its separator
+    QString folderName; // the figure folder's name, for the job title
+    TListSettings settings;
+    PrinterFont font;
+    bool showErrors = true; // one error box at the end for failed files or a printer error
+};
+
+struct FailedFile {
+    QString fileName;
+    QString message;
+};
+
+struct PrintResult {
+    enum class Outcome { Printed, Cancelled, Failed };
+    Outcome outcome = Outcome::Printed;
+    int sheets = 0;                      // sheets begun; none come out when the job was cancelled or failed
+    int filesDrawn = 0;                  // files whose cells were drawn
+    std::vector<FailedFile> failedFiles; // unreadable files; their cells hold the "Not ... File" card
+    QString error;                       // the printer error that ended the job
+};
+
+// What a printout tells while it runs, and asks once per file before drawing it.
+class PrintProgress {
+public:
+    virtual ~PrintProgress() = default;
+    // The number of files to print.
+    virtual void SetTotal(int count) = 0;
+    // The 1-based number of the file about to be printed.
+    virtual void SetCurrent(int number) = 0;
+    // True when the job is to stop before the current file.
+    virtual bool Cancelled() = 0;
+};
+
+// A progress that nobody watches and that never cancels.
+class SilentProgress : public PrintProgress {
+public:
+    void SetTotal(int) override {}
+    void SetCurrent(int) override {}
+    bool Cancelled() override { return false; }
+};
+
+// Ends the current sheet and begins the next; returns false with error set when the device cannot.
+using NewSheet = std::function<bool(QString& error)>;
+
+// "JWK-List  " + the folder's name for figures, "JWC-List" for drawings.
+QString JobTitle(const PrintRequest& request);
+
+// Draws every listed file with painter, active on a paged device whose origin is the printable
+// area's corner: one cell each, down the columns, across, then on new sheets through newSheet. An
+// unreadable file gets the card in its cell and is listed in failedFiles. Stops before a file when
+// progress says so (Cancelled) or when newSheet fails (Failed, with its error); ending the painter
+// and keeping or discarding the output is the caller's.
+PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgress& progress,
+                     const NewSheet& newSheet);
+
+// The text of the error box for a result: the printer error and each failed file with its message;
+// empty when there is nothing to report.
+QString PrintErrorText(const PrintResult& result);
+
+// The texts of a device that fails, shared by every kind of output.
+QString CannotStartText();
+QString CannotFeedText();
+QString CannotEndText();
+
+} // namespace plavik
