@@ -20,6 +20,10 @@ constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 constexpr double kMinChordsDrawnWhole = 512.0;
 // The most chords a huge arc may draw, whatever it looks like.
 constexpr std::int64_t kMaxHugeArcChords = 1 << 18;
+// Below that, a huge arc draws at most two chords per pixel of the canvas's outline, or this many
+// on a small canvas: enough for every part that can be seen, and a bound on the cost of a file of
+// thousands of such arcs (one that winds round many times, say) drawn into a thumbnail.
+constexpr double kMinHugeArcBudget = 4096.0;
 // Index ranges whose points all lie this close together (in pixels) are drawn as one chord.
 constexpr double kClusterSpread = 0.5;
 // ... when they are at least this many, so that ordinary ellipses keep every corner.
@@ -114,7 +118,11 @@ void DrawHugeArc(Canvas& canvas, const Ellipse& e, float start, float end, float
     std::int64_t last = -1; // the last index drawn to; the pen stands at index 0 to begin with
     std::int64_t drawn = 0;
     std::vector<std::pair<std::int64_t, std::int64_t>> stack{{0, n + 1}};
-    while (!stack.empty() && drawn < kMaxHugeArcChords) {
+    const double outline =
+        4.0 * (static_cast<double>(b.right) - b.left + static_cast<double>(b.bottom) - b.top);
+    const auto budget = static_cast<std::int64_t>(
+        std::min(static_cast<double>(kMaxHugeArcChords), std::max(kMinHugeArcBudget, 2.0 * outline)));
+    while (!stack.empty() && drawn < budget) {
         const auto [qa, qb] = stack.back();
         stack.pop_back();
         if (!visible(qa, qb))
