@@ -448,7 +448,8 @@ void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
     // Every cell holds the thumbnail and two lines of its caption, wrapped.
     const QSize icon(std::max(thumbnailSize.width(), 1), std::max(thumbnailSize.height(), 1));
     QListView* view = ui_->ListView1;
-    const QSize cell(std::max(icon.width(), 48) + 24, icon.height() + 2 * view->fontMetrics().height() + 8);
+    // Wide enough for the usual file names on one line, as a list of large icons shows them.
+    const QSize cell(std::max(icon.width() + 24, 96), icon.height() + 2 * view->fontMetrics().height() + 8);
     model_->SetCellSize(cell);
     view->setIconSize(icon);
     view->setGridSize(cell + QSize(4, 4));
