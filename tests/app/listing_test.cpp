@@ -446,3 +446,59 @@ TEST_F(Listing, PrintingAListedFolderWritesItsSheetsToAPdf) {
 
 } // namespace
 } // namespace plavik
+
+namespace plavik {
+namespace {
+
+// The "JW_CAD標準色" preset confirmed in the settings dialog reaches the thumbnails once the folder is
+// listed again; cancelled, it changes nothing.
+TEST_F(Listing, ColourPresetConfirmedInTheSettingsDialogRedrawsTheThumbnails) {
+    Write("t.jwk", test::JwkWriter().Text(5, 40, 95, 40, "WWWWWWWW").Bytes());
+    struct PaletteReset {
+        ~PaletteReset() { SetJwkColors(TListSettings{}.Colors); } // the palette outlives the window
+    } reset;
+    auto w = Open();
+    w->FileListing(Folder());
+    ASSERT_EQ(w->Model().Count(), 1);
+    const auto countOf = [&](int colorIndex) {
+        const Packed16Image& t = w->ImageList1().Packed(w->Model().At(0).imageIndex);
+        int n = 0;
+        for (int y = 1; y < t.height() - 1; ++y)
+            for (int x = 1; x < t.width() - 1; ++x)
+                n += t.pixelIndex(x, y) == colorIndex;
+        return n;
+    };
+    constexpr int kBlack = 0, kWhite = 15;
+    const auto pickPreset = [](QWidget* dialog) {
+        dialog->findChild<QPushButton*>(QStringLiteral("Button13"))->click();
+    };
+
+    {
+        ModalAnswers cancelled;
+        cancelled.Then([&](QWidget* d) {
+            pickPreset(d);
+            static_cast<QDialog*>(d)->reject();
+        });
+        w->ShowSetup(5);
+        EXPECT_EQ(JwkColors()[kBack], 0x00FFFFFFu);
+    }
+
+    ModalAnswers confirmed;
+    confirmed
+        .Then([&](QWidget* d) {
+            pickPreset(d);
+            d->findChild<QPushButton*>(QStringLiteral("Button1"))->click(); // OK copies the swatches
+        })
+        .ThenClick(QStringLiteral("はい(&Y)"));
+    w->ShowSetup(5);
+    EXPECT_EQ(confirmed.Unexpected(), 0);
+    EXPECT_EQ(JwkColors()[kBack], 0u);
+    ASSERT_EQ(w->Model().Count(), 1);
+    // Black background, white text: the inside is mostly black with some white ink.
+    EXPECT_GT(countOf(kBlack), 46 * 46 / 2);
+    EXPECT_GT(countOf(kWhite), 0);
+    EXPECT_EQ(w->Settings().Colors[kBorder], 0u); // the frame colour is never edited
+}
+
+} // namespace
+} // namespace plavik
