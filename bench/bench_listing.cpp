@@ -2,9 +2,8 @@
 // files per second, the time of merely reading the same files (the floor), their ratio and the peak
 // memory. The argument is the number of files of each folder (1,000 when not given).
 #include "app/tform1.h"
+#include "benchfiles.h"
 #include "platform/settingsstore.h"
-#include "support/jwcwriter.h"
-#include "support/jwkwriter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,32 +21,12 @@ using namespace plavik;
 
 namespace {
 
-// A figure of some substance: a frame, a fan of lines, circles and a text.
-std::vector<std::uint8_t> Figure(int n) {
-    test::JwkWriter w;
-    w.Line(0, 0, 100, 0).Line(100, 0, 100, 100).Line(100, 100, 0, 100).Line(0, 100, 0, 0);
-    for (int i = 0; i < 20; ++i)
-        w.Line(50, 50, static_cast<float>(i * 5), 100, 1 + i % 4, 1 + i % 6);
-    w.Arc(50, 50, 30).Arc(50, 50, 10.0f + static_cast<float>(n % 20), 0, 180, 0.5, 30);
-    w.Point(20, 20).Text(10, 10, 90, 10, "BENCH");
-    return w.Bytes();
-}
-
-std::vector<std::uint8_t> Drawing(int n) {
-    test::JwcWriter w;
-    w.Line(10, 10, 508, 10).Line(508, 10, 508, 356).Line(508, 356, 10, 356).Line(10, 356, 10, 10);
-    for (int i = 0; i < 20; ++i)
-        w.Line(259, 183, static_cast<float>(i * 25), 356, static_cast<std::uint8_t>(1 + i % 4));
-    w.Arc(259, 183, 80.0f + static_cast<float>(n % 40), 0, 0, 0, 0).Text(20, 20, 200, 20, "BENCH");
-    return w.Build();
-}
-
 bool WriteFolder(const std::filesystem::path& folder, int count, bool figures) {
     std::filesystem::create_directories(folder);
     for (int i = 0; i < count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "f%05d.%s", i, figures ? "jwk" : "jwc");
-        const std::vector<std::uint8_t> bytes = figures ? Figure(i) : Drawing(i);
+        const std::vector<std::uint8_t> bytes = figures ? bench::Figure(i) : bench::Drawing(i);
         std::ofstream out(folder / name, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         if (!out)

@@ -1,7 +1,7 @@
 // Prints 1,000 generated figure files to a PDF at 600 dpi through the list printout and reports the
 // time taken, the sheets and the size of the file. An argument names a place to keep the PDF.
+#include "benchfiles.h"
 #include "print/printout.h"
-#include "support/jwkwriter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,20 +16,7 @@
 using namespace plavik;
 
 namespace {
-
 constexpr int kFiles = 1000;
-
-// A figure of some substance: a frame, a fan of lines, circles and a text.
-std::vector<std::uint8_t> Figure(int n) {
-    test::JwkWriter w;
-    w.Line(0, 0, 100, 0).Line(100, 0, 100, 100).Line(100, 100, 0, 100).Line(0, 100, 0, 0);
-    for (int i = 0; i < 20; ++i)
-        w.Line(50, 50, static_cast<float>(i * 5), 100, 1 + i % 4, 1 + i % 6);
-    w.Arc(50, 50, 30).Arc(50, 50, 10.0f + static_cast<float>(n % 20), 0, 180, 0.5, 30);
-    w.Point(20, 20).Text(10, 10, 90, 10, "BENCH");
-    return w.Bytes();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -48,7 +35,7 @@ int main(int argc, char** argv) {
     request.showErrors = false;
     for (int i = 0; i < kFiles; ++i) {
         const QString name = QStringLiteral("f%1.jwk").arg(i, 4, 10, QLatin1Char('0'));
-        const std::vector<std::uint8_t> bytes = Figure(i);
+        const std::vector<std::uint8_t> bytes = bench::Figure(i);
         QFile file(request.folder + name);
         if (!file.open(QIODevice::WriteOnly)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
