@@ -5,6 +5,17 @@
 
 namespace plavik {
 
+bool StartsWithMagic(std::span<const std::uint8_t> data, std::string_view magic) {
+    return data.size() >= kRecognitionBytes && data.size() >= magic.size() &&
+           std::equal(magic.begin(), magic.end(), data.begin(),
+                      [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
+}
+
+bool FileStartsWithMagic(const std::filesystem::path& path, std::string_view magic) {
+    const auto prefix = ReadFilePrefix(path, kRecognitionBytes);
+    return prefix && StartsWithMagic(*prefix, magic);
+}
+
 std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size_t count) {
     std::ifstream in(path, std::ios::binary);
     if (!in)

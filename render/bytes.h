@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace plavik {
@@ -15,6 +16,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Figure and drawing files are both recognised by their first 40 bytes.
 inline constexpr std::size_t kRecognitionBytes = 40;
+
+// True when data holds at least kRecognitionBytes bytes and starts with magic, byte for byte.
+bool StartsWithMagic(std::span<const std::uint8_t> data, std::string_view magic);
+// The same for the file's first bytes; a file that cannot be opened does not start with it.
+bool FileStartsWithMagic(const std::filesystem::path& path, std::string_view magic);
 
 // The first `count` bytes of the file (fewer when it is shorter), or nothing when it cannot be opened.
 std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size_t count);

@@ -106,12 +106,11 @@ void ReadLayerFlags(std::span<const std::uint8_t> data, JwcHeader& header) {
 } // namespace
 
 bool IsJwcData(std::span<const std::uint8_t> data) {
-    return data.size() >= kRecognitionBytes && AsText(data.first(kMagic.size())) == kMagic;
+    return StartsWithMagic(data, kMagic);
 }
 
 bool IsJwcFile(const std::filesystem::path& path) {
-    const auto prefix = ReadFilePrefix(path, kRecognitionBytes);
-    return prefix && IsJwcData(*prefix);
+    return FileStartsWithMagic(path, kMagic);
 }
 
 JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data, TJwcInfo& info) {

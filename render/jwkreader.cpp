@@ -117,12 +117,11 @@ TJwkText ParseText(ByteCursor& c) {
 } // namespace
 
 bool IsJwkData(std::span<const std::uint8_t> data) {
-    return data.size() >= kRecognitionBytes && AsText(data.first(kMagic.size())) == kMagic;
+    return StartsWithMagic(data, kMagic);
 }
 
 bool IsJwkFile(const std::filesystem::path& path) {
-    const auto prefix = ReadFilePrefix(path, kRecognitionBytes);
-    return prefix && IsJwkData(*prefix);
+    return FileStartsWithMagic(path, kMagic);
 }
 
 JwkHeader ReadJwkHeader(std::span<const std::uint8_t> data) {

@@ -1,9 +1,9 @@
 // The printout core straight into PDF files: the same sheets as the printer printout, the progress
 // it reports, cancelling and failing without leaving files, and the pending output file.
-#include "pdfreader.h"
 #include "print/pdfprint.h"
 #include "print/pendingfile.h"
 #include "print/printout.h"
+#include "printfiles.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
 
@@ -27,12 +27,6 @@ using test::PdfPages;
 using test::PdfPageSize;
 using test::PdfText;
 using test::PdfTitle;
-
-void SaveBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-}
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
@@ -81,7 +75,7 @@ protected:
             const QString name = QStringLiteral("f%1.jwk").arg(i, 2, 10, QLatin1Char('0'));
             test::JwkWriter w;
             w.Line(0, 0, 100, 100).Line(0, 100, 100, 0).Arc(50, 50, 10.0f + static_cast<float>(i));
-            SaveBytes(folder + name, w.Bytes());
+            EXPECT_TRUE(test::SaveBytes(folder + name, w.Bytes()));
             r.captions << name;
         }
         return r;
@@ -95,7 +89,8 @@ protected:
         test::JwcWriter w;
         w.Comment("PLAN-A first floor").Line(0, 0, 100, 50);
         w.Save((folder + QStringLiteral("plan.jwc")).toStdString());
-        SaveBytes(folder + QStringLiteral("text.jwc"), {'n', 'o', 't', ' ', 'j', 'w', 'c'});
+        EXPECT_TRUE(
+            test::SaveBytes(folder + QStringLiteral("text.jwc"), {'n', 'o', 't', ' ', 'j', 'w', 'c'}));
         r.captions << QStringLiteral("plan.jwc") << QStringLiteral("text.jwc");
         r.settings.UnKnownJwc = true;
         return r;
@@ -115,7 +110,8 @@ TEST_F(PdfPrint, GivesTheSheetsOfThePrinterPrintout) {
     };
     PrintRequest figures = Figures(3);
     // A broken file among them: its cell holds the card in both printouts.
-    SaveBytes(folder + QStringLiteral("f00.jwk"), test::JwkWriter().Line(0, 0, 1, 1).Cut(420));
+    EXPECT_TRUE(
+        test::SaveBytes(folder + QStringLiteral("f00.jwk"), test::JwkWriter().Line(0, 0, 1, 1).Cut(420)));
     figures.captions.prepend(QStringLiteral("f00.jwk"));
     figures.settings.UnKnownJwk = true;
     const Case cases[] = {{"figures", figures, 2}, {"drawings", Drawings(), 1}};
@@ -178,7 +174,7 @@ TEST_F(PdfPrint, ReportsProgressAndCancelsWithoutOutput) {
     const QString target = out + QStringLiteral("list.pdf");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cancelAt);
-        SaveBytes(target, {'o', 'l', 'd'});
+        EXPECT_TRUE(test::SaveBytes(target, {'o', 'l', 'd'}));
         RecordingProgress progress(c.cancelAt);
         const PrintResult result = PrintListToPdf(target, PdfSheets{}, request, progress);
         EXPECT_EQ(result.outcome, c.outcome);
@@ -257,7 +253,7 @@ TEST(PendingFileTest, AppearsOnlyWhenCommitted) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString target = dir.filePath(QStringLiteral("out.pdf"));
-    SaveBytes(target, {'o', 'l', 'd'});
+    EXPECT_TRUE(test::SaveBytes(target, {'o', 'l', 'd'}));
     {
         PendingFile file(target);
         ASSERT_TRUE(file.Open());
@@ -265,7 +261,7 @@ TEST(PendingFileTest, AppearsOnlyWhenCommitted) {
         EXPECT_EQ(QFileInfo(file.FileName()).absolutePath(), QFileInfo(target).absolutePath());
         EXPECT_TRUE(QFileInfo(file.FileName()).fileName().startsWith(QLatin1Char('.')));
         EXPECT_TRUE(file.FileName().endsWith(QStringLiteral(".pdf")));
-        SaveBytes(file.FileName(), {'n', 'e', 'w'});
+        EXPECT_TRUE(test::SaveBytes(file.FileName(), {'n', 'e', 'w'}));
         file.Discard();
         EXPECT_FALSE(QFile::exists(file.FileName()));
     }
@@ -273,14 +269,14 @@ TEST(PendingFileTest, AppearsOnlyWhenCommitted) {
     {
         PendingFile file(target);
         ASSERT_TRUE(file.Open());
-        SaveBytes(file.FileName(), {'l', 'o', 's', 't'});
+        EXPECT_TRUE(test::SaveBytes(file.FileName(), {'l', 'o', 's', 't'}));
     } // dropped without a commit
     EXPECT_EQ(ReadAll(target), QByteArray("old"));
     EXPECT_EQ(FilesIn(dir.path()), QStringList{QStringLiteral("out.pdf")});
     {
         PendingFile file(target);
         ASSERT_TRUE(file.Open());
-        SaveBytes(file.FileName(), {'n', 'e', 'w'});
+        EXPECT_TRUE(test::SaveBytes(file.FileName(), {'n', 'e', 'w'}));
         EXPECT_TRUE(file.Commit());
         EXPECT_TRUE(file.FileName().isEmpty());
     }

@@ -1,9 +1,9 @@
 // Whole printouts to PDF: pages, captions, cancelling, unreadable files; and the progress window.
-#include "pdfreader.h"
 #include "platform/filetexts.h"
 #include "print/printjob.h"
 #include "print/printout.h"
 #include "print/tform3.h"
+#include "printfiles.h"
 #include "render/palette.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
@@ -33,12 +33,6 @@ using test::PdfPages;
 using test::PdfText;
 using test::PdfTitle;
 using test::RunTool;
-
-void SaveBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-}
 
 std::vector<std::uint8_t> Figure(int n) {
     test::JwkWriter w;
@@ -92,7 +86,7 @@ protected:
         r.showErrors = false;
         for (int i = 1; i <= count; ++i) {
             const QString name = QStringLiteral("f%1.jwk").arg(i, 2, 10, QLatin1Char('0'));
-            SaveBytes(folder + name, Figure(i));
+            EXPECT_TRUE(test::SaveBytes(folder + name, Figure(i)));
             r.captions << name;
         }
         return r;
@@ -204,7 +198,7 @@ TEST_F(Printout, CancelWithoutTargetFileLeavesNothing) {
 TEST_F(Printout, UnreadableFileGetsTheCardAndTheJobGoesOn) {
     PrintRequest r = Figures(2);
     const QString broken = QStringLiteral("f00.jwk");
-    SaveBytes(folder + broken, test::JwkWriter().Line(0, 0, 1, 1).Cut(420));
+    EXPECT_TRUE(test::SaveBytes(folder + broken, test::JwkWriter().Line(0, 0, 1, 1).Cut(420)));
     r.captions.prepend(broken);
     r.settings.UnKnownJwk = true;
     r.showErrors = true;

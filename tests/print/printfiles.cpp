@@ -1,10 +1,17 @@
-#include "pdfreader.h"
+#include "printfiles.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
 namespace plavik::test {
+
+bool SaveBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
+               static_cast<qint64>(bytes.size());
+}
 
 namespace {
 

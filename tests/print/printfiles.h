@@ -1,11 +1,18 @@
-// Reading printed PDF files back with poppler's tools, for the printout tests.
+// Files for the printout tests: writing the listed files, and reading printed PDF files back with
+// poppler's tools.
 #pragma once
 
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <vector>
+
 namespace plavik::test {
+
+// Writes bytes to path; false when it cannot.
+bool SaveBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
 
 // True when pdfinfo, pdftotext and pdftoppm are all installed.
 bool HavePoppler();
