@@ -1,11 +1,21 @@
 #include "app/imagelist.h"
 
+#include <algorithm>
+
 namespace plavik {
 
-void ImageList::Reset(QSize size) {
+void ImageList::Reset(QSize size, int count) {
     size_ = size;
     images_.clear();
+    images_.resize(static_cast<std::size_t>(std::max(count, 0)));
     pixmaps_.clear();
+}
+
+void ImageList::Set(int index, Packed16Image image) {
+    if (index < 0 || index >= Count())
+        return;
+    images_[static_cast<std::size_t>(index)] = std::move(image);
+    pixmaps_.remove(index);
 }
 
 int ImageList::Add(const QImage& image) {

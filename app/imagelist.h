@@ -16,10 +16,13 @@ namespace plavik {
 
 class ImageList {
 public:
-    // Empties the list and sets the size of the images that come next.
-    void Reset(QSize size);
+    // Empties the list and sets the size of the images that come next; count empty images stand
+    // ready for Set.
+    void Reset(QSize size, int count = 0);
     // Appends the image, mapped to the system colours, and returns its index.
     int Add(const QImage& image);
+    // Replaces the image at index (an index out of range is ignored).
+    void Set(int index, Packed16Image image);
 
     int Count() const { return static_cast<int>(images_.size()); }
     QSize Size() const { return size_; }

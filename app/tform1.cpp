@@ -3,14 +3,11 @@
 #include "app/icons.h"
 #include "app/listing.h"
 #include "app/listkind.h"
+#include "listing/folderlisting.h"
 #include "platform/filetexts.h"
 #include "platform/folderscan.h"
 #include "platform/rastercanvas.h"
 #include "print/printout.h"
-#include "render/card.h"
-#include "render/jwc.h"
-#include "render/jwk.h"
-#include "render/palette.h"
 #include "settings/errorbox.h"
 #include "settings/options.h"
 #include "settings/tform2.h"
@@ -361,38 +358,29 @@ void TForm1::Print1Click() {
     dialog.setObjectName(QStringLiteral("PrintDialog1"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    switch (KindOfCaption(model_->At(0).caption)) {
-    case ListKind::Figure:
+    if (listKind_ == ListKind::Figures)
         PrintOut1();
-        break;
-    case ListKind::Drawing:
+    else
         PrintOut2();
-        break;
-    case ListKind::None:
-        break;
-    }
 }
 
 void TForm1::PrintOut1() {
-    PrintOut(true);
+    PrintOut(ListKind::Figures);
 }
 
 void TForm1::PrintOut2() {
-    PrintOut(false);
+    PrintOut(ListKind::Drawings);
 }
 
-void TForm1::PrintOut(bool figures) {
+void TForm1::PrintOut(ListKind kind) {
     PrintRequest request;
-    request.kind = figures ? PrintKind::Figures : PrintKind::Drawings;
+    request.kind = kind;
     for (int row = 0; row < model_->Count(); ++row) {
-        request.captions << model_->At(row).caption;
-        request.paths.push_back(model_->At(row).path);
+        const ListItem& item = model_->At(row);
+        request.items.push_back(
+            {item.caption, item.fileName.empty() ? std::filesystem::path() : listedFolder_ / item.fileName});
     }
-    // Items added without a real path leave the printout to build every path from the captions.
-    if (std::any_of(request.paths.begin(), request.paths.end(), [](const auto& p) { return p.empty(); }))
-        request.paths.clear();
-    request.folder = Panel(2);
-    request.folderName = Panel(0);
+    request.folderName = folderTitle_;
     request.settings = settings_;
     request.font = font_;
     lastPrint_ = PrintList(printer_, request, this, CancelPrint);
@@ -416,19 +404,9 @@ void TForm1::ShowSetup(int tag) {
 }
 
 void TForm1::ListAgain() {
-    const QString folder = Panel(2);
-    if (folder.isEmpty())
+    if (listedFolder_.empty())
         return; // no folder was listed to the end: nothing to list again
-    switch (KindOfCaption(model_->At(0).caption)) {
-    case ListKind::Figure:
-        FileListing(folder);
-        break;
-    case ListKind::Drawing:
-        FileListing2(folder);
-        break;
-    case ListKind::None:
-        break;
-    }
+    ListFolder(listKind_, PathText(listedFolder_));
 }
 
 // --- Listing
@@ -456,70 +434,97 @@ void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
 }
 
 void TForm1::Init1() {
-    ResetView(150, FigureThumbnailSize(settings_.IconSize));
+    ResetView(150, ThumbnailSize(ListKind::Figures, settings_.IconSize));
 }
 
 void TForm1::Init2() {
-    ResetView(106, DrawingThumbnailSize(settings_.IconSize2));
+    ResetView(106, ThumbnailSize(ListKind::Drawings, settings_.IconSize2));
 }
 
 void TForm1::FileListing(const QString& folder) {
-    ListFolder(true, folder);
+    ListFolder(ListKind::Figures, folder);
 }
 
 void TForm1::FileListing2(const QString& folder) {
-    ListFolder(false, folder);
+    ListFolder(ListKind::Drawings, folder);
 }
 
-void TForm1::ListFolder(bool figures, const QString& folder) {
+// The window's part in a listing: it shows the items as soon as every file is checked, draws the
+// visible thumbnails first and keeps the window painted meanwhile.
+class WindowListing : public ListingObserver {
+public:
+    explicit WindowListing(TForm1& form) : form_(form) {}
+
+    void Pump() override { QCoreApplication::processEvents(); }
+
+    std::size_t Listed(FolderListing& listing) override {
+        form_.SetPanel(0, listing.title);
+        std::vector<ListItem> items;
+        items.reserve(listing.items.size());
+        for (std::size_t i = 0; i < listing.items.size(); ++i)
+            items.push_back({listing.items[i].name, static_cast<int>(i), listing.items[i].fileName});
+        form_.images_.Reset(form_.images_.Size(), static_cast<int>(items.size()));
+        form_.model_->SetItems(std::move(items));
+        visible_ = std::min(VisibleCells(), listing.items.size());
+        if (visible_ == 0)
+            ShowFirstScreen();
+        return visible_;
+    }
+
+    void Drawn(FolderListing& listing, const std::vector<std::size_t>& items) override {
+        for (const std::size_t i : items)
+            form_.images_.Set(static_cast<int>(i), std::move(listing.items[i].thumbnail));
+        form_.model_->ThumbnailsChanged();
+        drawn_ += items.size();
+        if (!firstShown_ && drawn_ >= visible_)
+            ShowFirstScreen();
+    }
+
+private:
+    // The cells the list shows from its top: as many rows of the grid as the view is high, begun rows
+    // included.
+    std::size_t VisibleCells() const {
+        const QListView* view = form_.ui_->ListView1;
+        const QSize grid = view->gridSize().expandedTo(QSize(1, 1));
+        const QSize area = view->viewport()->size();
+        const int columns = std::max(area.width() / grid.width(), 1);
+        const int rows = (area.height() + grid.height() - 1) / grid.height();
+        return static_cast<std::size_t>(columns) * static_cast<std::size_t>(std::max(rows, 1));
+    }
+
+    void ShowFirstScreen() {
+        firstShown_ = true;
+        QCoreApplication::processEvents();
+        emit form_.FirstScreenShown();
+    }
+
+    TForm1& form_;
+    std::size_t visible_ = 0;
+    std::size_t drawn_ = 0;
+    bool firstShown_ = false;
+};
+
+void TForm1::ListFolder(ListKind kind, const QString& folder) {
     std::vector<ListingFailure> failures;
     {
         BusyWindow busy(this);
         const QString shown = WithTrailingSeparator(folder);
-        const std::filesystem::path path = ToPath(shown);
-        if (figures) {
+        if (kind == ListKind::Figures)
             Init1();
-            FolderName name = ReadFolderName(path);
-            SetPanel(0, name.text);
-            if (name.error)
-                failures.push_back({QStringLiteral("Zu_name.dat"), *name.error});
-        } else {
+        else
             Init2();
-            SetPanel(0, QStringLiteral("図面"));
-        }
+        listKind_ = kind;
+        listedFolder_.clear();
+        QCoreApplication::processEvents(); // the emptied window is painted before the folder is read
 
-        // One bitmap for the whole listing; the renderer paints all of it for every file.
-        const QSize size = images_.Size().expandedTo(QSize(1, 1));
-        QImage bitmap(size, QImage::Format_RGB32);
-        bitmap.fill(Qt::white);
-        RasterCanvas canvas(bitmap);
-        const TRect rect{0, 0, size.width(), size.height()};
-        const bool listRejected = figures ? settings_.UnKnownJwk : settings_.UnKnownJwc;
-
-        // Items wait here between pumps, so that the view takes them in once per frame.
-        std::vector<ListItem> pending;
-        FramePacer pacer;
-        for (const FoundFile& file : FindFiles(path, figures ? "jwk" : "jwc")) {
-            int result = -1;
-            try {
-                TJwcInfo info;
-                result = figures ? DrawJwk(canvas, file.path, rect, SetOption(settings_))
-                                 : DrawJwc(canvas, file.path, rect, SetOption2(settings_), info);
-            } catch (const std::exception& error) {
-                // A file that cannot be read is treated as one of another kind; the rest go on.
-                failures.push_back({file.name, ErrorText(error)});
-                FontGuard keepFont(canvas);
-                DrawNotFileCard(canvas, rect, figures ? "Not JWK File" : "Not JWC File");
-            }
-            if (result == 0 || listRejected)
-                pending.push_back({file.name, images_.Add(bitmap), file.path});
-            if (pacer.Due()) {
-                model_->AddItems(std::move(pending));
-                pending.clear();
-                QCoreApplication::processEvents();
-            }
-        }
-        model_->AddItems(std::move(pending));
+        ListingOptions options = ListingOptionsFor(kind, settings_);
+        options.render.palette = jwkColors_;
+        options.thumbnailSize = images_.Size();
+        WindowListing observer(*this);
+        FolderListing listing = plavik::ListFolder(PathFromText(shown), options, &observer);
+        listedFolder_ = std::move(listing.folder);
+        folderTitle_ = listing.title;
+        failures = std::move(listing.failures);
         SetPanel(2, shown);
     }
     if (!failures.empty())
@@ -538,31 +543,27 @@ void TForm1::ListView1DblClick() {
     if (first->row() >= model_->Count())
         return;
     const ListItem& item = model_->At(first->row());
-    const std::filesystem::path path = item.path.empty() ? ToPath(Panel(2) + item.caption) : item.path;
+    if (item.fileName.empty() || listedFolder_.empty())
+        return; // not listed from a folder
+    const std::filesystem::path path = listedFolder_ / item.fileName;
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return; // gone since the listing: the panel keeps what it shows
-    switch (KindOfCaption(item.caption)) {
-    case ListKind::Figure:
+    if (listKind_ == ListKind::Figures)
         QView1(path, item.caption);
-        break;
-    case ListKind::Drawing:
+    else
         QView2(path, item.caption);
-        break;
-    case ListKind::None:
-        break;
-    }
 }
 
 void TForm1::QView1(const std::filesystem::path& path, const QString& caption) {
-    QuickView(true, path, caption);
+    QuickView(ListKind::Figures, path, caption);
 }
 
 void TForm1::QView2(const std::filesystem::path& path, const QString& caption) {
-    QuickView(false, path, caption);
+    QuickView(ListKind::Drawings, path, caption);
 }
 
-void TForm1::QuickView(bool figures, const std::filesystem::path& path, const QString& caption) {
+void TForm1::QuickView(ListKind kind, const std::filesystem::path& path, const QString& caption) {
     const std::optional<FileFacts> facts = LookUpFile(path);
     if (!facts)
         return;
@@ -573,13 +574,11 @@ void TForm1::QuickView(bool figures, const std::filesystem::path& path, const QS
     {
         WaitCursor wait;
         RasterCanvas canvas(quickView_);
-        const TRect rect{0, 0, kQuickViewWidth, figures ? 150 : 106};
+        const TRect rect{0, 0, kQuickViewWidth, kind == ListKind::Figures ? 150 : 106};
+        RenderOptions options = RenderOptionsFor(kind, settings_);
+        options.palette = jwkColors_;
         try {
-            TJwcInfo info;
-            if (figures)
-                DrawJwk(canvas, path, rect, SetOption(settings_));
-            else
-                DrawJwc(canvas, path, rect, SetOption2(settings_), info);
+            DrawListedFile(canvas, kind, path, rect, options);
         } catch (const std::exception& error) {
             failure = ErrorText(error);
         }

@@ -5,6 +5,7 @@
 #include "app/thumbnailmodel.h"
 #include "platform/settingsstore.h"
 #include "print/printout.h"
+#include "render/listfile.h"
 #include "settings/registry.h"
 
 #include <QImage>
@@ -41,6 +42,13 @@ public:
     ImageList& ImageList1() { return images_; }
     QPrinter& Printer() { return printer_; }
     QListView* ListView() const;
+    // The figure colours of thumbnails and the quick view: the settings' colours, handed over when the
+    // window is first shown and after the settings dialog. Redraws nothing.
+    const Palette& JwkColors() const { return jwkColors_; }
+    void SetJwkColors(const Palette& colors) { jwkColors_ = colors; }
+    // What was listed last: the folder (empty until a listing ends) and the kind of list.
+    const std::filesystem::path& ListedFolder() const { return listedFolder_; }
+    ListKind ListedKind() const { return listKind_; }
     // The quick-view picture; call UpdateQuickView after drawing on it.
     QImage& QuickViewImage() { return quickView_; }
     void UpdateQuickView();
@@ -87,6 +95,11 @@ public:
     // Saves every setting; throws StoreError when the store refuses a value.
     void Write_Registry();
 
+signals:
+    // A listing has put every item in the list and drawn the thumbnails that can be seen; the others
+    // are still being drawn.
+    void FirstScreenShown();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -104,9 +117,10 @@ private:
     void ApplyViewFlags();
     void ResetView(int imageHeight, QSize thumbnailSize);
     void ListAgain();
-    void ListFolder(bool figures, const QString& folder);
-    void QuickView(bool figures, const std::filesystem::path& path, const QString& caption);
-    void PrintOut(bool figures);
+    void ListFolder(ListKind kind, const QString& folder);
+    void QuickView(ListKind kind, const std::filesystem::path& path, const QString& caption);
+    void PrintOut(ListKind kind);
+    friend class WindowListing;
 
     std::unique_ptr<Ui::TForm1> ui_;
     std::unique_ptr<SettingsStore> store_;
@@ -122,6 +136,10 @@ private:
     WindowGeometry loadedGeometry_;
     PrintResult lastPrint_;
     QString openFolder_; // where the open dialog starts: the folder picked last
+    Palette jwkColors_ = kDefaultJwkColors;
+    std::filesystem::path listedFolder_;
+    ListKind listKind_ = ListKind::Figures;
+    QString folderTitle_; // the listed folder's title, for the print job
     bool shown_ = false;
 };
 

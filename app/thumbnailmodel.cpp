@@ -3,6 +3,7 @@
 #include "platform/folderscan.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace plavik {
 
@@ -37,7 +38,7 @@ Qt::ItemFlags ThumbnailModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled; // captions are read-only
 }
 
-int ThumbnailModel::AddItem(const QString& caption, int imageIndex, const std::filesystem::path& path) {
+int ThumbnailModel::AddItem(const QString& caption, int imageIndex, const NativeName& fileName) {
     // A binary search for the place keeps a listing of n files at n log n comparisons.
     auto place =
         std::upper_bound(rows_.begin(), rows_.end(), caption, [this](const QString& text, std::size_t i) {
@@ -45,7 +46,7 @@ int ThumbnailModel::AddItem(const QString& caption, int imageIndex, const std::f
         });
     const int row = static_cast<int>(place - rows_.begin());
     beginInsertRows(QModelIndex(), row, row);
-    items_.push_back(ListItem{caption, imageIndex, path});
+    items_.push_back(ListItem{caption, imageIndex, fileName});
     rows_.insert(place, items_.size() - 1);
     endInsertRows();
     return row;
@@ -53,7 +54,20 @@ int ThumbnailModel::AddItem(const QString& caption, int imageIndex, const std::f
 
 void ThumbnailModel::AddItems(std::vector<ListItem> items) {
     for (ListItem& item : items)
-        AddItem(item.caption, item.imageIndex, item.path);
+        AddItem(item.caption, item.imageIndex, item.fileName);
+}
+
+void ThumbnailModel::SetItems(std::vector<ListItem> items) {
+    beginResetModel();
+    items_ = std::move(items);
+    rows_.resize(items_.size());
+    std::iota(rows_.begin(), rows_.end(), std::size_t{0});
+    endResetModel();
+}
+
+void ThumbnailModel::ThumbnailsChanged() {
+    if (!rows_.empty())
+        emit dataChanged(index(0), index(Count() - 1), {Qt::DecorationRole});
 }
 
 void ThumbnailModel::Clear() {

@@ -3,21 +3,21 @@
 #pragma once
 
 #include "app/imagelist.h"
+#include "platform/folderscan.h"
 
 #include <QAbstractListModel>
 #include <QList>
 #include <QSize>
 #include <QString>
 
-#include <filesystem>
 #include <vector>
 
 namespace plavik {
 
 struct ListItem {
-    QString caption;            // the file's name with its extension, as shown
-    int imageIndex;             // its thumbnail in the image list
-    std::filesystem::path path; // the real file; empty when the item was not listed from a folder
+    QString caption;     // the file's name with its extension, as shown
+    int imageIndex;      // its thumbnail in the image list
+    NativeName fileName; // the file's name in the listed folder; empty when not listed from a folder
 };
 
 class ThumbnailModel : public QAbstractListModel {
@@ -34,9 +34,13 @@ public:
     const ListItem& At(int row) const { return items_[rows_[static_cast<std::size_t>(row)]]; }
 
     // Inserts the item where its caption sorts (after any equal captions) and returns its row.
-    int AddItem(const QString& caption, int imageIndex, const std::filesystem::path& path = {});
+    int AddItem(const QString& caption, int imageIndex, const NativeName& fileName = {});
     // Inserts each item where its caption sorts, in the order given, one row at a time.
     void AddItems(std::vector<ListItem> items);
+    // Replaces every item with items, which are already in the list's order, in one step.
+    void SetItems(std::vector<ListItem> items);
+    // The thumbnails of every row may have changed.
+    void ThumbnailsChanged();
     // The size of every item's cell: the view lays all items out alike, without measuring each one.
     void SetCellSize(QSize size) { cellSize_ = size; }
 

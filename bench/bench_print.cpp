@@ -1,6 +1,7 @@
 // Prints 1,000 generated figure files to a PDF at 600 dpi through the list printout and reports the
 // time taken, the sheets and the size of the file. An argument names a place to keep the PDF.
 #include "benchfiles.h"
+#include "platform/folderscan.h"
 #include "print/printout.h"
 
 #include <QApplication>
@@ -29,23 +30,23 @@ int main(int argc, char** argv) {
         return 1;
     }
     PrintRequest request;
-    request.kind = PrintKind::Figures;
-    request.folder = dir.path() + QLatin1Char('/');
+    request.kind = ListKind::Figures;
+    const QString folder = dir.path() + QLatin1Char('/');
     request.folderName = QStringLiteral("bench");
     request.showErrors = false;
     for (int i = 0; i < kFiles; ++i) {
         const QString name = QStringLiteral("f%1.jwk").arg(i, 4, 10, QLatin1Char('0'));
         const std::vector<std::uint8_t> bytes = bench::Figure(i);
-        QFile file(request.folder + name);
+        QFile file(folder + name);
         if (!file.open(QIODevice::WriteOnly)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
             return 1;
         }
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-        request.captions << name;
+        request.items.push_back({name, PathFromText(folder + name)});
     }
 
-    const QString pdf = request.folder + QStringLiteral("list.pdf");
+    const QString pdf = folder + QStringLiteral("list.pdf");
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);

@@ -4,6 +4,7 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QStringDecoder>
 
 #ifdef _WIN32
@@ -44,39 +45,50 @@ bool IsHidden(const std::filesystem::directory_entry& entry) {
 
 } // namespace
 
-std::vector<FoundFile> FindFiles(const std::filesystem::path& folder, std::string_view extension) {
-    std::vector<FoundFile> files;
+FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view extension, std::string_view nameFile,
+                      const std::function<void()>& step) {
+    FolderScan scan;
     const std::string wanted = "." + Lower(extension);
+    const std::string wantedName = Lower(nameFile);
+    bool exactName = false;
+    std::size_t entries = 0;
     std::error_code ec;
     std::filesystem::directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied,
                                            ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        if (step && ++entries % 512 == 0)
+            step();
         const auto& entry = *it;
         std::error_code typeError;
-        if (!entry.is_regular_file(typeError) || IsHidden(entry))
+        if (!entry.is_regular_file(typeError))
             continue;
         const std::string name = NameBytes(entry.path());
-        if (name.size() <= wanted.size() || Lower(name.substr(name.size() - wanted.size())) != wanted)
+        if (!exactName && Lower(name) == wantedName) {
+            scan.nameFile = entry.path();
+            exactName = name == nameFile;
+        }
+        if (IsHidden(entry) || name.size() <= wanted.size() ||
+            Lower(name.substr(name.size() - wanted.size())) != wanted)
             continue;
-        files.push_back({entry.path(), DisplayName(entry.path())});
+        scan.files.push_back({entry.path().filename().native(), DisplayName(entry.path())});
     }
-    return files;
+    return scan;
 }
 
-std::filesystem::path FindFileNoCase(const std::filesystem::path& folder, std::string_view name) {
-    std::error_code ec;
-    const std::filesystem::path exact = folder / std::filesystem::path(std::string(name));
-    if (std::filesystem::is_regular_file(exact, ec))
-        return exact;
-    const std::string wanted = Lower(name);
-    std::filesystem::directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied,
-                                           ec);
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_regular_file(typeError) && Lower(NameBytes(it->path())) == wanted)
-            return it->path();
-    }
-    return {};
+std::filesystem::path PathFromText(const QString& text) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(text.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(text).toStdString());
+#endif
+}
+
+QString PathText(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.wstring());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
 }
 
 QString DisplayName(const std::filesystem::path& fileName) {

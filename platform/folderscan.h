@@ -4,24 +4,35 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 #include <vector>
 
 namespace plavik {
 
+// The platform's file name bytes: UTF-8 or code page 932 on POSIX, UTF-16 on Windows.
+using NativeName = std::filesystem::path::string_type;
+
 struct FoundFile {
-    std::filesystem::path path; // the real path, to open the file with
-    QString name;               // the file name as shown: UTF-8, or code page 932 when not UTF-8
+    NativeName name; // the name as the folder holds it, to open the file with
+    QString shown;   // the file name as shown: UTF-8, or code page 932 when not UTF-8
 };
 
-// Regular files of folder whose extension equals `extension` (without the dot) in any case, in the
-// order the file system lists them. Hidden files and hidden or system files are skipped, and so are
-// folders. An unreadable folder gives no files.
-std::vector<FoundFile> FindFiles(const std::filesystem::path& folder, std::string_view extension);
+struct FolderScan {
+    std::vector<FoundFile> files;    // in the order the file system lists them
+    std::filesystem::path nameFile;  // the folder's name file, empty when it has none
+};
 
-// The file named `name` in folder, matched without regard to case (an exact match wins); empty when
-// there is none.
-std::filesystem::path FindFileNoCase(const std::filesystem::path& folder, std::string_view name);
+// One pass over folder: its regular files whose extension equals `extension` (without the dot) in any
+// case, and the regular file named `nameFile` in any case (an exact match wins). Hidden files, hidden
+// or system files and folders are skipped. step() is called every few hundred entries, so that a
+// caller can keep a window painted. An unreadable folder gives nothing.
+FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view extension, std::string_view nameFile,
+                      const std::function<void()>& step = {});
+
+// The file system path of a folder or file given as text, and the text of a path.
+std::filesystem::path PathFromText(const QString& text);
+QString PathText(const std::filesystem::path& path);
 
 // A file name as the user reads it: UTF-8 when it is valid UTF-8, else code page 932.
 QString DisplayName(const std::filesystem::path& fileName);

@@ -3,43 +3,19 @@
 #include "platform/filetexts.h"
 #include "platform/fonts.h"
 #include "platform/paintercanvas.h"
-#include "platform/sjis.h"
 #include "print/captions.h"
 #include "print/layout.h"
-#include "render/card.h"
-#include "render/jwc.h"
-#include "render/jwk.h"
 #include "render/numbers.h"
 #include "settings/options.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 
 #include <exception>
-#include <filesystem>
 
 namespace plavik {
 
 namespace {
-
-// The file to open for a caption. Names that are not UTF-8 were listed as code page 932 text, so
-// when the UTF-8 name is not there the code page 932 bytes are tried.
-std::filesystem::path FilePath(const QString& folder, const QString& caption) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path((folder + caption).toStdWString());
-#else
-    std::filesystem::path path(QFile::encodeName(folder + caption).toStdString());
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        std::filesystem::path legacy = std::filesystem::path(QFile::encodeName(folder).toStdString()) /
-                                       std::filesystem::path(EncodeSjis(caption));
-        if (std::filesystem::exists(legacy, ec))
-            return legacy;
-    }
-    return path;
-#endif
-}
 
 // The printer font as Qt draws the captions, at its size in points on the printer.
 QFont CaptionFont(const PrinterFont& font) {
@@ -87,8 +63,16 @@ void DrawCaptions(QPainter& painter, const QFont& font, COLORREF color, int x, i
 
 } // namespace
 
+std::vector<PrintItem> PrintItems(const FolderListing& listing) {
+    std::vector<PrintItem> items;
+    items.reserve(listing.items.size());
+    for (const ListedFile& item : listing.items)
+        items.push_back({item.name, listing.PathOf(item)});
+    return items;
+}
+
 QString JobTitle(const PrintRequest& request) {
-    if (request.kind == PrintKind::Drawings)
+    if (request.kind == ListKind::Drawings)
         return QStringLiteral("JWC-List");
     return QStringLiteral("JWK-List  ") + request.folderName;
 }
@@ -98,8 +82,9 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
     InstallFontSubstitutions();
     PrintResult result;
     PainterCanvas canvas(painter);
-    const bool figures = request.kind == PrintKind::Figures;
+    const bool figures = request.kind == ListKind::Figures;
     const TListSettings& s = request.settings;
+    const RenderOptions options = RenderOptionsFor(request.kind, s);
 
     const QFont captionFont = CaptionFont(request.font);
     const DeviceMetrics device = MetricsOf(canvas);
@@ -110,13 +95,11 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
     const PageLayout layout =
         ComputeLayout(figures ? FigureCells(s) : DrawingCells(s), device, textWidth, lineHeight);
     CellPlacer placer(layout);
-    const bool captionsForRejected = figures ? s.UnKnownJwk : s.UnKnownJwc;
-    const char* cardWords = figures ? "Not JWK File" : "Not JWC File";
-    const bool knownPaths = request.paths.size() == static_cast<std::size_t>(request.captions.size());
+    const bool captionsForRejected = ListsRejected(request.kind, s);
 
-    progress.SetTotal(static_cast<int>(request.captions.size()));
+    progress.SetTotal(static_cast<int>(request.items.size()));
     result.sheets = 1;
-    for (qsizetype i = 0; i < request.captions.size(); ++i) {
+    for (std::size_t i = 0; i < request.items.size(); ++i) {
         progress.SetCurrent(static_cast<int>(i + 1));
         const CellPlace place = placer.Next();
         if (progress.Cancelled()) {
@@ -133,29 +116,24 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
             ++result.sheets;
         }
 
-        const QString& caption = request.captions[i];
-        const std::filesystem::path path =
-            knownPaths ? request.paths[static_cast<std::size_t>(i)] : FilePath(request.folder, caption);
+        const PrintItem& item = request.items[i];
         int drawn = -1;
         TJwcInfo info;
         try {
-            drawn = figures ? DrawJwk(canvas, path, place.picture, SetOption(s))
-                            : DrawJwc(canvas, path, place.picture, SetOption2(s), info);
+            drawn = DrawListedFile(canvas, request.kind, item.path, place.picture, options, &info);
         } catch (const std::exception& e) {
             // An unreadable file keeps its cell, with the card over whatever was drawn of it.
-            result.failedFiles.push_back({caption, QString::fromUtf8(e.what())});
-            FontGuard keepFont(canvas);
-            DrawNotFileCard(canvas, place.picture, cardWords);
+            result.failedFiles.push_back({item.caption, QString::fromUtf8(e.what())});
+            DrawUnreadableCard(canvas, request.kind, place.picture);
             info = TJwcInfo{};
         }
         ++result.filesDrawn;
         if (drawn != 0 && !captionsForRejected)
             continue;
-        const std::optional<FileFacts> facts =
-            knownPaths ? LookUpFile(path) : LookUpFile(request.folder + caption);
+        const std::optional<FileFacts> facts = LookUpFile(item.path);
         const QStringList lines =
-            figures ? FigureCaptionLines(s, caption, facts)
-                    : DrawingCaptionLines(s, caption, drawn == 0 ? info.Comment : std::string(), facts);
+            figures ? FigureCaptionLines(s, item.caption, facts)
+                    : DrawingCaptionLines(s, item.caption, drawn == 0 ? info.Comment : std::string(), facts);
         DrawCaptions(painter, captionFont, request.font.Color, place.captionX, place.picture.top, lineHeight,
                      lines);
     }

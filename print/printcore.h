@@ -2,11 +2,11 @@
 // onto a paged device (a printer or a PDF writer), with the progress told to the caller.
 #pragma once
 
+#include "listing/folderlisting.h"
 #include "settings/listsettings.h"
 #include "settings/registry.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <filesystem>
 #include <functional>
@@ -16,21 +16,24 @@ class QPainter;
 
 namespace plavik {
 
-enum class PrintKind { Figures, Drawings };
+// One listed file to print.
+struct PrintItem {
+    QString caption;            // its name as the list shows it
+    std::filesystem::path path; // the real file
+};
 
 // Everything a printout reads from the main window, taken when it starts.
 struct PrintRequest {
-    PrintKind kind = PrintKind::Figures;
-    QStringList captions; // the list's items, in list order
-    // The real file of each caption, parallel to captions; when empty (or of another length) each
-    // file is found as folder + caption.
-    std::vector<std::filesystem::path> paths;
-    QString folder;     // the listed folder, ending in its separator
-    QString folderName; // the figure folder's name, for the job title
-    TListSettings settings;
+    ListKind kind = ListKind::Figures;
+    std::vector<PrintItem> items; // the list's items, in list order
+    QString folderName;           // the figure folder's name, for the job title
+    TListSettings settings;       // the layout, captions, option flags and figure colours
     PrinterFont font;
     bool showErrors = true; // one error box at the end for failed files or a printer error
 };
+
+// The listed files of a listing, to print in its order.
+std::vector<PrintItem> PrintItems(const FolderListing& listing);
 
 struct FailedFile {
     QString fileName;

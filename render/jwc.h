@@ -89,5 +89,8 @@ int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
             TJwcInfo& info);
 int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
                 TJwcInfo& info);
+// Reads and checks the drawing file as DrawJwc does, without drawing: 0 when DrawJwc would draw it,
+// -1 when it is not a drawing file; throws what DrawJwc would throw.
+int CheckJwc(const std::filesystem::path& fileName);
 
 } // namespace plavik

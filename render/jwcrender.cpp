@@ -95,6 +95,19 @@ void Paint(Canvas& canvas, const TRect& rect, int flags, const JwcDrawing& drawi
         DrawFrame(canvas, rect, JwcColors[kBorder]);
 }
 
+bool IsJwcFileBytes(FileBytes& file) {
+    return file.IsOpen() && IsJwcData(file.Prefix(kRecognitionBytes));
+}
+
+// Reads no more than the header announces, and nothing at all when the file is too short to hold it:
+// a count in the header never decides how much is allocated.
+JwcDrawing ReadJwcFileEntities(FileBytes& file, const JwcHeader& header) {
+    const std::uint64_t needed = JwcEntityEnd(header);
+    if (file.Size() < needed)
+        throw ReadError();
+    return ReadJwcEntities(file.Prefix(static_cast<std::size_t>(needed)), header);
+}
+
 // The steps shared by the file and the byte entry points; readEntities yields the whole drawing for a
 // parsed header. The caller's font is given back on every path out.
 template <typename Head, typename Entities>
@@ -126,16 +139,18 @@ int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
             TJwcInfo& info) {
     FileBytes file(fileName);
     return Draw(
-        canvas, rect, flags, info, file.IsOpen() && IsJwcData(file.Prefix(kRecognitionBytes)),
+        canvas, rect, flags, info, IsJwcFileBytes(file),
         [&](TJwcInfo& i) { return ReadJwcHeader(file.Prefix(kJwcHeaderSize), i); },
-        [&](const JwcHeader& header) {
-            // Read no more than the header announces, and nothing at all when the file is too short
-            // to hold it: a count in the header never decides how much is allocated.
-            const std::uint64_t needed = JwcEntityEnd(header);
-            if (file.Size() < needed)
-                throw ReadError();
-            return ReadJwcEntities(file.Prefix(static_cast<std::size_t>(needed)), header);
-        });
+        [&](const JwcHeader& header) { return ReadJwcFileEntities(file, header); });
+}
+
+int CheckJwc(const std::filesystem::path& fileName) {
+    FileBytes file(fileName);
+    if (!IsJwcFileBytes(file))
+        return -1;
+    TJwcInfo info;
+    ReadJwcFileEntities(file, ReadJwcHeader(file.Prefix(kJwcHeaderSize), info));
+    return 0;
 }
 
 } // namespace plavik

@@ -3,6 +3,7 @@
 
 #include "render/bytes.h"
 #include "render/canvas.h"
+#include "render/palette.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -63,8 +64,14 @@ JwkFigure ReadJwk(std::span<const std::uint8_t> data);
 // Draws the figure file into rect of canvas. 0: drawn; -1: not a figure file (the "Not JWK File" card).
 // Throws ReadError or ConvertError for a recognised file that cannot be read. Leaves the canvas font
 // as it found it.
-int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags);
+// The colours come from palette, which the caller owns for the call.
+int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+            const Palette& palette = kDefaultJwkColors);
 // The same on a file's bytes.
-int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags);
+int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
+                const Palette& palette = kDefaultJwkColors);
+// Reads and checks the figure file as DrawJwk does, without drawing: 0 when DrawJwk would draw it,
+// -1 when it is not a figure file; throws what DrawJwk would throw.
+int CheckJwk(const std::filesystem::path& fileName);
 
 } // namespace plavik

@@ -57,8 +57,7 @@ void DrawTexts(Canvas& canvas, const JwkFigure& figure, const BoxMapping& map, c
 }
 
 // Everything after the background: lines, arcs, points, texts, reference mark, frame.
-void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int flags) {
-    const Palette& palette = JwkColors();
+void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int flags, const Palette& palette) {
     const BoxMapping map(rect, figure.header);
     RecordPen pen(canvas, palette, (flags & kJwkAuxLines) != 0, false);
 
@@ -99,6 +98,18 @@ void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int 
         DrawFrame(canvas, rect, palette[kBorder]);
 }
 
+bool IsJwkFileBytes(FileBytes& file) {
+    return file.IsOpen() && IsJwkData(file.Prefix(kRecognitionBytes));
+}
+
+// Reads no more of the file than the sections and the capped text pool need, and nothing at all when
+// the file cannot hold the sections its counts announce.
+void ReadJwkFileBody(FileBytes& file, JwkFigure& figure) {
+    if (file.Size() < kJwkHeaderSize + JwkSectionBytes(figure.header))
+        throw ReadError();
+    ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(JwkBytesNeeded(figure.header))), figure);
+}
+
 int DrawCard(Canvas& canvas, const TRect& rect) {
     FontGuard font(canvas);
     DrawNotFileCard(canvas, rect, kNotJwkFile);
@@ -107,33 +118,40 @@ int DrawCard(Canvas& canvas, const TRect& rect) {
 
 } // namespace
 
-int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags) {
+int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
+                const Palette& palette) {
     if (!IsJwkData(data))
         return DrawCard(canvas, rect);
     JwkFigure figure;
     figure.header = ReadJwkHeader(data); // fails before the canvas is touched
     FontGuard font(canvas);
-    FillBackground(canvas, rect, JwkColors()[kBack]);
+    FillBackground(canvas, rect, palette[kBack]);
     ReadJwkBody(figure.header, data, figure);
-    DrawFigure(canvas, figure, rect, flags);
+    DrawFigure(canvas, figure, rect, flags, palette);
     return 0;
 }
 
-int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags) {
+int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+            const Palette& palette) {
     FileBytes file(fileName);
-    if (!file.IsOpen() || !IsJwkData(file.Prefix(kRecognitionBytes)))
+    if (!IsJwkFileBytes(file))
         return DrawCard(canvas, rect);
     JwkFigure figure;
     figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize)); // fails before the canvas is touched
     FontGuard font(canvas);
-    FillBackground(canvas, rect, JwkColors()[kBack]);
+    FillBackground(canvas, rect, palette[kBack]);
+    ReadJwkFileBody(file, figure);
+    DrawFigure(canvas, figure, rect, flags, palette);
+    return 0;
+}
 
-    // Reads no more of the file than the sections and the capped text pool need, and nothing at
-    // all when the file cannot hold the sections its counts announce.
-    if (file.Size() < kJwkHeaderSize + JwkSectionBytes(figure.header))
-        throw ReadError();
-    ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(JwkBytesNeeded(figure.header))), figure);
-    DrawFigure(canvas, figure, rect, flags);
+int CheckJwk(const std::filesystem::path& fileName) {
+    FileBytes file(fileName);
+    if (!IsJwkFileBytes(file))
+        return -1;
+    JwkFigure figure;
+    figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
+    ReadJwkFileBody(file, figure);
     return 0;
 }
 

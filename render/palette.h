@@ -12,10 +12,8 @@ using Palette = std::array<COLORREF, 10>;
 
 enum PaletteIndex { kBack = 0, kPen1 = 1, kText = 7, kPos = 8, kBorder = 9 };
 
-// The figure renderer's palette: white background, everything else black until the settings arrive.
-const Palette& JwkColors();
-// Replaces all ten entries of JwkColors, in palette order. Redraws nothing.
-void SetJwkColors(const Palette& colors);
+// The figure renderer's palette until the settings arrive: white background, everything else black.
+inline constexpr Palette kDefaultJwkColors = {0x00FFFFFF, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 // The drawing renderer's fixed palette: white background, everything else black.
 inline constexpr Palette JwcColors = {0x00FFFFFF, 0, 0, 0, 0, 0, 0, 0, 0, 0};

@@ -31,4 +31,21 @@ int SetOption2(const TListSettings& settings) {
     return flags;
 }
 
+RenderOptions RenderOptionsFor(ListKind kind, const TListSettings& settings) {
+    return {kind == ListKind::Figures ? SetOption(settings) : SetOption2(settings), settings.Colors};
+}
+
+bool ListsRejected(ListKind kind, const TListSettings& settings) {
+    return kind == ListKind::Figures ? settings.UnKnownJwk : settings.UnKnownJwc;
+}
+
+ListingOptions ListingOptionsFor(ListKind kind, const TListSettings& settings) {
+    ListingOptions options;
+    options.kind = kind;
+    options.render = RenderOptionsFor(kind, settings);
+    options.listRejected = ListsRejected(kind, settings);
+    options.thumbnailSize = ThumbnailSize(kind, kind == ListKind::Figures ? settings.IconSize : settings.IconSize2);
+    return options;
+}
+
 } // namespace plavik

@@ -1,6 +1,7 @@
 // Listing folders into the main window, the quick view of a listed file, and printing the list.
 #include "app/listing.h"
 #include "app/tform1.h"
+#include "platform/folderscan.h"
 #include "modalanswers.h"
 #include "platform/canvastext.h"
 #include "platform/sjis.h"
@@ -52,7 +53,7 @@ protected:
     // Qt cannot remove names that are not UTF-8; the file system library can.
     void TearDown() override {
         std::error_code error;
-        std::filesystem::remove_all(ToPath(dir_.path()), error);
+        std::filesystem::remove_all(PathFromText(dir_.path()), error);
     }
 
     QString Folder(const QString& sub = QStringLiteral("list")) const { return dir_.filePath(sub); }
@@ -67,7 +68,7 @@ protected:
     void Write(const QString& name, const std::vector<std::uint8_t>& bytes,
                const QString& sub = QStringLiteral("list")) const {
         QDir().mkpath(Folder(sub));
-        WriteAt(ToPath(Folder(sub) + QLatin1Char('/') + name), bytes);
+        WriteAt(PathFromText(Folder(sub) + QLatin1Char('/') + name), bytes);
     }
     void Write(const QString& name, const std::string& text) const {
         Write(name, std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -111,7 +112,7 @@ TEST_F(Listing, FiguresAreListedSortedWithTheirPathsAndCountedAndTheWindowEndsId
     EXPECT_EQ(w->ImageList1().Count(), 3);
     for (int row = 0; row < 3; ++row) {
         const ListItem& item = w->Model().At(row);
-        EXPECT_EQ(QString::fromStdString(item.path.filename().string()), item.caption);
+        EXPECT_EQ(QString::fromStdString(item.fileName), item.caption);
         EXPECT_EQ(w->ImageList1().Packed(item.imageIndex).width(), 48);
         EXPECT_EQ(w->ImageList1().Packed(item.imageIndex).height(), 48);
     }
@@ -130,8 +131,8 @@ TEST_F(Listing, TheThumbnailHoldsTheDrawnLineInSixteenColours) {
     const Packed16Image& thumb = w->ImageList1().Packed(w->Model().At(0).imageIndex);
     EXPECT_EQ(thumb.byteCount(), 24u * 48u); // four bits a pixel
     // Box y 50 of 100 lands on row 48 - 24 = 24; inside the frame the rest is the background.
-    const int back = NearestSystemColor(ToQRgb(JwkColors()[kBack]));
-    const int pen = NearestSystemColor(ToQRgb(JwkColors()[kPen1]));
+    const int back = NearestSystemColor(ToQRgb(w->JwkColors()[kBack]));
+    const int pen = NearestSystemColor(ToQRgb(w->JwkColors()[kPen1]));
     ASSERT_NE(back, pen);
     for (int x : {1, 10, 46})
         EXPECT_EQ(thumb.pixelIndex(x, 24), pen) << x;
@@ -281,7 +282,7 @@ TEST_F(Listing, ACodePage932FileNameIsShownDecodedDrawnAndQuickViewed) {
     auto w = Open();
     w->FileListing(Folder());
     ASSERT_EQ(Captions(*w), QStringList({"図形.jwk"}));
-    EXPECT_EQ(w->Model().At(0).path.filename().native(), name);
+    EXPECT_EQ(w->Model().At(0).fileName, name);
     SelectRow(*w, 0);
     w->ListView1DblClick();
     EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("図形.jwk"));
@@ -323,8 +324,8 @@ TEST_F(Listing, QuickViewShowsCaptionSizeDateAndPicture) {
     const QImage& picture = w->QuickViewImage();
     EXPECT_EQ(picture.size(), QSize(150, 150));
     // The line at box y 50 runs along row 75 of the picture.
-    EXPECT_EQ(picture.pixel(20, 75) | 0xFF000000u, ToQRgb(JwkColors()[kPen1]) | 0xFF000000u);
-    EXPECT_EQ(picture.pixel(20, 40) | 0xFF000000u, ToQRgb(JwkColors()[kBack]) | 0xFF000000u);
+    EXPECT_EQ(picture.pixel(20, 75) | 0xFF000000u, ToQRgb(w->JwkColors()[kPen1]) | 0xFF000000u);
+    EXPECT_EQ(picture.pixel(20, 40) | 0xFF000000u, ToQRgb(w->JwkColors()[kBack]) | 0xFF000000u);
     EXPECT_TRUE(Idle(*w));
 
     // Midnight shows the date alone.
@@ -454,9 +455,6 @@ namespace {
 // listed again; cancelled, it changes nothing.
 TEST_F(Listing, ColourPresetConfirmedInTheSettingsDialogRedrawsTheThumbnails) {
     Write("t.jwk", test::JwkWriter().Text(5, 40, 95, 40, "WWWWWWWW").Bytes());
-    struct PaletteReset {
-        ~PaletteReset() { SetJwkColors(TListSettings{}.Colors); } // the palette outlives the window
-    } reset;
     auto w = Open();
     w->FileListing(Folder());
     ASSERT_EQ(w->Model().Count(), 1);
@@ -480,7 +478,7 @@ TEST_F(Listing, ColourPresetConfirmedInTheSettingsDialogRedrawsTheThumbnails) {
             static_cast<QDialog*>(d)->reject();
         });
         w->ShowSetup(5);
-        EXPECT_EQ(JwkColors()[kBack], 0x00FFFFFFu);
+        EXPECT_EQ(w->JwkColors()[kBack], 0x00FFFFFFu);
     }
 
     ModalAnswers confirmed;
@@ -492,7 +490,7 @@ TEST_F(Listing, ColourPresetConfirmedInTheSettingsDialogRedrawsTheThumbnails) {
         .ThenClick(QStringLiteral("はい(&Y)"));
     w->ShowSetup(5);
     EXPECT_EQ(confirmed.Unexpected(), 0);
-    EXPECT_EQ(JwkColors()[kBack], 0u);
+    EXPECT_EQ(w->JwkColors()[kBack], 0u);
     ASSERT_EQ(w->Model().Count(), 1);
     // Black background, white text: the inside is mostly black with some white ink.
     EXPECT_GT(countOf(kBlack), 46 * 46 / 2);

@@ -2,6 +2,7 @@
 #include "app/imagelist.h"
 #include "app/listkind.h"
 #include "app/thumbnailmodel.h"
+#include "listing/folderlisting.h"
 
 #include <gtest/gtest.h>
 
@@ -103,10 +104,10 @@ TEST(ThumbnailModel, ItemsKeepTheirPathsThroughRemovalsAndLaterInserts) {
     model.AddItem("d", 3, "/f/d");
     model.AddItem("b", 4);
     EXPECT_EQ(Captions(model), QStringList({"a", "b", "d", "e"}));
-    const std::pair<int, std::filesystem::path> expected[] = {{1, "/f/a"}, {4, {}}, {3, "/f/d"}, {2, "/f/e"}};
+    const std::pair<int, NativeName> expected[] = {{1, "/f/a"}, {4, {}}, {3, "/f/d"}, {2, "/f/e"}};
     for (int row = 0; row < model.Count(); ++row) {
         EXPECT_EQ(model.At(row).imageIndex, expected[row].first) << row;
-        EXPECT_EQ(model.At(row).path, expected[row].second) << row;
+        EXPECT_EQ(model.At(row).fileName, expected[row].second) << row;
     }
     model.Clear();
     EXPECT_EQ(model.Count(), 0);
@@ -147,23 +148,11 @@ TEST(ImageList, KeepsCopiesAndEmptiesOnReset) {
     EXPECT_EQ(images.Size(), QSize(100, 71));
 }
 
-TEST(ListKind, ComesFromTheLastExtensionInAnyCase) {
-    const std::pair<const char*, ListKind> cases[] = {
-        {"a.jwk", ListKind::Figure},   {"A.JWK", ListKind::Figure},
-        {"b.JwC", ListKind::Drawing},  {"x.jwc.jwk", ListKind::Figure},
-        {"x.jwk.bak", ListKind::None}, {"jwk", ListKind::None},
-        {"", ListKind::None},          {".jwc", ListKind::Drawing},
-        {"a.jw", ListKind::None},
-    };
-    for (const auto& [caption, kind] : cases)
-        EXPECT_EQ(KindOfCaption(caption), kind) << caption;
-}
-
 TEST(ListKind, ThumbnailSizesAndCountText) {
-    EXPECT_EQ(FigureThumbnailSize(48), QSize(48, 48));
-    EXPECT_EQ(DrawingThumbnailSize(100), QSize(100, 71));
-    EXPECT_EQ(DrawingThumbnailSize(48), QSize(48, 34));
-    EXPECT_EQ(DrawingThumbnailSize(0), QSize(0, 0));
+    EXPECT_EQ(ThumbnailSize(ListKind::Figures, 48), QSize(48, 48));
+    EXPECT_EQ(ThumbnailSize(ListKind::Drawings, 100), QSize(100, 71));
+    EXPECT_EQ(ThumbnailSize(ListKind::Drawings, 48), QSize(48, 34));
+    EXPECT_EQ(ThumbnailSize(ListKind::Drawings, 0), QSize(0, 0));
     EXPECT_EQ(FileCountText(0), QStringLiteral("ﾌｧｲﾙ数:0"));
     EXPECT_EQ(FileCountText(1234), QStringLiteral("ﾌｧｲﾙ数:1234"));
 }

@@ -141,7 +141,7 @@ TEST_F(MainWindow, FirstRunGivesTheDefaultWindowWithEveryViewShown) {
     EXPECT_EQ(Child<QLabel>(w.get(), "Label3")->text(), QStringLiteral("Ver. 000β"));
     EXPECT_EQ(w->ImageList1().Size(), QSize(48, 48));
     EXPECT_EQ(w->QuickViewImage().size(), QSize(150, 150));
-    EXPECT_EQ(JwkColors(), w->Settings().Colors);
+    EXPECT_EQ(w->JwkColors(), w->Settings().Colors);
 }
 
 TEST_F(MainWindow, EachViewToggleFlipsControlCheckAndFlagAndIsSavedAtClose) {
@@ -187,7 +187,7 @@ TEST_F(MainWindow, StoredStateIsAppliedAtStart) {
     EXPECT_FALSE(Action(w.get(), "VStatusBar")->isChecked());
     EXPECT_TRUE(Child<QWidget>(w.get(), "Panel2")->isVisible());
     EXPECT_EQ(w->ImageList1().Size(), QSize(32, 32));
-    EXPECT_EQ(JwkColors()[kBack], 255u); // handed to the palette when the window is shown
+    EXPECT_EQ(w->JwkColors()[kBack], 255u); // handed to the palette when the window is shown
 }
 
 TEST_F(MainWindow, MaximisedWindowKeepsItsNormalBoundsStored) {
@@ -328,7 +328,7 @@ TEST_F(MainWindow, SetupAfterOkAsksOnlyWithAListAndNoShowsTheNote) {
     EXPECT_EQ(w->Model().Count(), 2); // the list is left as it was
 }
 
-TEST_F(MainWindow, SetupYesListsPanelTwosFolderAgainByTheFirstExtension) {
+TEST_F(MainWindow, SetupYesListsTheListedFolderAgainAsTheSameKind) {
     auto w = Open();
     w->FileListing2(dir_.path());
     EXPECT_EQ(w->QuickViewImage().height(), 106);
@@ -349,7 +349,7 @@ TEST_F(MainWindow, SetupHandsThePaletteOverEvenAfterCancel) {
     ModalAnswers answers;
     answers.ThenReject();
     w->ShowSetup(0);
-    EXPECT_EQ(JwkColors()[kPen1], 0x123456u);
+    EXPECT_EQ(w->JwkColors()[kPen1], 0x123456u);
     EXPECT_EQ(answers.Classes().size(), 1u); // Cancel asks nothing
 }
 

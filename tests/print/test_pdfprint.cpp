@@ -1,5 +1,6 @@
 // The printout core straight into PDF files: the same sheets as the printer printout, the progress
 // it reports, cancelling and failing without leaving files, and the pending output file.
+#include "platform/folderscan.h"
 #include "print/pdfprint.h"
 #include "print/pendingfile.h"
 #include "print/printout.h"
@@ -66,8 +67,7 @@ protected:
     // count figures; big pictures put two cells on a sheet, so count files make (count + 1) / 2 sheets.
     PrintRequest Figures(int count) {
         PrintRequest r;
-        r.kind = PrintKind::Figures;
-        r.folder = folder;
+        r.kind = ListKind::Figures;
         r.folderName = QStringLiteral("部品集");
         r.showErrors = false;
         r.settings.ImageSize = 90;
@@ -76,25 +76,27 @@ protected:
             test::JwkWriter w;
             w.Line(0, 0, 100, 100).Line(0, 100, 100, 0).Arc(50, 50, 10.0f + static_cast<float>(i));
             EXPECT_TRUE(test::SaveBytes(folder + name, w.Bytes()));
-            r.captions << name;
+            r.items.push_back({name, Path(name)});
         }
         return r;
     }
 
     PrintRequest Drawings() {
         PrintRequest r;
-        r.kind = PrintKind::Drawings;
-        r.folder = folder;
+        r.kind = ListKind::Drawings;
         r.showErrors = false;
         test::JwcWriter w;
         w.Comment("PLAN-A first floor").Line(0, 0, 100, 50);
         w.Save((folder + QStringLiteral("plan.jwc")).toStdString());
         EXPECT_TRUE(
             test::SaveBytes(folder + QStringLiteral("text.jwc"), {'n', 'o', 't', ' ', 'j', 'w', 'c'}));
-        r.captions << QStringLiteral("plan.jwc") << QStringLiteral("text.jwc");
+        for (const QString& name : {QStringLiteral("plan.jwc"), QStringLiteral("text.jwc")})
+            r.items.push_back({name, Path(name)});
         r.settings.UnKnownJwc = true;
         return r;
     }
+
+    std::filesystem::path Path(const QString& name) const { return PathFromText(folder + name); }
 
     QTemporaryDir dir;
     QString folder, out;
@@ -112,7 +114,7 @@ TEST_F(PdfPrint, GivesTheSheetsOfThePrinterPrintout) {
     // A broken file among them: its cell holds the card in both printouts.
     EXPECT_TRUE(
         test::SaveBytes(folder + QStringLiteral("f00.jwk"), test::JwkWriter().Line(0, 0, 1, 1).Cut(420)));
-    figures.captions.prepend(QStringLiteral("f00.jwk"));
+    figures.items.insert(figures.items.begin(), {QStringLiteral("f00.jwk"), Path(QStringLiteral("f00.jwk"))});
     figures.settings.UnKnownJwk = true;
     const Case cases[] = {{"figures", figures, 2}, {"drawings", Drawings(), 1}};
     for (const Case& c : cases) {
@@ -145,7 +147,7 @@ TEST_F(PdfPrint, GivesTheSheetsOfThePrinterPrintout) {
         EXPECT_EQ(PdfPageSize(viaCore), PdfPageSize(viaPrinter));
         EXPECT_EQ(PdfText(viaCore), PdfText(viaPrinter));
         EXPECT_TRUE(
-            PdfText(viaCore).contains(c.request.kind == PrintKind::Figures ? "Not JWK File" : "text.jwc"));
+            PdfText(viaCore).contains(c.request.kind == ListKind::Figures ? "Not JWK File" : "text.jwc"));
         for (int page = 1; page <= c.pages; ++page) {
             const QImage core = PdfPage(viaCore, page, 40), direct = PdfPage(viaPrinter, page, 40);
             ASSERT_FALSE(core.isNull());

@@ -1,5 +1,6 @@
 // Whole printouts to PDF: pages, captions, cancelling, unreadable files; and the progress window.
 #include "platform/filetexts.h"
+#include "platform/folderscan.h"
 #include "print/printjob.h"
 #include "print/printout.h"
 #include "print/tform3.h"
@@ -80,17 +81,18 @@ protected:
 
     PrintRequest Figures(int count) {
         PrintRequest r;
-        r.kind = PrintKind::Figures;
-        r.folder = folder;
+        r.kind = ListKind::Figures;
         r.folderName = QStringLiteral("部品集");
         r.showErrors = false;
         for (int i = 1; i <= count; ++i) {
             const QString name = QStringLiteral("f%1.jwk").arg(i, 2, 10, QLatin1Char('0'));
             EXPECT_TRUE(test::SaveBytes(folder + name, Figure(i)));
-            r.captions << name;
+            r.items.push_back({name, Path(name)});
         }
         return r;
     }
+
+    std::filesystem::path Path(const QString& name) const { return PathFromText(folder + name); }
 
     QTemporaryDir dir;
     QString folder, pdf;
@@ -134,14 +136,13 @@ TEST_F(Printout, CaptionsOffLeaveOnlyPictures) {
 
 TEST_F(Printout, DrawingsCarryTheirCommentAndTitle) {
     PrintRequest r;
-    r.kind = PrintKind::Drawings;
-    r.folder = folder;
+    r.kind = ListKind::Drawings;
     r.folderName = QStringLiteral("図面");
     r.showErrors = false;
     test::JwcWriter w;
     w.Comment("PLAN-A first floor").Line(0, 0, 100, 50);
     w.Save((folder + QStringLiteral("plan.jwc")).toStdString());
-    r.captions << QStringLiteral("plan.jwc");
+    r.items.push_back({QStringLiteral("plan.jwc"), Path(QStringLiteral("plan.jwc"))});
     PdfPrinter p(pdf);
     EXPECT_EQ(PrintList(p.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
     EXPECT_EQ(PdfTitle(pdf), QStringLiteral("JWC-List"));
@@ -199,7 +200,7 @@ TEST_F(Printout, UnreadableFileGetsTheCardAndTheJobGoesOn) {
     PrintRequest r = Figures(2);
     const QString broken = QStringLiteral("f00.jwk");
     EXPECT_TRUE(test::SaveBytes(folder + broken, test::JwkWriter().Line(0, 0, 1, 1).Cut(420)));
-    r.captions.prepend(broken);
+    r.items.insert(r.items.begin(), {broken, Path(broken)});
     r.settings.UnKnownJwk = true;
     r.showErrors = true;
     QString boxText;
@@ -236,17 +237,14 @@ TEST_F(Printout, PrinterThatCannotStartFailsWithoutAWindow) {
 
 TEST_F(Printout, CaptionsStayReadableOnABlackBackground) {
     PrintRequest r = Figures(1);
-    // The black-background colour preset, handed to the figure palette as the main window does.
+    // The black-background colour preset: the figures are drawn in the colours of the settings.
     r.settings.Back() = 0x00000000;
     for (int pen = 1; pen <= 6; ++pen)
         r.settings.Pen(pen) = 0x00FFFFFF;
     r.settings.prText = false;
-    const Palette saved = JwkColors();
-    SetJwkColors(r.settings.Colors);
     r.font.Size = 20;
     PdfPrinter p(pdf);
     const PrintResult result = PrintList(p.printer, r, &owner, cancel);
-    SetJwkColors(saved);
     ASSERT_EQ(result.outcome, PrintResult::Outcome::Printed);
     const QString png = folder + QStringLiteral("page");
     RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),

@@ -38,11 +38,8 @@ public:
 
 class JwkRender : public ::testing::Test {
 protected:
-    void SetUp() override { SetJwkColors(kColors); }
-    void TearDown() override { SetJwkColors({0x00FFFFFF, 0, 0, 0, 0, 0, 0, 0, 0, 0}); }
-
     int Draw(const JwkWriter& w, const TRect& rect = k100, int flags = 0) {
-        return DrawJwkData(canvas, w.Bytes(), rect, flags);
+        return DrawJwkData(canvas, w.Bytes(), rect, flags, kColors);
     }
     std::vector<COLORREF> PenColorsOfDrawnSegments() const {
         std::vector<COLORREF> out;
@@ -90,7 +87,7 @@ TEST_F(JwkRender, LinesMapTheBoxOntoTheRectangle) {
     };
     for (const Case& c : cases) {
         canvas.ClearLog();
-        ASSERT_EQ(DrawJwkData(canvas, c.figure.Bytes(), c.rect, 0), 0) << c.name;
+        ASSERT_EQ(DrawJwkData(canvas, c.figure.Bytes(), c.rect, 0, kColors), 0) << c.name;
         EXPECT_EQ(canvas.DrawnSegments(), std::vector<Seg>{c.drawn}) << c.name;
     }
 }
@@ -333,7 +330,7 @@ TEST_F(JwkRender, MalformedFiles) {
         canvas.ClearLog();
         std::string message;
         try {
-            DrawJwkData(canvas, c.data, k48, 15);
+            DrawJwkData(canvas, c.data, k48, 15, kColors);
         } catch (const std::runtime_error& e) {
             message = e.what();
             const bool isRead = dynamic_cast<const ReadError*>(&e) != nullptr;
@@ -374,7 +371,7 @@ protected:
 
 TEST_F(JwkRenderFile, ByPathAsByBytes) {
     const JwkWriter figure = JwkWriter().Line(0, 0, 100, 100).Text(10, 10, 90, 10, "abc").Point(1, 1, 9);
-    EXPECT_EQ(DrawJwk(canvas, Save("a.jwk", figure.Bytes()), k48, 15), 0);
+    EXPECT_EQ(DrawJwk(canvas, Save("a.jwk", figure.Bytes()), k48, 15, kColors), 0);
     const auto byPath = canvas.PenPath();
     EXPECT_EQ(canvas.Texts().at(0).text, "abc");
     canvas.ClearLog();
@@ -401,7 +398,7 @@ TEST_F(JwkRenderFile, HugeFileWithSmallCountsIsNotReadWhole) {
         const auto path = Save("huge.jwk", figure.Bytes());
         std::filesystem::resize_file(path, (std::uintmax_t{1} << 32) + 1000);
         canvas.ClearLog();
-        EXPECT_EQ(DrawJwk(canvas, path, k48, kJwkText), 0);
+        EXPECT_EQ(DrawJwk(canvas, path, k48, kJwkText, kColors), 0);
         EXPECT_EQ(canvas.DrawnSegments(), (std::vector<Seg>{{{0, 48}, {48, 0}}}));
     }
 }

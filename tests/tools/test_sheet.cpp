@@ -125,8 +125,7 @@ TEST_F(ToolSheet, FailuresAndNothingToPrint) {
     const Case cases[] = {
         {"", {}, {}, 1},                                            // an empty folder
         {"notes.txt", {'x'}, {}, 1},                                // nothing of either kind
-        {"cut.jwk", JwkWriter().Counts(3, 0, 0, 0).Bytes(), {}, 3}, // the listing stops at it
-        {"Zu_name.dat", {'a', 'b'}, {}, 3},                         // shorter than 8 bytes
+        {"cut.jwk", JwkWriter().Counts(3, 0, 0, 0).Bytes(), {}, 3}, // unreadable, so not listed
         {"", {}, {"--settings", "missing.ini"}, 3},
     };
     for (const Case& c : cases) {
@@ -134,8 +133,6 @@ TEST_F(ToolSheet, FailuresAndNothingToPrint) {
         QDir().mkpath(folder());
         if (!c.name.isEmpty())
             scratch.Write(In(c.name), c.bytes);
-        if (c.name == "Zu_name.dat")
-            scratch.Write(In("f.jwk"), JwkWriter().Bytes());
         const ToolRun run = Sheet(c.options);
         EXPECT_EQ(run.exitCode, c.status) << c.name.toStdString();
         EXPECT_EQ(ErrorLines(run).size(), 1) << run.err.toStdString();
@@ -155,6 +152,62 @@ TEST_F(ToolSheet, FailuresAndNothingToPrint) {
     EXPECT_EQ(run.exitCode, 4);
     EXPECT_EQ(ErrorLines(run).size(), 1) << run.err.toStdString();
 }
+
+// Every readable file is printed whatever the folder's order; each unreadable one is told on its own
+// line and makes the exit status 3.
+TEST_F(ToolSheet, UnreadableFilesAmongGoodOnesArePrintedAroundAndTold) {
+    scratch.Write(In("a.jwk"), JwkWriter().Line(0, 0, 100, 100).Bytes());
+    scratch.Write(In("b-cut.jwk"), JwkWriter().Line(0, 0, 1, 1).Cut(420));
+    scratch.Write(In("c.jwk"), JwkWriter().Line(0, 0, 100, 100).Bytes());
+    scratch.Write(In("d-cut.jwk"), JwkWriter().Counts(3, 0, 0, 0).Bytes());
+    scratch.Write(In("e.jwk"), JwkWriter().Line(0, 0, 100, 100).Bytes());
+    for (const bool listRejected : {false, true}) {
+        const ToolRun run =
+            Sheet({"--settings", TwoPerSheet(listRejected ? "[ApplicationSet]\nUnKnownJwk=1\n" : "")});
+        EXPECT_EQ(run.exitCode, 3);
+        const QStringList errors = ErrorLines(run);
+        ASSERT_EQ(errors.size(), 2) << run.err.toStdString();
+        EXPECT_TRUE(errors[0].contains("b-cut.jwk: ")) << errors[0].toStdString();
+        EXPECT_TRUE(errors[1].contains("d-cut.jwk: ")) << errors[1].toStdString();
+        const Pdf pdf = ReadPdf(pdfPath());
+        for (const char* name : {"a.jwk", "c.jwk", "e.jwk"})
+            EXPECT_TRUE(pdf.text.contains(name)) << name;
+        EXPECT_EQ(pdf.pages, listRejected ? 3 : 2);
+        EXPECT_EQ(pdf.text.contains("Not JWK File"), listRejected);
+    }
+}
+
+// The folder's title is read as the window reads it: what a short name file holds, up to a NUL.
+TEST_F(ToolSheet, TitleFromShortOrOddNameFiles) {
+    scratch.Write(In("f.jwk"), JwkWriter().Bytes());
+    const std::pair<std::vector<std::uint8_t>, QString> cases[] = {
+        {{'a', 'b'}, "JWK-List  ab"},
+        {{'A', 'B', 0, 'C', 'D', 'E', 'F', 'G', 'H'}, "JWK-List  AB"},
+    };
+    for (const auto& [bytes, title] : cases) {
+        scratch.Write(In("Zu_name.dat"), bytes);
+        const ToolRun run = Sheet();
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(ReadPdf(pdfPath()).title, title);
+    }
+}
+
+#ifndef _WIN32
+// A name that is neither UTF-8 nor code page 932 is printed from its real file, not as a card.
+TEST_F(ToolSheet, UndecodableNamesArePrintedFromTheirFiles) {
+    scratch.Write(In("a.jwk"), JwkWriter().Line(0, 0, 100, 100).Bytes());
+    const std::string odd = "\xFF\xFE\x80.jwk";
+    scratch.Write(In(QString::fromLatin1("placeholder.jwk")), JwkWriter().Line(0, 0, 100, 100).Bytes());
+    ASSERT_EQ(std::rename(scratch.Path(In("placeholder.jwk")).toStdString().c_str(),
+                          (scratch.Path("list").toStdString() + "/" + odd).c_str()),
+              0);
+    const ToolRun run = Sheet();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const Pdf pdf = ReadPdf(pdfPath());
+    EXPECT_FALSE(pdf.text.contains("Not JWK File"));
+    EXPECT_EQ(pdf.text.count(" byte"), 2) << pdf.text.toStdString(); // both sizes are captioned
+}
+#endif
 
 } // namespace
 } // namespace plavik::test

@@ -6,8 +6,6 @@
 #include "sheet.h"
 #include "thumbnail.h"
 
-#include "render/palette.h"
-
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageWriter>
@@ -31,11 +29,11 @@ std::optional<std::string> WritePng(const QImage& image, const std::filesystem::
 }
 
 // The steps thumb and thumbnailer share: draw, write, and tell how it went.
-int DrawAndWrite(const std::filesystem::path& file, FileKind renderer, QSize size, int flags, int dpi,
-                 bool trueColor, const std::filesystem::path& out) {
+int DrawAndWrite(const ThumbnailRequest& request, const std::filesystem::path& out) {
+    const std::filesystem::path& file = request.file;
     Thumbnail thumbnail;
     try {
-        thumbnail = RenderThumbnail({file, renderer, size, flags, dpi, trueColor});
+        thumbnail = RenderThumbnail(request);
     } catch (const std::exception& e) {
         return Fail(kExitReadFailed, ShowPath(file) + ": " + e.what());
     }
@@ -64,25 +62,30 @@ std::filesystem::path LocalPath(const std::filesystem::path& input) {
 int RunThumb(const ThumbOptions& o) {
     if (const auto error = CannotOpen(o.file))
         return Fail(kExitReadFailed, ShowPath(o.file) + ": " + *error);
-    const FileKind renderer = RendererFor(o.file, KindOfContent(o.file));
-    QSize size = DefaultThumbnailSize(renderer);
+    ThumbnailRequest request;
+    request.file = o.file;
+    request.renderer = RendererFor(o.file);
+    request.size = DefaultThumbnailSize(request.renderer);
     if (o.width)
-        size.setWidth(*o.width);
+        request.size.setWidth(*o.width);
     if (o.height)
-        size.setHeight(*o.height);
-    SetJwkColors(FigurePalette(o.colors));
-    return DrawAndWrite(o.file, renderer, size, o.flags.value_or(DefaultFlags(renderer)), o.dpi, o.trueColor,
-                        o.out);
+        request.size.setHeight(*o.height);
+    request.options = {o.flags.value_or(DefaultFlags(request.renderer)), FigurePalette(o.colors)};
+    request.dpi = o.dpi;
+    request.trueColor = o.trueColor;
+    return DrawAndWrite(request, o.out);
 }
 
 int RunThumbnailer(const ThumbnailerOptions& o) {
     const std::filesystem::path file = LocalPath(o.input);
     if (const auto error = CannotOpen(file))
         return Fail(kExitReadFailed, ShowPath(file) + ": " + *error);
-    const FileKind renderer = RendererFor(file, KindOfContent(file));
-    SetJwkColors(FigurePalette(ColorChoice::Default));
-    return DrawAndWrite(file, renderer, ThumbnailerSize(renderer, o.size), DefaultFlags(renderer), 96, false,
-                        o.output);
+    ThumbnailRequest request;
+    request.file = file;
+    request.renderer = RendererFor(file);
+    request.size = ThumbnailerSize(request.renderer, o.size);
+    request.options = {DefaultFlags(request.renderer), FigurePalette(ColorChoice::Default)};
+    return DrawAndWrite(request, o.output);
 }
 
 int RunInfo(const InfoOptions& o) {

@@ -1,24 +1,29 @@
 #include "sheet.h"
 
 #include "exitcodes.h"
-#include "folderlist.h"
 #include "output.h"
 
+#include "listing/folderlisting.h"
 #include "print/pdfprint.h"
+#include "settings/options.h"
 #include "settings/registry.h"
 
-#include <QFile>
+#include <set>
 
 namespace plavik::tool {
 
 namespace {
 
-QString PathText(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return QString::fromStdWString(path.wstring());
-#else
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
-#endif
+// The folder as the program lists it: its figures, or its drawings when it holds no figure file.
+FolderListing ListForSheet(const std::filesystem::path& folder, const TListSettings& settings) {
+    ListingOptions options = ListingOptionsFor(ListKind::Figures, settings);
+    options.drawThumbnails = false; // the sheets draw every file afresh
+    FolderListing listing = ListFolder(folder, options);
+    if (listing.found > 0)
+        return listing;
+    options = ListingOptionsFor(ListKind::Drawings, settings);
+    options.drawThumbnails = false;
+    return ListFolder(folder, options);
 }
 
 } // namespace
@@ -39,18 +44,26 @@ int RunSheet(const SheetOptions& o) {
         state = loaded.state;
     }
 
-    const FolderList list = ListFolder(o.folder, state.settings);
-    if (list.captions.isEmpty()) {
-        if (list.error)
-            return Fail(kExitReadFailed, ShowPath(o.folder) + ": " + *list.error);
+    const FolderListing listing = ListForSheet(o.folder, state.settings);
+    // Every file that could not be read is told once, on a line of its own.
+    int status = kExitOk;
+    std::set<QString> told;
+    const auto tell = [&](const QString& fileName, const QString& message) {
+        if (told.insert(fileName).second)
+            status = Fail(kExitReadFailed, (listing.folderText + fileName + QStringLiteral(": ") + message).toStdString());
+    };
+    for (const ListingFailure& failure : listing.failures)
+        tell(failure.fileName, failure.message);
+    if (listing.items.empty()) {
+        if (status != kExitOk)
+            return status;
         return Fail(kExitNotOfKind, ShowPath(o.folder) + ": no jw_cad files to print");
     }
 
     PrintRequest request;
-    request.kind = list.drawings ? PrintKind::Drawings : PrintKind::Figures;
-    request.captions = list.captions;
-    request.folder = list.folder;
-    request.folderName = list.folderName;
+    request.kind = listing.kind;
+    request.items = PrintItems(listing);
+    request.folderName = listing.title;
     request.settings = state.settings;
     request.font = state.font;
     request.showErrors = false;
@@ -66,13 +79,9 @@ int RunSheet(const SheetOptions& o) {
         return Fail(kExitWriteFailed, ShowPath(o.out) + ": " +
                                           (result.error.isEmpty() ? std::string("cannot be printed")
                                                                   : result.error.toStdString()));
-    // The sheets are written; the files that failed to read hold the card, each told on its own line.
-    int status = kExitOk;
+    // The sheets are written; the files that failed to read hold the card.
     for (const FailedFile& failed : result.failedFiles)
-        status = Fail(kExitReadFailed,
-                      (list.folder + failed.fileName).toStdString() + ": " + failed.message.toStdString());
-    if (list.error)
-        status = Fail(kExitReadFailed, ShowPath(o.folder) + ": listing stopped: " + *list.error);
+        tell(failed.fileName, failed.message);
     return status;
 }
 

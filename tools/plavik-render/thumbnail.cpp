@@ -1,10 +1,10 @@
 #include "thumbnail.h"
 
+#include "listing/folderlisting.h"
 #include "platform/rastercanvas.h"
 #include "platform/systemcolors.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
-#include "render/numbers.h"
 #include "settings/colorpresets.h"
 #include "settings/listsettings.h"
 #include "settings/options.h"
@@ -15,34 +15,24 @@
 
 namespace plavik::tool {
 
-FileKind KindOfContent(const std::filesystem::path& file) {
+ListKind RendererFor(const std::filesystem::path& file) {
     if (IsJwkFile(file))
-        return FileKind::Figure;
+        return ListKind::Figures;
     if (IsJwcFile(file))
-        return FileKind::Drawing;
-    return FileKind::Unknown;
-}
-
-FileKind RendererFor(const std::filesystem::path& file, FileKind contentKind) {
-    if (contentKind != FileKind::Unknown)
-        return contentKind;
+        return ListKind::Drawings;
     std::string extension = file.extension().string();
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".jwc" ? FileKind::Drawing : FileKind::Figure;
+    return extension == ".jwc" ? ListKind::Drawings : ListKind::Figures;
 }
 
-QSize DefaultThumbnailSize(FileKind renderer) {
+QSize DefaultThumbnailSize(ListKind renderer) {
     const TListSettings defaults;
-    if (renderer == FileKind::Drawing)
-        return ThumbnailerSize(FileKind::Drawing, defaults.IconSize2);
-    return {defaults.IconSize, defaults.IconSize};
+    return ThumbnailerSize(renderer, renderer == ListKind::Figures ? defaults.IconSize : defaults.IconSize2);
 }
 
-QSize ThumbnailerSize(FileKind renderer, int longer) {
-    if (renderer == FileKind::Drawing)
-        return {longer, std::max(Round(longer / 1.414213562), 1)};
-    return {longer, longer};
+QSize ThumbnailerSize(ListKind renderer, int longer) {
+    return ThumbnailSize(renderer, longer).expandedTo(QSize(1, 1));
 }
 
 Palette FigurePalette(ColorChoice choice) {
@@ -68,9 +58,8 @@ Palette FigurePalette(ColorChoice choice) {
     return settings.Colors;
 }
 
-int DefaultFlags(FileKind renderer) {
-    const TListSettings defaults;
-    return renderer == FileKind::Drawing ? SetOption2(defaults) : SetOption(defaults);
+int DefaultFlags(ListKind renderer) {
+    return RenderOptionsFor(renderer, TListSettings{}).flags;
 }
 
 Thumbnail RenderThumbnail(const ThumbnailRequest& request) {
@@ -81,12 +70,7 @@ Thumbnail RenderThumbnail(const ThumbnailRequest& request) {
         RasterCanvas canvas(image);
         canvas.SetLogPixels(request.dpi, request.dpi);
         const TRect rect{0, 0, request.size.width(), request.size.height()};
-        if (request.renderer == FileKind::Drawing) {
-            TJwcInfo info;
-            out.result = DrawJwc(canvas, request.file, rect, request.flags, info);
-        } else {
-            out.result = DrawJwk(canvas, request.file, rect, request.flags);
-        }
+        out.result = DrawListedFile(canvas, request.renderer, request.file, rect, request.options);
     }
     out.image = request.trueColor ? image : Packed16Image::FromImage(image).ToImage();
     return out;

@@ -1,0 +1,199 @@
+#include "listing/folderlisting.h"
+
+#include "listing/workers.h"
+#include "platform/rastercanvas.h"
+#include "platform/sjis.h"
+#include "render/numbers.h"
+
+#include <QCollator>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <mutex>
+#include <numeric>
+
+namespace plavik {
+
+namespace {
+
+constexpr std::size_t kNameBytes = 8;
+
+bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+QString ErrorText(const std::exception& error) {
+    return QString::fromUtf8(error.what());
+}
+
+// What reading and checking one file found.
+struct Checked {
+    int result = -1;
+    std::optional<QString> error;
+    qint64 size = 0;
+    qint64 lastWrite = 0;
+    std::optional<QCollatorSortKey> key;
+};
+
+void Stamp(const std::filesystem::path& file, Checked& checked) {
+#ifdef _WIN32
+    const QFileInfo info(PathText(file));
+    checked.size = info.size();
+    checked.lastWrite = info.lastModified().toMSecsSinceEpoch();
+#else
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return;
+    checked.size = static_cast<qint64>(st.st_size);
+    checked.lastWrite = static_cast<qint64>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+#endif
+}
+
+// Reads and checks every scanned file on the workers, each with a collator of its own for the sort keys.
+std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::vector<FoundFile>& files,
+                                ListKind kind, ListingObserver* observer) {
+    std::vector<Checked> checked(files.size());
+    const int workers = WorkerCount();
+    std::vector<std::optional<QCollator>> collators(static_cast<std::size_t>(workers));
+    WorkerReports reports;
+    if (observer)
+        reports.pump = [observer] { observer->Pump(); };
+    RunOnWorkers(files.size(), workers, [&](std::size_t i, int worker) {
+        const std::filesystem::path path = folder / files[i].name;
+        Checked& c = checked[i];
+        try {
+            c.result = CheckListedFile(kind, path);
+        } catch (const std::exception& error) {
+            c.error = ErrorText(error);
+        }
+        Stamp(path, c);
+        std::optional<QCollator>& collator = collators[static_cast<std::size_t>(worker)];
+        if (!collator)
+            collator.emplace(QLocale());
+        c.key = collator->sortKey(files[i].shown);
+    }, reports);
+    return checked;
+}
+
+// Draws the items' thumbnails on the workers, each with a bitmap and canvas of its own, and hands them
+// to the observer as they come.
+void DrawThumbnails(FolderListing& listing, const ListingOptions& options, ListingObserver* observer,
+                    std::size_t first) {
+    const QSize size = options.thumbnailSize.expandedTo(QSize(1, 1));
+    const TRect rect{0, 0, size.width(), size.height()};
+    const int workers = WorkerCount();
+    std::vector<QImage> bitmaps(static_cast<std::size_t>(workers));
+    std::vector<std::optional<RasterCanvas>> canvases(static_cast<std::size_t>(workers));
+    std::mutex failuresMutex;
+
+    WorkerReports reports;
+    reports.wakeAt = first;
+    if (observer) {
+        reports.pump = [observer] { observer->Pump(); };
+        reports.finished = [&](const std::vector<std::size_t>& items) { observer->Drawn(listing, items); };
+    }
+    RunOnWorkers(listing.items.size(), workers, [&](std::size_t i, int worker) {
+        const auto w = static_cast<std::size_t>(worker);
+        if (!canvases[w]) {
+            bitmaps[w] = QImage(size, QImage::Format_RGB32);
+            bitmaps[w].fill(Qt::white);
+            canvases[w].emplace(bitmaps[w]);
+        }
+        ListedFile& item = listing.items[i];
+        try {
+            item.result = DrawListedFile(*canvases[w], listing.kind, listing.PathOf(item), rect, options.render);
+        } catch (const std::exception& error) {
+            DrawUnreadableCard(*canvases[w], listing.kind, rect);
+            item.result = -1;
+            if (!item.unreadable) { // it changed since it was checked
+                item.unreadable = true;
+                std::lock_guard lock(failuresMutex);
+                listing.failures.push_back({item.name, ErrorText(error)});
+            }
+        }
+        item.thumbnail = Packed16Image::FromImage(bitmaps[w]);
+    }, reports);
+}
+
+} // namespace
+
+QSize ThumbnailSize(ListKind kind, int side) {
+    if (kind == ListKind::Drawings)
+        return {side, Round(side / 1.414213562)};
+    return {side, side};
+}
+
+QString FolderNameFromBytes(std::string_view bytes) {
+    bytes = bytes.substr(0, kNameBytes);
+    if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos)
+        bytes = bytes.substr(0, nul);
+    std::size_t whole = 0; // the bytes that make whole characters
+    while (whole < bytes.size()) {
+        const std::size_t width = IsLeadByte(static_cast<unsigned char>(bytes[whole])) ? 2 : 1;
+        if (whole + width > bytes.size())
+            break;
+        whole += width;
+    }
+    return DecodeSjis(bytes.substr(0, whole));
+}
+
+FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile) {
+    if (kind == ListKind::Drawings)
+        return {QStringLiteral("図面"), std::nullopt};
+    const QString none = QStringLiteral("[無し]");
+    if (nameFile.empty())
+        return {none, std::nullopt};
+    std::ifstream in(nameFile, std::ios::binary);
+    if (!in)
+        return {none, QString::fromLocal8Bit(std::strerror(errno))};
+    char bytes[kNameBytes] = {};
+    in.read(bytes, kNameBytes);
+    return {FolderNameFromBytes(std::string_view(bytes, static_cast<std::size_t>(in.gcount()))), std::nullopt};
+}
+
+FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptions& options,
+                         ListingObserver* observer) {
+    FolderListing listing;
+    listing.folder = folder;
+    listing.folderText = WithTrailingSeparator(PathText(folder));
+    listing.kind = options.kind;
+
+    FramePacer pacer;
+    const FolderScan scan = ScanFolder(folder, ListExtension(options.kind), "Zu_name.dat", [&] {
+        if (observer && pacer.Due())
+            observer->Pump();
+    });
+    listing.found = scan.files.size();
+    const FolderTitle title = ReadFolderTitle(options.kind, scan.nameFile);
+    listing.title = title.text;
+    if (title.error)
+        listing.failures.push_back({DisplayName(scan.nameFile), *title.error});
+
+    const std::vector<Checked> checked = CheckFiles(folder, scan.files, options.kind, observer);
+    // Sorted by name; equal names keep the folder's order, as a list that sorts each new item in.
+    std::vector<std::size_t> order(scan.files.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return checked[a].key->compare(*checked[b].key) < 0; });
+    for (const std::size_t i : order) {
+        const Checked& c = checked[i];
+        const FoundFile& file = scan.files[i];
+        if (c.error)
+            listing.failures.push_back({file.shown, *c.error});
+        if (c.result == 0 || options.listRejected)
+            listing.items.push_back({file.name, file.shown, c.size, c.lastWrite, c.result, c.error.has_value(), {}});
+    }
+
+    const std::size_t first = observer ? observer->Listed(listing) : listing.items.size();
+    if (options.drawThumbnails)
+        DrawThumbnails(listing, options, observer, first);
+    return listing;
+}
+
+} // namespace plavik

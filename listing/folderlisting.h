@@ -1,0 +1,94 @@
+// Listing a folder of figure or drawing files, for every front end: the main window, the printouts and
+// the command line. No window in it: the caller is told of the progress and keeps its own busy state.
+#pragma once
+
+#include "platform/folderscan.h"
+#include "platform/systemcolors.h"
+#include "render/listfile.h"
+
+#include <QDateTime>
+#include <QSize>
+#include <QString>
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace plavik {
+
+struct ListingOptions {
+    ListKind kind = ListKind::Figures;
+    RenderOptions render;
+    bool listRejected = false;     // list the files the renderer rejects or cannot read too
+    bool drawThumbnails = true;    // false: the files are only read and checked
+    QSize thumbnailSize{48, 48};   // sides below 1 are drawn as 1
+};
+
+struct ListedFile {
+    NativeName fileName;     // the name as the folder holds it
+    QString name;            // the name as shown
+    qint64 size = 0;         // bytes, when the file was read
+    qint64 lastWrite = 0;    // milliseconds since 1970 (UTC), when the file was read
+    int result = 0;          // the renderer's: 0 drawn, -1 not a file of the kind or unreadable
+    bool unreadable = false; // the reader failed on it; its thumbnail is the card
+    Packed16Image thumbnail; // once drawn
+
+    QDateTime LastWrite() const { return QDateTime::fromMSecsSinceEpoch(lastWrite); }
+};
+
+struct ListingFailure {
+    QString fileName;
+    QString message;
+};
+
+struct FolderListing {
+    std::filesystem::path folder;
+    QString folderText; // the folder as text, ending in its separator
+    ListKind kind = ListKind::Figures;
+    QString title;      // a figure folder's name ("[無し]" without a name file), "図面" for drawings
+    std::vector<ListedFile> items;         // the listed files, in the list's order
+    std::vector<ListingFailure> failures;  // the name file and the files that could not be read
+    std::size_t found = 0;                 // the folder's files of the kind, listed or not
+
+    std::filesystem::path PathOf(const ListedFile& item) const { return folder / item.fileName; }
+};
+
+// What a listing tells its caller while it runs, always on the calling thread.
+class ListingObserver {
+public:
+    virtual ~ListingObserver() = default;
+    // At most once per frame while the listing runs.
+    virtual void Pump() {}
+    // Every file is read and checked: the listing holds its title, items and failures, the thumbnails
+    // not drawn yet. Returns how many of the first items are to be reported as soon as they are drawn.
+    virtual std::size_t Listed(FolderListing& listing) { return listing.items.size(); }
+    // These items' thumbnails are drawn (the observer may move them out of the items).
+    virtual void Drawn(FolderListing& /*listing*/, const std::vector<std::size_t>& /*items*/) {}
+};
+
+// Lists the folder's files of options.kind. Each file is read and checked (decides whether it is
+// listed), the items are sorted by name in the user's locale, then the thumbnails are drawn on one
+// thread per core, the first items first. A file that cannot be read is a failure, listed only with
+// listRejected, with the card as its thumbnail. An unreadable folder lists nothing.
+FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptions& options,
+                         ListingObserver* observer = nullptr);
+
+// A figure list's thumbnails are side x side; a drawing list's side wide and side / sqrt(2) high,
+// rounded half to even.
+QSize ThumbnailSize(ListKind kind, int side);
+
+// The first 8 bytes of a name file, decoded from code page 932. The name ends at a NUL byte, and a
+// double-byte character cut in two by the 8-byte limit is dropped.
+QString FolderNameFromBytes(std::string_view bytes);
+
+struct FolderTitle {
+    QString text;
+    std::optional<QString> error; // why the name file could not be read
+};
+// The title of a listed folder: for figures the name in nameFile (its first 8 bytes, fewer when it
+// holds fewer), "[無し]" when there is none or it cannot be read; "図面" for drawings.
+FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile);
+
+} // namespace plavik

@@ -1,0 +1,29 @@
+#include "render/listfile.h"
+
+#include "render/card.h"
+#include "render/jwk.h"
+
+namespace plavik {
+
+std::string_view ListExtension(ListKind kind) {
+    return kind == ListKind::Figures ? "jwk" : "jwc";
+}
+
+int DrawListedFile(Canvas& canvas, ListKind kind, const std::filesystem::path& file, const TRect& rect,
+                   const RenderOptions& options, TJwcInfo* info) {
+    if (kind == ListKind::Figures)
+        return DrawJwk(canvas, file, rect, options.flags, options.palette);
+    TJwcInfo ignored;
+    return DrawJwc(canvas, file, rect, options.flags, info ? *info : ignored);
+}
+
+int CheckListedFile(ListKind kind, const std::filesystem::path& file) {
+    return kind == ListKind::Figures ? CheckJwk(file) : CheckJwc(file);
+}
+
+void DrawUnreadableCard(Canvas& canvas, ListKind kind, const TRect& rect) {
+    FontGuard keepFont(canvas);
+    DrawNotFileCard(canvas, rect, kind == ListKind::Figures ? "Not JWK File" : "Not JWC File");
+}
+
+} // namespace plavik
