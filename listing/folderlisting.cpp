@@ -1,14 +1,12 @@
 #include "listing/folderlisting.h"
 
 #include "listing/workers.h"
+#include "platform/fonts.h"
 #include "platform/rastercanvas.h"
 #include "platform/sjis.h"
 #include "render/numbers.h"
 
 #include <QCollator>
-#include <QFileInfo>
-
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -36,24 +34,9 @@ QString ErrorText(const std::exception& error) {
 struct Checked {
     int result = -1;
     std::optional<QString> error;
-    qint64 size = 0;
-    qint64 lastWrite = 0;
+    FileStamp stamp;
     std::optional<QCollatorSortKey> key;
 };
-
-void Stamp(const std::filesystem::path& file, Checked& checked) {
-#ifdef _WIN32
-    const QFileInfo info(PathText(file));
-    checked.size = info.size();
-    checked.lastWrite = info.lastModified().toMSecsSinceEpoch();
-#else
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0)
-        return;
-    checked.size = static_cast<qint64>(st.st_size);
-    checked.lastWrite = static_cast<qint64>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
-#endif
-}
 
 // Reads and checks every scanned file on the workers, each with a collator of its own for the sort keys.
 std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::vector<FoundFile>& files,
@@ -68,11 +51,10 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
         const std::filesystem::path path = folder / files[i].name;
         Checked& c = checked[i];
         try {
-            c.result = CheckListedFile(kind, path);
+            c.result = CheckListedFile(kind, path, &c.stamp);
         } catch (const std::exception& error) {
             c.error = ErrorText(error);
         }
-        Stamp(path, c);
         std::optional<QCollator>& collator = collators[static_cast<std::size_t>(worker)];
         if (!collator)
             collator.emplace(QLocale());
@@ -164,6 +146,7 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     listing.folderText = WithTrailingSeparator(PathText(folder));
     listing.kind = options.kind;
 
+    InstallFontSubstitutions(); // before any worker draws a text
     FramePacer pacer;
     const FolderScan scan = ScanFolder(folder, ListExtension(options.kind), "Zu_name.dat", [&] {
         if (observer && pacer.Due())
@@ -187,7 +170,8 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
         if (c.error)
             listing.failures.push_back({file.shown, *c.error});
         if (c.result == 0 || options.listRejected)
-            listing.items.push_back({file.name, file.shown, c.size, c.lastWrite, c.result, c.error.has_value(), {}});
+            listing.items.push_back({file.name, file.shown, static_cast<qint64>(c.stamp.size), c.stamp.modifiedMs,
+                                     c.result, c.error.has_value(), {}});
     }
 
     const std::size_t first = observer ? observer->Listed(listing) : listing.items.size();

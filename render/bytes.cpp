@@ -1,7 +1,15 @@
 #include "render/bytes.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <fstream>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace plavik {
 
@@ -26,14 +34,26 @@ std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size
     return bytes;
 }
 
-FileBytes::FileBytes(const std::filesystem::path& path) : in_(path, std::ios::binary) {
+#ifdef _WIN32
+
+FileBytes::FileBytes(const std::filesystem::path& path) {
     std::error_code error;
-    size_ = std::filesystem::file_size(path, error);
+    if (!std::filesystem::is_regular_file(path, error))
+        return;
+    in_.open(path, std::ios::binary);
+    stamp_.size = std::filesystem::file_size(path, error);
     open_ = in_.is_open() && !error;
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (!error)
+        stamp_.modifiedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::clock_cast<std::chrono::system_clock>(written).time_since_epoch())
+                                .count();
 }
 
+FileBytes::~FileBytes() = default;
+
 std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
-    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_));
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size));
     if (open_ && bytes_.size() < wanted && in_) {
         const std::size_t have = bytes_.size();
         bytes_.resize(wanted);
@@ -42,5 +62,46 @@ std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
     }
     return std::span<const std::uint8_t>(bytes_).first(std::min(n, bytes_.size()));
 }
+
+#else
+
+FileBytes::FileBytes(const std::filesystem::path& path)
+    : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    open_ = true;
+    stamp_.size = static_cast<std::uint64_t>(st.st_size);
+    stamp_.modifiedMs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}
+
+FileBytes::~FileBytes() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size));
+    if (open_ && bytes_.size() < wanted) {
+        // Reads ahead a little, so that the magic, the header and a small file's records come in
+        // one call.
+        const std::size_t ask = std::min<std::uint64_t>(std::max<std::size_t>(wanted, 16384), stamp_.size);
+        const std::size_t have = bytes_.size();
+        bytes_.resize(ask);
+        std::size_t got = have;
+        while (got < ask) {
+            const ssize_t r = ::read(fd_, bytes_.data() + got, ask - got);
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                break;
+            got += static_cast<std::size_t>(r);
+        }
+        bytes_.resize(got);
+    }
+    return std::span<const std::uint8_t>(bytes_).first(std::min(n, bytes_.size()));
+}
+
+#endif
 
 } // namespace plavik

@@ -25,22 +25,37 @@ bool FileStartsWithMagic(const std::filesystem::path& path, std::string_view mag
 // The first `count` bytes of the file (fewer when it is shorter), or nothing when it cannot be opened.
 std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size_t count);
 
+// What one status call tells of an open file.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modifiedMs = 0; // last write, milliseconds since 1970 (UTC)
+};
+
 // A file opened once and read from its start only as far as asked, so that recognising, reading the
-// header and reading the records of one file cost one open.
+// header and reading the records of one file cost one open and one status call. Only regular files
+// open; the open never waits (a named pipe or a device is not opened at all).
 class FileBytes {
 public:
     explicit FileBytes(const std::filesystem::path& path);
+    ~FileBytes();
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
 
     bool IsOpen() const { return open_; }
-    // The file's size when it was opened.
-    std::uint64_t Size() const { return size_; }
+    // The file's size and time when it was opened.
+    std::uint64_t Size() const { return stamp_.size; }
+    const FileStamp& Stamp() const { return stamp_; }
     // The first n bytes, fewer when the file is shorter; reads what is still missing.
     std::span<const std::uint8_t> Prefix(std::size_t n);
 
 private:
+#ifdef _WIN32
     std::ifstream in_;
+#else
+    int fd_ = -1;
+#endif
     bool open_ = false;
-    std::uint64_t size_ = 0;
+    FileStamp stamp_;
     Bytes bytes_;
 };
 

@@ -144,8 +144,10 @@ int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
         [&](const JwcHeader& header) { return ReadJwcFileEntities(file, header); });
 }
 
-int CheckJwc(const std::filesystem::path& fileName) {
+int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp) {
     FileBytes file(fileName);
+    if (stamp)
+        *stamp = file.Stamp();
     if (!IsJwcFileBytes(file))
         return -1;
     TJwcInfo info;

@@ -145,8 +145,10 @@ int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
     return 0;
 }
 
-int CheckJwk(const std::filesystem::path& fileName) {
+int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
     FileBytes file(fileName);
+    if (stamp)
+        *stamp = file.Stamp();
     if (!IsJwkFileBytes(file))
         return -1;
     JwkFigure figure;

@@ -17,8 +17,8 @@ int DrawListedFile(Canvas& canvas, ListKind kind, const std::filesystem::path& f
     return DrawJwc(canvas, file, rect, options.flags, info ? *info : ignored);
 }
 
-int CheckListedFile(ListKind kind, const std::filesystem::path& file) {
-    return kind == ListKind::Figures ? CheckJwk(file) : CheckJwc(file);
+int CheckListedFile(ListKind kind, const std::filesystem::path& file, FileStamp* stamp) {
+    return kind == ListKind::Figures ? CheckJwk(file, stamp) : CheckJwc(file, stamp);
 }
 
 void DrawUnreadableCard(Canvas& canvas, ListKind kind, const TRect& rect) {

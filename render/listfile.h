@@ -28,8 +28,9 @@ std::string_view ListExtension(ListKind kind);
 int DrawListedFile(Canvas& canvas, ListKind kind, const std::filesystem::path& file, const TRect& rect,
                    const RenderOptions& options, TJwcInfo* info = nullptr);
 
-// Reads and checks the file as DrawListedFile would, without drawing: same result, same errors.
-int CheckListedFile(ListKind kind, const std::filesystem::path& file);
+// Reads and checks the file as DrawListedFile would, without drawing: same result, same errors. The
+// file's size and time go to stamp when it is given.
+int CheckListedFile(ListKind kind, const std::filesystem::path& file, FileStamp* stamp = nullptr);
 
 // The card of a file that could not be read, over whatever rect holds; the canvas font is kept.
 void DrawUnreadableCard(Canvas& canvas, ListKind kind, const TRect& rect);
