@@ -40,9 +40,8 @@ struct Checked {
 
 // Reads and checks every scanned file on the workers, each with a collator of its own for the sort keys.
 std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::vector<FoundFile>& files,
-                                ListKind kind, ListingObserver* observer) {
+                                ListKind kind, int workers, ListingObserver* observer) {
     std::vector<Checked> checked(files.size());
-    const int workers = WorkerCount();
     std::vector<std::optional<QCollator>> collators(static_cast<std::size_t>(workers));
     WorkerReports reports;
     if (observer)
@@ -65,11 +64,10 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
 
 // Draws the items' thumbnails on the workers, each with a bitmap and canvas of its own, and hands them
 // to the observer as they come.
-void DrawThumbnails(FolderListing& listing, const ListingOptions& options, ListingObserver* observer,
-                    std::size_t first) {
+void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int workers,
+                    ListingObserver* observer, std::size_t first) {
     const QSize size = options.thumbnailSize.expandedTo(QSize(1, 1));
     const TRect rect{0, 0, size.width(), size.height()};
-    const int workers = WorkerCount();
     std::vector<QImage> bitmaps(static_cast<std::size_t>(workers));
     std::vector<std::optional<RasterCanvas>> canvases(static_cast<std::size_t>(workers));
     std::mutex failuresMutex;
@@ -158,7 +156,8 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     if (title.error)
         listing.failures.push_back({DisplayName(scan.nameFile), *title.error});
 
-    const std::vector<Checked> checked = CheckFiles(folder, scan.files, options.kind, observer);
+    const int workers = options.workers > 0 ? options.workers : WorkerCount();
+    const std::vector<Checked> checked = CheckFiles(folder, scan.files, options.kind, workers, observer);
     // Sorted by name; equal names keep the folder's order, as a list that sorts each new item in.
     std::vector<std::size_t> order(scan.files.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -176,7 +175,7 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
 
     const std::size_t first = observer ? observer->Listed(listing) : listing.items.size();
     if (options.drawThumbnails)
-        DrawThumbnails(listing, options, observer, first);
+        DrawThumbnails(listing, options, workers, observer, first);
     return listing;
 }
 

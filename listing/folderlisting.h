@@ -24,6 +24,7 @@ struct ListingOptions {
     bool listRejected = false;     // list the files the renderer rejects or cannot read too
     bool drawThumbnails = true;    // false: the files are only read and checked
     QSize thumbnailSize{48, 48};   // sides below 1 are drawn as 1
+    int workers = 0;               // threads reading and drawing; 0: one per core
 };
 
 struct ListedFile {

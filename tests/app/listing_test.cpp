@@ -290,6 +290,56 @@ TEST_F(Listing, ACodePage932FileNameIsShownDecodedDrawnAndQuickViewed) {
 }
 #endif
 
+#ifndef Q_OS_WIN
+// The window and plavik-render sheet list one folder alike: the same files in the same order, the
+// same title and the same failure, an undecodable name and an odd name file included.
+TEST_F(Listing, TheWindowAndTheSheetListAFolderAlike) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    Write("c.jwk", LineFigure());
+    Write("a.jwk", LineFigure());
+    Write("b-broken.jwk", TruncatedFigure());
+    Write("Zu_name.dat", std::string("AB\0CDEFGH", 9));
+    WriteAt(std::filesystem::path(Folder().toStdString()) / "\xFF\xFE.jwk", LineFigure());
+    auto w = Open();
+    ModalAnswers answers;
+    answers.ThenClick("OK");
+    w->FileListing(Folder());
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_TRUE(answers.Boxes()[0].text.startsWith(QStringLiteral("b-broken.jwk: ")));
+    const QStringList captions = Captions(*w);
+    ASSERT_EQ(captions.size(), 3);
+
+    const QString pdf = dir_.filePath(QStringLiteral("sheet.pdf"));
+    QProcess sheet;
+    sheet.start(QStringLiteral(PLAVIK_RENDER_EXE), {QStringLiteral("sheet"), Folder(), pdf});
+    ASSERT_TRUE(sheet.waitForFinished(60000));
+    EXPECT_EQ(sheet.exitCode(), 3);
+    const QStringList errors = QString::fromUtf8(sheet.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("b-broken.jwk: ")));
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("JWK-List  ") + w->Panel(0)));
+    EXPECT_EQ(w->Panel(0), QStringLiteral("AB"));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    // Every caption in the window's order, each drawn from its file (no card).
+    qsizetype at = 0;
+    for (const QString& caption : captions) {
+        const qsizetype found = printed.indexOf(caption, at);
+        EXPECT_GE(found, at) << caption.toStdString();
+        at = std::max(found, at);
+    }
+    EXPECT_EQ(printed.count(QStringLiteral(" byte")), captions.size());
+    EXPECT_FALSE(printed.contains(QStringLiteral("Not JWK File")));
+}
+#endif
+
 // --- Quick view
 
 TEST_F(Listing, QuickViewShowsCaptionSizeDateAndPicture) {
