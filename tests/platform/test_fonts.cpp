@@ -139,7 +139,12 @@ TEST_P(TurnedTextTest, InkLiesOnTheTurnedSideInTheFontColour) {
 INSTANTIATE_TEST_SUITE_P(Raster, TurnedTextTest,
                          ::testing::Values(TurnCase{0, 1, 1, true}, TurnCase{3600, 1, 1, true},
                                            TurnCase{900, 1, -1, false}, TurnCase{1800, -1, -1, true},
-                                           TurnCase{2700, -1, 1, false}, TurnCase{-900, -1, 1, false}));
+                                           TurnCase{2700, -1, 1, false}, TurnCase{-900, -1, 1, false}),
+                         [](const ::testing::TestParamInfo<TurnCase>& info) {
+                             const int e = info.param.escapement;
+                             return e < 0 ? "escapement_minus" + std::to_string(-e)
+                                          : "escapement" + std::to_string(e);
+                         });
 
 TEST(CanvasText, SolidBrushGivesAnOpaqueBoxClearBrushNone) {
     for (BrushStyle style : {BrushStyle::Solid, BrushStyle::Clear}) {

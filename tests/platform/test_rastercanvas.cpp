@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <utility>
 
 namespace plavik {
@@ -75,6 +76,13 @@ struct Line {
 
 class LineWalkTest : public ::testing::TestWithParam<Line> {};
 
+// "from_minus15_7_to_55_30": the end points, as a test name.
+std::string LineName(const ::testing::TestParamInfo<Line>& info) {
+    const auto n = [](int v) { return v < 0 ? "minus" + std::to_string(-v) : std::to_string(v); };
+    const Line& l = info.param;
+    return "from_" + n(l.x0) + "_" + n(l.y0) + "_to_" + n(l.x1) + "_" + n(l.y1);
+}
+
 TEST_P(LineWalkTest, PaintsStartNotEndLikeBresenham) {
     const Line l = GetParam();
     const Pixels got = DrawLine(40, 40, l.x0, l.y0, l.x1, l.y1);
@@ -94,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(Raster, LineWalkTest,
                                            Line{5, 30, 33, 21}, Line{33, 21, 5, 30}, Line{30, 5, 21, 33},
                                            Line{21, 33, 30, 5}, Line{0, 0, 4, 2}, Line{4, 2, 0, 0},
                                            Line{0, 0, 6, 3}, Line{1, 1, 2, 2}, Line{-15, 7, 55, 30},
-                                           Line{39, -20, 1, 60}, Line{-5, -5, 45, 45}, Line{39, 39, 40, 40}));
+                                           Line{39, -20, 1, 60}, Line{-5, -5, 45, 45}, Line{39, 39, 40, 40}),
+                         LineName);
 
 TEST(WalkLine, VisitsOnlyTheStepsInsideItsClip) {
     // A clip away from the origin and lines that cross it in every way: nothing outside may be

@@ -16,6 +16,19 @@ struct DecodeCase {
 
 class DecodeSjisTest : public ::testing::TestWithParam<DecodeCase> {};
 
+// The case's description as a test name: its ASCII letters and digits, every other run one underscore.
+std::string CaseName(const ::testing::TestParamInfo<DecodeCase>& info) {
+    std::string name;
+    for (const char* p = info.param.what; *p; ++p) {
+        const char c = *p;
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            name += c;
+        else if (!name.empty() && name.back() != '_')
+            name += '_';
+    }
+    return name;
+}
+
 TEST_P(DecodeSjisTest, Decodes) {
     const DecodeCase& c = GetParam();
     EXPECT_EQ(DecodeSjis(c.bytes), QString::fromUtf8(c.utf8)) << c.what;
@@ -32,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"lone lead byte at the end", "ab\x82", "ab\xEF\xBF\xBD"},
         DecodeCase{"lead byte with a bad trail byte keeps the trail", "\x82\x20x", "\xEF\xBF\xBD x"},
         DecodeCase{"undefined single bytes", "\x80\xA0\xFD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-        DecodeCase{"valid text resumes after a bad byte", "\xFF\x82\xA0", "\xEF\xBF\xBDあ"}));
+        DecodeCase{"valid text resumes after a bad byte", "\xFF\x82\xA0", "\xEF\xBF\xBDあ"}),
+    CaseName);
 
 TEST(DecodeSjis, EmbeddedNulCountsAsACharacter) {
     EXPECT_EQ(DecodeSjis(std::string("a\0b", 3)).size(), 3);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 #include <vector>
 
 namespace plavik {
@@ -100,7 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
                       PatternCase{600, 2, {17, 17}}, PatternCase{600, 3, {33, 33}},
                       PatternCase{600, 4, {50, 17}}, PatternCase{600, 5, {208, 33, 17, 33}},
                       PatternCase{600, 6, {417, 67, 33, 67}}, PatternCase{600, 7, {208, 17, 17, 17, 17, 17}},
-                      PatternCase{600, 8, {417, 33, 33, 33, 33, 33}}, PatternCase{600, 9, {8, 58}}));
+                      PatternCase{600, 8, {417, 33, 33, 33, 33, 33}}, PatternCase{600, 9, {8, 58}}),
+    [](const ::testing::TestParamInfo<PatternCase>& info) {
+        return "dpi" + std::to_string(info.param.dpi) + "_type" + std::to_string(info.param.type);
+    });
 
 TEST_F(JToolTest, OtherTypesKeepThePatternButRecomputeTheTotal) {
     canvas.SetDeviceCap(DeviceCap::LogPixelsX, 96);
