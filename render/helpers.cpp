@@ -178,6 +178,7 @@ void SelectLineType(Canvas& canvas, int lineType) {
 }
 
 void DrawSegment(Canvas& canvas, int x1, int y1, int x2, int y2) {
+    const LineRun run(canvas); // a dashed segment is many lines
     JMoveTo(canvas, x1, y1);
     JLineTo(canvas, x2, y2);
 }
@@ -186,6 +187,7 @@ void DrawArc(Canvas& canvas, float cx, float cy, float r, float startAngle, floa
              float tilt, float aspect) {
     if (r == 0)
         return;
+    const LineRun run(canvas);
     // Small circles get more chords per pixel of radius.
     const double f = r >= 10 ? 1.2 : 4.0;
     if (endAngle == 0)
