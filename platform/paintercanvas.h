@@ -76,7 +76,7 @@ private:
     int runDepth_ = 0;
     Pen gatherPen_;
     std::vector<QPointF> points_;
-    std::vector<int> runs_; // points of each run, in order
+    std::vector<int> runs_;     // points of each run, in order
     std::vector<QLineF> lines_; // runs of one segment, drawn together
 
     // VisibleArea without its margin and the transform it was found for; kept within a run of lines.
