@@ -33,8 +33,8 @@ constexpr std::int64_t kChordRun = 64;
 
 // Clears the upper halves of the vector registers. Qt's text and fill routines may leave them dirty,
 // and on Intel processors the AVX versions of sin, cos and atan then run several times slower, for
-// every chord. A call keeps no vector values live, so nothing is lost; processors without AVX lack
-// the instruction and skip it.
+// every chord. No vector register holds a value across a call, so clearing them here loses nothing;
+// processors without AVX lack the instruction and skip it.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 __attribute__((noinline)) void ClearUpperVectorHalves() {
     static const bool avx = [] {
