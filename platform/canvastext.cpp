@@ -3,47 +3,49 @@
 #include "platform/fonts.h"
 #include "platform/sjis.h"
 
-#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace plavik {
 
-const QFont& CanvasText::Resolve(const Font& font, int dpi, const QPaintDevice* device) {
-    // Colour and escapement do not change the Qt font; compare the rest.
+const CanvasText::Entry& CanvasText::Resolve(const Font& font, int dpi, const QPaintDevice* device) {
+    const auto same = [&](const Entry& e) {
+        return e.key.height == font.height && e.dpi == dpi && e.device == device && e.key.name == font.name;
+    };
+    const auto hit = std::find_if(entries_.begin(), entries_.end(), same);
+    if (hit != entries_.end()) {
+        std::rotate(entries_.begin(), hit, hit + 1);
+        return entries_.front();
+    }
     Font key = font;
     key.color = 0;
     key.escapement = 0;
-    if (!valid_ || key != key_ || dpi != keyDpi_ || device != keyDevice_) {
-        font_ = FontFor(key, dpi, device);
-        key_ = key;
-        keyDpi_ = dpi;
-        keyDevice_ = device;
-        valid_ = true;
-    }
-    return font_;
+    QFont qf = FontFor(key, dpi, device);
+    QFontMetrics metrics = device ? QFontMetrics(qf, device) : QFontMetrics(qf);
+    if (entries_.size() == kEntries)
+        entries_.pop_back();
+    entries_.insert(entries_.begin(), Entry{std::move(key), dpi, device, std::move(qf), std::move(metrics)});
+    return entries_.front();
 }
 
 int CanvasText::Width(const Font& font, int dpi, const QPaintDevice* device, std::string_view text) {
     if (text.empty())
         return 0;
-    const QFont& qf = Resolve(font, dpi, device);
-    const QFontMetrics m = device ? QFontMetrics(qf, device) : QFontMetrics(qf);
-    return m.horizontalAdvance(DecodeSjis(text));
+    return Resolve(font, dpi, device).metrics.horizontalAdvance(DecodeSjis(text));
 }
 
 int CanvasText::Height(const Font& font, int dpi, const QPaintDevice* device) {
-    const QFont& qf = Resolve(font, dpi, device);
-    return device ? QFontMetrics(qf, device).height() : QFontMetrics(qf).height();
+    return Resolve(font, dpi, device).metrics.height();
 }
 
 void CanvasText::Draw(QPainter& painter, const Font& font, int dpi, const Brush& brush, int x, int y,
                       std::string_view text) {
     if (text.empty())
         return;
-    const QPaintDevice* device = painter.device();
-    const QFont& qf = Resolve(font, dpi, device);
+    const Entry& entry = Resolve(font, dpi, painter.device());
     const QString s = DecodeSjis(text);
-    const QFontMetrics m(qf, device);
+    const QFontMetrics& m = entry.metrics;
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -54,7 +56,7 @@ void CanvasText::Draw(QPainter& painter, const Font& font, int dpi, const Brush&
         painter.rotate(-font.escapement / 10.0);
     if (brush.style == BrushStyle::Solid)
         painter.fillRect(QRect(0, 0, m.horizontalAdvance(s), m.height()), QColor(ToQRgb(brush.color)));
-    painter.setFont(qf);
+    painter.setFont(entry.font);
     painter.setPen(QColor(ToQRgb(font.color)));
     painter.drawText(QPoint(0, m.ascent()), s);
     painter.restore();

@@ -5,8 +5,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 
 #include <string_view>
+#include <vector>
 
 class QPainter;
 class QPaintDevice;
@@ -19,8 +21,9 @@ inline QRgb ToQRgb(COLORREF c) {
                 static_cast<int>((c >> 16) & 0xFFu));
 }
 
-// Text in the canvas's logical font. Keeps the Qt font of the last logical font, since resolving a
-// cell height measures the font and the renderers draw many texts in one font.
+// Text in the canvas's logical font. Keeps the Qt fonts and metrics of the last few logical fonts,
+// since resolving a cell height measures the font, and the renderers draw many texts in a few fonts
+// taken in turn (the caller's font, the fitted height, the drawn height).
 class CanvasText {
 public:
     // Advance width of the code page 932 text.
@@ -33,13 +36,19 @@ public:
               std::string_view text);
 
 private:
-    const QFont& Resolve(const Font& font, int dpi, const QPaintDevice* device);
+    struct Entry {
+        Font key; // colour and escapement do not change the Qt font and are left out
+        int dpi;
+        const QPaintDevice* device;
+        QFont font;
+        QFontMetrics metrics;
+    };
+    static constexpr std::size_t kEntries = 4;
 
-    bool valid_ = false;
-    Font key_;
-    int keyDpi_ = 0;
-    const QPaintDevice* keyDevice_ = nullptr;
-    QFont font_;
+    // The entry of the font, made first when it is not kept; the most recently used comes first.
+    const Entry& Resolve(const Font& font, int dpi, const QPaintDevice* device);
+
+    std::vector<Entry> entries_;
 };
 
 } // namespace plavik

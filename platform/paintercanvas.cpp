@@ -1,10 +1,8 @@
 #include "platform/paintercanvas.h"
 
-#include <QLineF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QRectF>
 
 #include <algorithm>
 #include <cmath>
@@ -15,15 +13,22 @@ namespace {
 
 // Wider pens than this cover any page anyway; the cap keeps the stroker's work bounded.
 constexpr int kMaxPenWidth = 1 << 16;
+// Gathered points are drawn once there are this many, so that a huge arc takes bounded memory.
+constexpr std::size_t kMaxGatheredPoints = 8192;
 
-// The part of the painter's coordinates that can reach its device, with a margin for wide pens.
-QRectF VisibleArea(const QPainter& painter, double margin) {
-    const QPaintDevice* d = painter.device();
-    const QRectF deviceRect(0, 0, d ? d->width() : 0, d ? d->height() : 0);
-    bool invertible = false;
-    const QTransform inverse = painter.deviceTransform().inverted(&invertible);
-    const QRectF area = invertible ? inverse.mapRect(deviceRect) : deviceRect;
-    return area.adjusted(-margin, -margin, margin, margin);
+QPen ToQPen(const Pen& pen) {
+    QPen qpen(QColor(ToQRgb(pen.color)));
+    if (pen.width <= 1) {
+        qpen.setWidth(0);
+        qpen.setCosmetic(true);
+        qpen.setCapStyle(Qt::FlatCap);
+    } else {
+        // Wider pens are as wide as a Windows geometric pen, with its round ends.
+        qpen.setWidth(std::min(pen.width, kMaxPenWidth));
+        qpen.setCapStyle(Qt::RoundCap);
+        qpen.setJoinStyle(Qt::RoundJoin);
+    }
+    return qpen;
 }
 
 // Cuts the segment to the rectangle (Liang-Barsky), so that coordinates far outside never reach the
@@ -48,17 +53,71 @@ bool ClipSegment(QLineF& line, const QRectF& area) {
         if (t0 > t1)
             return false;
     }
-    line = QLineF(x0 + t0 * dx, y0 + t0 * dy, x0 + t1 * dx, y0 + t1 * dy);
+    // Ends that are not cut keep their exact values, so that connected lines stay connected.
+    line = QLineF(t0 > 0.0 ? QPointF(x0 + t0 * dx, y0 + t0 * dy) : line.p1(),
+                  t1 < 1.0 ? QPointF(x0 + t1 * dx, y0 + t1 * dy) : line.p2());
     return true;
+}
+
+bool SamePoint(const QPointF& a, const QPointF& b) {
+    return a.x() == b.x() && a.y() == b.y();
 }
 
 } // namespace
 
 PainterCanvas::PainterCanvas(QPainter& painter) : painter_(painter) {}
 
+PainterCanvas::~PainterCanvas() {
+    Flush();
+    if (!painterTaken_ || !painter_.isActive())
+        return;
+    if (painter_.pen() != callerPen_)
+        painter_.setPen(callerPen_);
+    if (painter_.testRenderHint(QPainter::Antialiasing) != callerAntialiasing_)
+        painter_.setRenderHint(QPainter::Antialiasing, callerAntialiasing_);
+}
+
+QPainter& PainterCanvas::painter() {
+    Flush();
+    return painter_;
+}
+
 void PainterCanvas::SetLogPixels(int x, int y) {
     dpiX_ = std::max(x, 0);
     dpiY_ = std::max(y, 0);
+}
+
+void PainterCanvas::UsePen(const Pen& pen) {
+    if (!painterTaken_) {
+        painterTaken_ = true;
+        callerPen_ = painter_.pen();
+        callerAntialiasing_ = painter_.testRenderHint(QPainter::Antialiasing);
+        usedPen_ = pen;
+        usedQPen_ = ToQPen(pen);
+    } else if (pen != usedPen_) {
+        usedPen_ = pen;
+        usedQPen_ = ToQPen(pen);
+    }
+    // Setting the same state again is not free: a PDF writer writes it out anew.
+    if (painter_.testRenderHint(QPainter::Antialiasing))
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+    if (painter_.pen() != usedQPen_)
+        painter_.setPen(usedQPen_);
+}
+
+QRectF PainterCanvas::VisibleArea(double margin) {
+    // Within a run of lines nothing but the canvas draws, so the area found for its first line holds.
+    const QTransform transform = painter_.deviceTransform();
+    if (!areaValid_ || runDepth_ == 0 || transform != areaTransform_) {
+        const QPaintDevice* d = painter_.device();
+        const QRectF deviceRect(0, 0, d ? d->width() : 0, d ? d->height() : 0);
+        bool invertible = false;
+        const QTransform inverse = transform.inverted(&invertible);
+        area_ = invertible ? inverse.mapRect(deviceRect) : deviceRect;
+        areaTransform_ = transform;
+        areaValid_ = true;
+    }
+    return area_.adjusted(-margin, -margin, margin, margin);
 }
 
 void PainterCanvas::LineTo(int x, int y) {
@@ -67,31 +126,70 @@ void PainterCanvas::LineTo(int x, int y) {
     const Pen& pen = GetPen();
     if (pen.style == PenStyle::Clear || from == TPoint{x, y} || !painter_.isActive())
         return;
-    QPen qpen(QColor(ToQRgb(pen.color)));
-    if (pen.width <= 1) {
-        qpen.setWidth(0);
-        qpen.setCosmetic(true);
-        qpen.setCapStyle(Qt::FlatCap);
-    } else {
-        // Wider pens are as wide as a Windows geometric pen, with its round ends.
-        qpen.setWidth(std::min(pen.width, kMaxPenWidth));
-        qpen.setCapStyle(Qt::RoundCap);
-        qpen.setJoinStyle(Qt::RoundJoin);
-    }
     QLineF line(from.x, from.y, x, y);
-    if (!ClipSegment(line, VisibleArea(painter_, std::clamp(pen.width, 1, kMaxPenWidth) + 1.0)))
+    if (!ClipSegment(line, VisibleArea(std::clamp(pen.width, 1, kMaxPenWidth) + 1.0)))
         return;
-    painter_.save();
-    painter_.setRenderHint(QPainter::Antialiasing, false);
-    painter_.setPen(qpen);
-    painter_.drawLine(line);
-    painter_.restore();
+    if (runDepth_ == 0) {
+        UsePen(pen);
+        painter_.drawLine(line);
+        return;
+    }
+    if (!points_.empty() && (pen != gatherPen_ || points_.size() >= kMaxGatheredPoints))
+        Flush();
+    if (points_.empty())
+        gatherPen_ = pen;
+    if (!runs_.empty() && SamePoint(points_.back(), line.p1())) {
+        points_.push_back(line.p2());
+        ++runs_.back();
+        return;
+    }
+    points_.push_back(line.p1());
+    points_.push_back(line.p2());
+    runs_.push_back(2);
+    // Room for every run as a single line, so that drawing them (also from a destructor) allocates
+    // nothing.
+    if (lines_.capacity() < runs_.size())
+        lines_.reserve(runs_.capacity());
+}
+
+void PainterCanvas::Flush() {
+    if (points_.empty())
+        return;
+    if (painter_.isActive()) {
+        UsePen(gatherPen_);
+        lines_.clear();
+        std::size_t at = 0;
+        for (const int n : runs_) {
+            if (n == 2)
+                lines_.emplace_back(points_[at], points_[at + 1]);
+            else
+                painter_.drawPolyline(points_.data() + at, n);
+            at += static_cast<std::size_t>(n);
+        }
+        // One pen and opaque colours: the order among these lines does not show.
+        if (!lines_.empty())
+            painter_.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+    }
+    points_.clear();
+    runs_.clear();
+}
+
+void PainterCanvas::BeginLines() {
+    // The device may have changed between runs (a new sheet of another size).
+    if (runDepth_++ == 0)
+        areaValid_ = false;
+}
+
+void PainterCanvas::EndLines() {
+    if (runDepth_ > 0 && --runDepth_ == 0)
+        Flush();
 }
 
 void PainterCanvas::FillRect(const TRect& r) {
+    Flush();
     if (GetBrush().style == BrushStyle::Clear || !painter_.isActive())
         return;
-    const QRectF area = VisibleArea(painter_, 1.0);
+    const QRectF area = VisibleArea(1.0);
     const double left = std::max<double>(r.left, std::floor(area.left()));
     const double top = std::max<double>(r.top, std::floor(area.top()));
     const double right = std::min<double>(r.right, std::ceil(area.right()));
@@ -102,12 +200,14 @@ void PainterCanvas::FillRect(const TRect& r) {
 }
 
 void PainterCanvas::SetPixel(int x, int y, COLORREF color) {
-    if (!painter_.isActive() || !VisibleArea(painter_, 1.0).contains(QPointF(x, y)))
+    Flush();
+    if (!painter_.isActive() || !VisibleArea(1.0).contains(QPointF(x, y)))
         return;
     painter_.fillRect(QRectF(x, y, 1, 1), QColor(ToQRgb(color)));
 }
 
 void PainterCanvas::TextOut(int x, int y, std::string_view text) {
+    Flush();
     if (!painter_.isActive())
         return;
     text_.Draw(painter_, GetFont(), GetDeviceCaps(DeviceCap::LogPixelsY), GetBrush(), x, y, text);
@@ -125,8 +225,10 @@ int PainterCanvas::GetDeviceCaps(DeviceCap cap) const {
     const QPaintDevice* d = painter_.device();
     if (!d)
         return 0;
-    const int dpiX = dpiX_ > 0 ? dpiX_ : d->logicalDpiX();
-    const int dpiY = dpiY_ > 0 ? dpiY_ : d->logicalDpiY();
+    if (cap == DeviceCap::LogPixelsX)
+        return dpiX_ > 0 ? dpiX_ : d->logicalDpiX();
+    if (cap == DeviceCap::LogPixelsY)
+        return dpiY_ > 0 ? dpiY_ : d->logicalDpiY();
     // Paper and printable area, in device pixels. A printer and a PDF writer are both paged devices:
     // their page layout at the device's resolution gives the paper and the printable area within it.
     QRect paper(0, 0, d->width(), d->height());
@@ -138,10 +240,6 @@ int PainterCanvas::GetDeviceCaps(DeviceCap cap) const {
         printable = layout.paintRectPixels(resolution);
     }
     switch (cap) {
-    case DeviceCap::LogPixelsX:
-        return dpiX;
-    case DeviceCap::LogPixelsY:
-        return dpiY;
     case DeviceCap::PhysicalWidth:
         return paper.width();
     case DeviceCap::PhysicalHeight:
@@ -150,6 +248,9 @@ int PainterCanvas::GetDeviceCaps(DeviceCap cap) const {
         return printable.left() - paper.left();
     case DeviceCap::PhysicalOffsetY:
         return printable.top() - paper.top();
+    case DeviceCap::LogPixelsX:
+    case DeviceCap::LogPixelsY:
+        break;
     }
     return 0;
 }

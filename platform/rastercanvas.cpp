@@ -15,6 +15,8 @@ RasterCanvas::RasterCanvas(QImage& image) : image_(image) {
         image_.convertTo(QImage::Format_RGB32);
 }
 
+RasterCanvas::~RasterCanvas() = default;
+
 void RasterCanvas::SetLogPixels(int x, int y) {
     if (x > 0)
         dpiX_ = x;
@@ -46,8 +48,15 @@ void RasterCanvas::LineTo(int x, int y) {
     const QRgb color = ToQRgb(pen.color);
     const TRect image = Bounds();
     if (pen.width <= 1) {
-        WalkLine(from.x, from.y, x, y, image,
-                 [&](int px, int py) { reinterpret_cast<QRgb*>(image_.scanLine(py))[px] = color; });
+        // The scan lines are found once per line, when its first pixel is painted: bits() detaches
+        // the image first if the caller shares its data with a copy.
+        uchar* bits = nullptr;
+        const qsizetype stride = image_.bytesPerLine();
+        WalkLine(from.x, from.y, x, y, image, [&](int px, int py) {
+            if (!bits)
+                bits = image_.bits();
+            reinterpret_cast<QRgb*>(bits + py * stride)[px] = color;
+        });
         return;
     }
     // A wide pen paints a square of its width about each pixel of the walk. The walk is clipped to
@@ -82,8 +91,13 @@ void RasterCanvas::SetPixel(int x, int y, COLORREF color) {
 void RasterCanvas::TextOut(int x, int y, std::string_view text) {
     if (image_.isNull() || text.empty())
         return;
-    QPainter painter(&image_);
-    text_.Draw(painter, GetFont(), dpiY_, GetBrush(), x, y, text);
+    if (!painter_) {
+        auto painter = std::make_unique<QPainter>();
+        if (!painter->begin(&image_))
+            return;
+        painter_ = std::move(painter);
+    }
+    text_.Draw(*painter_, GetFont(), dpiY_, GetBrush(), x, y, text);
 }
 
 int RasterCanvas::TextWidth(std::string_view text) {

@@ -7,15 +7,24 @@
 
 #include <QImage>
 
+#include <memory>
+
+class QPainter;
+
 namespace plavik {
 
 // Lines, pixels and rectangles are written straight into the image's scan lines; only text goes
-// through QPainter.
+// through QPainter, one painter from the first text until the canvas is destroyed. The raster painter
+// draws at once, so the image shows every text as soon as it is drawn.
 class RasterCanvas : public Canvas {
 public:
-    // Draws on `image`, which the caller owns and keeps alive as long as the canvas. An image in a
-    // format other than 32-bit RGB is converted to Format_RGB32 first.
+    // Draws on `image`, which the caller owns and keeps alive as long as the canvas; meanwhile the
+    // caller neither replaces it nor paints on it with a painter of its own (reading and copying it
+    // are fine). An image in a format other than 32-bit RGB is converted to Format_RGB32 first.
     explicit RasterCanvas(QImage& image);
+    ~RasterCanvas() override;
+    RasterCanvas(const RasterCanvas&) = delete;
+    RasterCanvas& operator=(const RasterCanvas&) = delete;
 
     // The resolution reported as LOGPIXELSX / LOGPIXELSY (96 until set); values below 1 are ignored.
     void SetLogPixels(int x, int y);
@@ -37,6 +46,7 @@ private:
     int dpiX_ = 96;
     int dpiY_ = 96;
     CanvasText text_;
+    std::unique_ptr<QPainter> painter_; // begun at the first text
 };
 
 } // namespace plavik

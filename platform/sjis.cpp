@@ -49,6 +49,9 @@ public:
 
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
+    // Back to the initial state, whatever a conversion cut short left behind.
+    void Reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
+
     // Converts `in` and appends the result to `out`. Returns false, with the state reset and
     // `out` as it was, when any part of `in` does not convert.
     bool ConvertAll(std::string_view in, std::string& out) {
@@ -119,13 +122,15 @@ std::size_t Utf8Length(unsigned char c) {
 QString DecodeSjis(std::string_view bytes) {
     std::string utf8;
     utf8.reserve(bytes.size() * 3);
-    Converter cv("UTF-8", "CP932");
+    // Opening a descriptor costs more than decoding a short text: one per thread, kept open.
+    thread_local Converter cv("UTF-8", "CP932");
     if (!cv.ok()) {
         // No code page 932 table on this system: keep the ASCII text readable at least.
         for (char c : bytes)
             utf8 += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string(kReplacementUtf8);
         return QString::fromUtf8(utf8);
     }
+    cv.Reset();
     std::string_view rest = bytes;
     while (!rest.empty()) {
         std::size_t used = 0;

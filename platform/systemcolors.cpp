@@ -1,7 +1,5 @@
 #include "platform/systemcolors.h"
 
-#include <unordered_map>
-
 namespace plavik {
 
 const std::array<QRgb, 16>& SystemColors() {
@@ -34,31 +32,48 @@ Packed16Image Packed16Image::FromImage(const QImage& source) {
     Packed16Image out;
     if (source.isNull())
         return out;
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    // 32-bit RGB images (every thumbnail) are read in place; anything else is converted first.
+    QImage converted;
+    if (source.format() != QImage::Format_RGB32)
+        converted = source.convertToFormat(QImage::Format_RGB32);
+    const QImage& image = converted.isNull() ? source : converted;
     out.width_ = image.width();
     out.height_ = image.height();
     out.stride_ = (out.width_ + 1) / 2;
     out.bits_.assign(static_cast<std::size_t>(out.stride_) * static_cast<std::size_t>(out.height_), 0);
-    // Thumbnails hold few distinct colours: remember each one's nearest system colour.
-    std::unordered_map<QRgb, std::uint8_t> nearest;
-    QRgb lastColor = 0;
-    std::uint8_t lastIndex = static_cast<std::uint8_t>(NearestSystemColor(lastColor | 0xFF000000u));
-    lastColor |= 0xFF000000u;
+
+    // Thumbnails hold few distinct colours: a small table keyed by colour remembers their nearest
+    // system colours (a colour pushed out is merely looked up again), and runs of one colour skip
+    // even that. Every key has its alpha set, so 0 marks an empty slot.
+    constexpr int kSlotBits = 6;
+    std::array<QRgb, 1 << kSlotBits> keys{};
+    std::array<std::uint8_t, 1 << kSlotBits> values{};
+    QRgb lastColor = 0xFF000000u;
+    std::uint8_t lastIndex = static_cast<std::uint8_t>(NearestSystemColor(lastColor));
+    const auto index = [&](QRgb pixel) {
+        const QRgb c = pixel | 0xFF000000u;
+        if (c != lastColor) {
+            const std::size_t slot = (c * 0x9E3779B1u) >> (32 - kSlotBits);
+            if (keys[slot] != c) {
+                keys[slot] = c;
+                values[slot] = static_cast<std::uint8_t>(NearestSystemColor(c));
+            }
+            lastColor = c;
+            lastIndex = values[slot];
+        }
+        return lastIndex;
+    };
+    const int pairs = out.width_ / 2;
     for (int y = 0; y < out.height_; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         std::uint8_t* row =
             out.bits_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.stride_);
-        for (int x = 0; x < out.width_; ++x) {
-            const QRgb c = line[x] | 0xFF000000u;
-            if (c != lastColor) { // runs of one colour skip the look-up
-                auto it = nearest.find(c);
-                if (it == nearest.end())
-                    it = nearest.emplace(c, static_cast<std::uint8_t>(NearestSystemColor(c))).first;
-                lastColor = c;
-                lastIndex = it->second;
-            }
-            row[x / 2] |= static_cast<std::uint8_t>((x % 2 == 0) ? lastIndex << 4 : lastIndex);
+        for (int i = 0; i < pairs; ++i) {
+            const std::uint8_t high = index(line[2 * i]);
+            row[i] = static_cast<std::uint8_t>(high << 4 | index(line[2 * i + 1]));
         }
+        if (out.width_ % 2 != 0)
+            row[pairs] = static_cast<std::uint8_t>(index(line[out.width_ - 1]) << 4);
     }
     return out;
 }

@@ -101,6 +101,12 @@ public:
     // The device area that can show anything: drawing outside it has no effect.
     virtual TRect Bounds() const = 0;
 
+    // Bracket a run of pen moves and lines (an arc's chords, a dashed line) that a canvas may gather
+    // and draw together; everything drawn in between has reached the device when the outermost
+    // EndLines returns. Pairs nest. The default draws every line at once.
+    virtual void BeginLines() {}
+    virtual void EndLines() {}
+
 protected:
     void SetPenPosition(TPoint p) { penPos_ = p; }
 
@@ -109,6 +115,18 @@ private:
     Brush brush_;
     Font font_;
     TPoint penPos_;
+};
+
+// Holds a canvas in a run of lines (BeginLines .. EndLines) for the guard's scope.
+class LineRun {
+public:
+    explicit LineRun(Canvas& canvas) : canvas_(canvas) { canvas_.BeginLines(); }
+    ~LineRun() { canvas_.EndLines(); }
+    LineRun(const LineRun&) = delete;
+    LineRun& operator=(const LineRun&) = delete;
+
+private:
+    Canvas& canvas_;
 };
 
 } // namespace plavik

@@ -46,6 +46,7 @@ void FillBackground(Canvas& canvas, const TRect& rect, COLORREF color) {
 
 void DrawFrame(Canvas& canvas, const TRect& rect, COLORREF color) {
     canvas.SetPenColor(color);
+    const LineRun run(canvas);
     const int right = rect.left + rect.Width() - 1;
     const int bottom = rect.top + rect.Height() - 1;
     canvas.MoveTo(rect.left, rect.top);

@@ -107,6 +107,51 @@ TEST(CanvasText, ExtentsFollowTheFont) {
     EXPECT_GT(canvas.TextWidth(one), w1) << "a new height is measured again";
 }
 
+TEST(CanvasText, FontsTakenInTurnMeasureAsOnANewCanvas) {
+    // More fonts than the canvas keeps, taken in turn and again.
+    struct Use {
+        const char* name;
+        int height;
+        int dpi;
+    };
+    const Use uses[] = {{"ＭＳ ゴシック", -20, 96},   {"ＭＳ ゴシック", 15, 96}, {"ＭＳ Ｐゴシック", -20, 96},
+                        {"ＭＳ ゴシック", -20, 96},   {"ＭＳ ゴシック", 0, 96},  {"ＭＳ ゴシック", 0, 300},
+                        {"ＭＳ ゴシック", 30, 96},    {"ＭＳ ゴシック", -8, 96}, {"ＭＳ ゴシック", 15, 96},
+                        {"ＭＳ Ｐゴシック", -20, 96}, {"ＭＳ ゴシック", 0, 96}};
+    const std::string text = "Wil" + EncodeSjis(QString::fromUtf8("図"));
+    QImage image(10, 10, QImage::Format_RGB32);
+    RasterCanvas canvas(image);
+    for (const Use& u : uses) {
+        QImage fresh(10, 10, QImage::Format_RGB32);
+        RasterCanvas reference(fresh);
+        for (RasterCanvas* c : {&canvas, &reference}) {
+            c->SetLogPixels(u.dpi, u.dpi);
+            c->SetFont(NamedFont(u.name, u.height));
+        }
+        EXPECT_EQ(canvas.TextWidth(text), reference.TextWidth(text)) << u.name << " " << u.height;
+        EXPECT_EQ(canvas.TextHeight(text), reference.TextHeight(text)) << u.name << " " << u.height;
+    }
+}
+
+TEST(CanvasText, TextsAndDirectPixelsShowInTheOrderDrawn) {
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(kWhite);
+    RasterCanvas canvas(image);
+    canvas.SetFont(NamedFont("ＭＳ ゴシック", -20));
+    // A space draws nothing but its opaque box.
+    canvas.SetBrushColor(RGB(0, 0xFF, 0));
+    canvas.TextOut(0, 0, " ");
+    const QImage first = image; // a copy taken while drawing keeps its own pixels
+    canvas.SetBrushColor(RGB(0xFF, 0, 0));
+    canvas.FillRect({0, 0, 3, 3});
+    canvas.SetBrushColor(RGB(0, 0, 0xFF));
+    canvas.TextOut(1, 1, " ");
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0xFF, 0, 0));
+    EXPECT_EQ(image.pixel(1, 1), qRgb(0, 0, 0xFF));
+    EXPECT_EQ(first.pixel(0, 0), qRgb(0, 0xFF, 0));
+    EXPECT_EQ(first.pixel(1, 1), qRgb(0, 0xFF, 0));
+}
+
 struct TurnCase {
     int escapement;
     int sideX; // +1: ink right of the reference point, -1: left

@@ -116,6 +116,41 @@ TEST(PainterCanvas, TextMatchesTheRasterRules) {
     EXPECT_EQ(CountNot(image, kWhite, QRect(0, 0, 120, 60)), w * h);
 }
 
+TEST(PainterCanvas, RunsOfLinesReachThePainterAndTheCallerKeepsItsPen) {
+    QImage image = WhiteImage(40, 40);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QPen callerPen(Qt::green, 3);
+    painter.setPen(callerPen);
+    {
+        PainterCanvas canvas(painter);
+        {
+            const LineRun run(canvas);
+            canvas.SetPenColor(RGB(0, 0, 0xFF));
+            canvas.MoveTo(5, 5);
+            canvas.LineTo(30, 5);
+            canvas.LineTo(30, 30);
+            canvas.SetPenColor(RGB(0xFF, 0, 0));
+            canvas.LineTo(5, 30);
+            canvas.MoveTo(5, 20);
+            canvas.LineTo(20, 20);
+        }
+        // Drawn when the run ends, while the canvas lives on.
+        EXPECT_EQ(image.pixel(15, 5), qRgb(0, 0, 0xFF));
+        EXPECT_EQ(image.pixel(30, 15), qRgb(0, 0, 0xFF));
+        EXPECT_EQ(image.pixel(15, 30), qRgb(0xFF, 0, 0));
+        EXPECT_EQ(image.pixel(10, 20), qRgb(0xFF, 0, 0));
+        canvas.SetPenColor(RGB(0, 0, 0));
+        canvas.MoveTo(5, 35);
+        canvas.LineTo(30, 35);
+    }
+    EXPECT_EQ(painter.pen(), callerPen);
+    EXPECT_TRUE(painter.testRenderHint(QPainter::Antialiasing));
+    painter.end();
+    EXPECT_EQ(image.pixel(15, 35), qRgb(0, 0, 0));
+    EXPECT_EQ(CountNot(image, kWhite, QRect(0, 0, 40, 4)), 0) << "one pixel wide, not smoothed";
+}
+
 // Qt keeps page sizes and margins in whole points: allow one point either way.
 double OnePoint(int dpi) {
     return dpi / 72.0 + 1.0;

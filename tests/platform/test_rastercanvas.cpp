@@ -1,6 +1,8 @@
-// Pixels of the raster canvas: lines, rectangles, single pixels, colours and device capabilities.
+// Pixels of the raster canvas: lines, rectangles, single pixels, colours and device capabilities; and
+// their packing into 16-colour thumbnails.
 #include "platform/linewalk.h"
 #include "platform/rastercanvas.h"
+#include "platform/systemcolors.h"
 
 #include "render/jtool.h"
 
@@ -278,6 +280,26 @@ TEST(RasterDash, TypeTwoAt96DpiIsThreeOnThreeOff) {
         row += image.pixel(x, 1) == kWhite ? '.' : '#';
     EXPECT_EQ(row, "###...###...###...###...###...###.......");
     EXPECT_EQ(InkOf(image).size(), 18u) << "nothing off the line";
+}
+
+TEST(Packed16Image, EveryPixelGetsItsNearestSystemColour) {
+    // Far more colours than the packer remembers, runs of one colour, and an odd width.
+    QImage image(257, 4, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y,
+                           y == 3 && x < 100
+                               ? qRgb(200, 10, 10)
+                               : qRgb((x * 37 + y * 11) & 0xFF, (x * 5 + 128) & 0xFF, (x * 113 + y) & 0xFF));
+    for (const QImage& source : {image, image.convertToFormat(QImage::Format_ARGB32_Premultiplied)}) {
+        const Packed16Image packed = Packed16Image::FromImage(source);
+        ASSERT_EQ(QSize(packed.width(), packed.height()), image.size());
+        int wrong = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                wrong += packed.pixelIndex(x, y) != NearestSystemColor(image.pixel(x, y));
+        EXPECT_EQ(wrong, 0) << source.format();
+    }
 }
 
 } // namespace
