@@ -9,6 +9,7 @@
 #include <QCollator>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -21,6 +22,9 @@ namespace plavik {
 namespace {
 
 constexpr std::size_t kNameBytes = 8;
+// The bytes read while checking are kept up to this much, so that drawing the thumbnails needn't read
+// those files again.
+constexpr std::size_t kKeptBytes = std::size_t{24} << 20;
 
 bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -36,6 +40,7 @@ struct Checked {
     std::optional<QString> error;
     FileStamp stamp;
     std::optional<QCollatorSortKey> key;
+    Bytes bytes; // the whole file, while the budget lasts
 };
 
 // Reads and checks every scanned file on the workers, each with a collator of its own for the sort keys.
@@ -43,6 +48,7 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
                                 ListKind kind, int workers, ListingObserver* observer) {
     std::vector<Checked> checked(files.size());
     std::vector<std::optional<QCollator>> collators(static_cast<std::size_t>(workers));
+    std::atomic<std::size_t> kept{0};
     WorkerReports reports;
     if (observer)
         reports.pump = [observer] { observer->Pump(); };
@@ -50,7 +56,8 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
         const std::filesystem::path path = folder / files[i].name;
         Checked& c = checked[i];
         try {
-            c.result = CheckListedFile(kind, path, &c.stamp);
+            c.result = CheckListedFile(kind, path, &c.stamp, kept < kKeptBytes ? &c.bytes : nullptr);
+            kept += c.bytes.size();
         } catch (const std::exception& error) {
             c.error = ErrorText(error);
         }
@@ -64,8 +71,8 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
 
 // Draws the items' thumbnails on the workers, each with a bitmap and canvas of its own, and hands them
 // to the observer as they come.
-void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int workers,
-                    ListingObserver* observer, std::size_t first) {
+void DrawThumbnails(FolderListing& listing, std::vector<Bytes>& kept, const ListingOptions& options,
+                    int workers, ListingObserver* observer, std::size_t first) {
     const QSize size = options.thumbnailSize.expandedTo(QSize(1, 1));
     const TRect rect{0, 0, size.width(), size.height()};
     std::vector<QImage> bitmaps(static_cast<std::size_t>(workers));
@@ -87,7 +94,10 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
         }
         ListedFile& item = listing.items[i];
         try {
-            item.result = DrawListedFile(*canvases[w], listing.kind, listing.PathOf(item), rect, options.render);
+            Bytes bytes = std::move(kept[i]);
+            item.result = bytes.empty()
+                              ? DrawListedFile(*canvases[w], listing.kind, listing.PathOf(item), rect, options.render)
+                              : DrawListedData(*canvases[w], listing.kind, bytes, rect, options.render);
         } catch (const std::exception& error) {
             DrawUnreadableCard(*canvases[w], listing.kind, rect);
             item.result = -1;
@@ -157,25 +167,29 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
         listing.failures.push_back({DisplayName(scan.nameFile), *title.error});
 
     const int workers = options.workers > 0 ? options.workers : WorkerCount();
-    const std::vector<Checked> checked = CheckFiles(folder, scan.files, options.kind, workers, observer);
+    std::vector<Checked> checked = CheckFiles(folder, scan.files, options.kind, workers, observer);
     // Sorted by name; equal names keep the folder's order, as a list that sorts each new item in.
     std::vector<std::size_t> order(scan.files.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return checked[a].key->compare(*checked[b].key) < 0; });
+    std::vector<Bytes> kept; // parallel to the items
     for (const std::size_t i : order) {
-        const Checked& c = checked[i];
+        Checked& c = checked[i];
         const FoundFile& file = scan.files[i];
         if (c.error)
             listing.failures.push_back({file.shown, *c.error});
-        if (c.result == 0 || options.listRejected)
+        if (c.result == 0 || options.listRejected) {
             listing.items.push_back({file.name, file.shown, static_cast<qint64>(c.stamp.size), c.stamp.modifiedMs,
                                      c.result, c.error.has_value(), {}});
+            kept.push_back(std::move(c.bytes));
+        }
     }
+    checked = {};
 
     const std::size_t first = observer ? observer->Listed(listing) : listing.items.size();
     if (options.drawThumbnails)
-        DrawThumbnails(listing, options, workers, observer, first);
+        DrawThumbnails(listing, kept, options, workers, observer, first);
     return listing;
 }
 

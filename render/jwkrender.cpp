@@ -145,7 +145,7 @@ int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
     return 0;
 }
 
-int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
+int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp, Bytes* whole) {
     FileBytes file(fileName);
     if (stamp)
         *stamp = file.Stamp();
@@ -154,6 +154,8 @@ int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
     JwkFigure figure;
     figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
     ReadJwkFileBody(file, figure);
+    if (whole && file.HoldsAll())
+        *whole = file.Release();
     return 0;
 }
 

@@ -17,8 +17,16 @@ int DrawListedFile(Canvas& canvas, ListKind kind, const std::filesystem::path& f
     return DrawJwc(canvas, file, rect, options.flags, info ? *info : ignored);
 }
 
-int CheckListedFile(ListKind kind, const std::filesystem::path& file, FileStamp* stamp) {
-    return kind == ListKind::Figures ? CheckJwk(file, stamp) : CheckJwc(file, stamp);
+int DrawListedData(Canvas& canvas, ListKind kind, std::span<const std::uint8_t> data, const TRect& rect,
+                   const RenderOptions& options) {
+    if (kind == ListKind::Figures)
+        return DrawJwkData(canvas, data, rect, options.flags, options.palette);
+    TJwcInfo ignored;
+    return DrawJwcData(canvas, data, rect, options.flags, ignored);
+}
+
+int CheckListedFile(ListKind kind, const std::filesystem::path& file, FileStamp* stamp, Bytes* whole) {
+    return kind == ListKind::Figures ? CheckJwk(file, stamp, whole) : CheckJwc(file, stamp, whole);
 }
 
 void DrawUnreadableCard(Canvas& canvas, ListKind kind, const TRect& rect) {

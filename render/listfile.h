@@ -28,9 +28,15 @@ std::string_view ListExtension(ListKind kind);
 int DrawListedFile(Canvas& canvas, ListKind kind, const std::filesystem::path& file, const TRect& rect,
                    const RenderOptions& options, TJwcInfo* info = nullptr);
 
+// The same on the file's bytes.
+int DrawListedData(Canvas& canvas, ListKind kind, std::span<const std::uint8_t> data, const TRect& rect,
+                   const RenderOptions& options);
+
 // Reads and checks the file as DrawListedFile would, without drawing: same result, same errors. The
-// file's size and time go to stamp when it is given.
-int CheckListedFile(ListKind kind, const std::filesystem::path& file, FileStamp* stamp = nullptr);
+// file's size and time go to stamp when it is given; when whole is given and the check read the file to
+// its end, its bytes go there, so that drawing needn't read them again.
+int CheckListedFile(ListKind kind, const std::filesystem::path& file, FileStamp* stamp = nullptr,
+                    Bytes* whole = nullptr);
 
 // The card of a file that could not be read, over whatever rect holds; the canvas font is kept.
 void DrawUnreadableCard(Canvas& canvas, ListKind kind, const TRect& rect);
