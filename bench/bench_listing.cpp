@@ -180,7 +180,8 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--write") {
         const std::filesystem::path root(argv[2]);
         const int count = std::max(1, std::atoi(argv[3]));
-        return WriteFolder(root / "figures", count, true) && WriteFolder(root / "drawings", count, false) ? 0 : 1;
+        return WriteFolder(root / "figures", count, true) && WriteFolder(root / "drawings", count, false) ? 0
+                                                                                                          : 1;
     }
     if (argc == 3 && std::string(argv[1]) == "--floor")
         return RunFloor(argv[2]);
@@ -199,12 +200,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("medians of %d runs; times in seconds, memory in KiB\n", kRuns);
-    std::printf("%-9s %7s %8s %8s %8s %8s %8s %7s %7s %7s %10s %10s %9s\n", "kind", "files", "floor", "floorcpu",
-                "first", "all", "cpu", "first/f", "all/f", "cpu/fc", "peak", "thumbs", "B/item");
+    std::printf("%-9s %7s %8s %8s %8s %8s %8s %7s %7s %7s %10s %10s %9s\n", "kind", "files", "floor",
+                "floorcpu", "first", "all", "cpu", "first/f", "all/f", "cpu/fc", "peak", "thumbs", "B/item");
     std::array<std::array<double, 3>, 2> ratios{};
     bool haveRatios = false;
     for (const int count : counts) {
-        const std::filesystem::path root = std::filesystem::path(dir.path().toStdString()) / std::to_string(count);
+        const std::filesystem::path root =
+            std::filesystem::path(dir.path().toStdString()) / std::to_string(count);
         if (!WriteFolder(root / "figures", count, true) || !WriteFolder(root / "drawings", count, false)) {
             std::fprintf(stderr, "cannot write the files\n");
             return 1;
@@ -213,15 +215,17 @@ int main(int argc, char** argv) {
             const std::string folder = (root / kKinds[k]).string();
             RunChild(self, "--floor '" + folder + "'"); // the cache warmed as the listing finds it
             const Medians floor = MedianOfRuns(self, "--floor '" + folder + "'", 2);
-            const Medians list = MedianOfRuns(self, std::string("--list ") + kKinds[k] + " '" + folder + "'", 7);
+            const Medians list =
+                MedianOfRuns(self, std::string("--list ") + kKinds[k] + " '" + folder + "'", 7);
             if (!floor.ok || !list.ok || static_cast<int>(list.values[6]) != count) {
                 std::fprintf(stderr, "a run of %s failed\n", kKinds[k]);
                 return 1;
             }
             const double f = floor.values[0], fc = floor.values[1];
             const auto& v = list.values;
-            std::printf("%-9s %7d %8.4f %8.4f %8.4f %8.4f %8.4f %7.2f %7.2f %7.2f %10.0f %10.0f %9.0f\n", kKinds[k],
-                        count, f, fc, v[0], v[1], v[2], v[0] / f, v[1] / f, v[2] / fc, v[3], v[4] / 1024, v[5]);
+            std::printf("%-9s %7d %8.4f %8.4f %8.4f %8.4f %8.4f %7.2f %7.2f %7.2f %10.0f %10.0f %9.0f\n",
+                        kKinds[k], count, f, fc, v[0], v[1], v[2], v[0] / f, v[1] / f, v[2] / fc, v[3],
+                        v[4] / 1024, v[5]);
             std::fflush(stdout);
             if (count == 10000) {
                 ratios[static_cast<std::size_t>(k)] = {v[0] / f, v[1] / f, v[2] / fc};
@@ -232,7 +236,7 @@ int main(int argc, char** argv) {
     }
     if (haveRatios)
         for (int k = 0; k < 2; ++k)
-            std::printf("ratio %s first-screen=%.2f all=%.2f cpu=%.2f\n", kKinds[k], ratios[k][0], ratios[k][1],
-                        ratios[k][2]);
+            std::printf("ratio %s first-screen=%.2f all=%.2f cpu=%.2f\n", kKinds[k], ratios[k][0],
+                        ratios[k][1], ratios[k][2]);
     return 0;
 }

@@ -21,7 +21,8 @@ inline std::vector<std::uint8_t> Figure(int n) {
         if (i % 3 == 0)
             w.Arc(50, 50, r);
         else
-            w.Arc(50, 50, r, 15.0 * i, 90.0 + 20.0 * i, i % 2 ? 0.5 : 0, i % 2 ? 30.0 : 0, 1 + i % 2, 1 + i % 5);
+            w.Arc(50, 50, r, 15.0 * i, 90.0 + 20.0 * i, i % 2 ? 0.5 : 0, i % 2 ? 30.0 : 0, 1 + i % 2,
+                  1 + i % 5);
     }
     w.Text(10, 10, 90, 10, "W-" + std::to_string(n % 1000));
     return w.Bytes();
@@ -34,8 +35,8 @@ inline std::vector<std::uint8_t> Drawing(int n) {
     for (int i = 0; i < 16; ++i)
         w.Line(259, 183, static_cast<float>(i * 32), 356, static_cast<std::uint8_t>(1 + i % 4));
     for (int i = 0; i < 10; ++i)
-        w.Arc(259, 183, 40.0f + static_cast<float>((n + 7 * i) % 120), static_cast<std::int16_t>(i % 2 ? 5000 : 0),
-              10.0 * i, 180.0 + 10.0 * i, 0);
+        w.Arc(259, 183, 40.0f + static_cast<float>((n + 7 * i) % 120),
+              static_cast<std::int16_t>(i % 2 ? 5000 : 0), 10.0 * i, 180.0 + 10.0 * i, 0);
     w.Text(20, 20, 200, 20, "PLAN " + std::to_string(n % 1000)).Text(300, 20, 480, 20, "A-1");
     return w.Build();
 }

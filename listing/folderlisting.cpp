@@ -52,20 +52,23 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
     WorkerReports reports;
     if (observer)
         reports.pump = [observer] { observer->Pump(); };
-    RunOnWorkers(files.size(), workers, [&](std::size_t i, int worker) {
-        const std::filesystem::path path = folder / files[i].name;
-        Checked& c = checked[i];
-        try {
-            c.result = CheckListedFile(kind, path, &c.stamp, kept < kKeptBytes ? &c.bytes : nullptr);
-            kept += c.bytes.size();
-        } catch (const std::exception& error) {
-            c.error = ErrorText(error);
-        }
-        std::optional<QCollator>& collator = collators[static_cast<std::size_t>(worker)];
-        if (!collator)
-            collator.emplace(QLocale());
-        c.key = collator->sortKey(files[i].shown);
-    }, reports);
+    RunOnWorkers(
+        files.size(), workers,
+        [&](std::size_t i, int worker) {
+            const std::filesystem::path path = folder / files[i].name;
+            Checked& c = checked[i];
+            try {
+                c.result = CheckListedFile(kind, path, &c.stamp, kept < kKeptBytes ? &c.bytes : nullptr);
+                kept += c.bytes.size();
+            } catch (const std::exception& error) {
+                c.error = ErrorText(error);
+            }
+            std::optional<QCollator>& collator = collators[static_cast<std::size_t>(worker)];
+            if (!collator)
+                collator.emplace(QLocale());
+            c.key = collator->sortKey(files[i].shown);
+        },
+        reports);
     return checked;
 }
 
@@ -85,30 +88,34 @@ void DrawThumbnails(FolderListing& listing, std::vector<Bytes>& kept, const List
         reports.pump = [observer] { observer->Pump(); };
         reports.finished = [&](const std::vector<std::size_t>& items) { observer->Drawn(listing, items); };
     }
-    RunOnWorkers(listing.items.size(), workers, [&](std::size_t i, int worker) {
-        const auto w = static_cast<std::size_t>(worker);
-        if (!canvases[w]) {
-            bitmaps[w] = QImage(size, QImage::Format_RGB32);
-            bitmaps[w].fill(Qt::white);
-            canvases[w].emplace(bitmaps[w]);
-        }
-        ListedFile& item = listing.items[i];
-        try {
-            Bytes bytes = std::move(kept[i]);
-            item.result = bytes.empty()
-                              ? DrawListedFile(*canvases[w], listing.kind, listing.PathOf(item), rect, options.render)
-                              : DrawListedData(*canvases[w], listing.kind, bytes, rect, options.render);
-        } catch (const std::exception& error) {
-            DrawUnreadableCard(*canvases[w], listing.kind, rect);
-            item.result = -1;
-            if (!item.unreadable) { // it changed since it was checked
-                item.unreadable = true;
-                std::lock_guard lock(failuresMutex);
-                listing.failures.push_back({item.name, ErrorText(error)});
+    RunOnWorkers(
+        listing.items.size(), workers,
+        [&](std::size_t i, int worker) {
+            const auto w = static_cast<std::size_t>(worker);
+            if (!canvases[w]) {
+                bitmaps[w] = QImage(size, QImage::Format_RGB32);
+                bitmaps[w].fill(Qt::white);
+                canvases[w].emplace(bitmaps[w]);
             }
-        }
-        item.thumbnail = Packed16Image::FromImage(bitmaps[w]);
-    }, reports);
+            ListedFile& item = listing.items[i];
+            try {
+                Bytes bytes = std::move(kept[i]);
+                item.result = bytes.empty()
+                                  ? DrawListedFile(*canvases[w], listing.kind, listing.PathOf(item), rect,
+                                                   options.render)
+                                  : DrawListedData(*canvases[w], listing.kind, bytes, rect, options.render);
+            } catch (const std::exception& error) {
+                DrawUnreadableCard(*canvases[w], listing.kind, rect);
+                item.result = -1;
+                if (!item.unreadable) { // it changed since it was checked
+                    item.unreadable = true;
+                    std::lock_guard lock(failuresMutex);
+                    listing.failures.push_back({item.name, ErrorText(error)});
+                }
+            }
+            item.thumbnail = Packed16Image::FromImage(bitmaps[w]);
+        },
+        reports);
 }
 
 } // namespace
@@ -144,7 +151,8 @@ FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile
         return {none, QString::fromLocal8Bit(std::strerror(errno))};
     char bytes[kNameBytes] = {};
     in.read(bytes, kNameBytes);
-    return {FolderNameFromBytes(std::string_view(bytes, static_cast<std::size_t>(in.gcount()))), std::nullopt};
+    return {FolderNameFromBytes(std::string_view(bytes, static_cast<std::size_t>(in.gcount()))),
+            std::nullopt};
 }
 
 FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptions& options,
@@ -171,8 +179,9 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     // Sorted by name; equal names keep the folder's order, as a list that sorts each new item in.
     std::vector<std::size_t> order(scan.files.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return checked[a].key->compare(*checked[b].key) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return checked[a].key->compare(*checked[b].key) < 0;
+    });
     std::vector<Bytes> kept; // parallel to the items
     for (const std::size_t i : order) {
         Checked& c = checked[i];
@@ -180,8 +189,13 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
         if (c.error)
             listing.failures.push_back({file.shown, *c.error});
         if (c.result == 0 || options.listRejected) {
-            listing.items.push_back({file.name, file.shown, static_cast<qint64>(c.stamp.size), c.stamp.modifiedMs,
-                                     c.result, c.error.has_value(), {}});
+            listing.items.push_back({file.name,
+                                     file.shown,
+                                     static_cast<qint64>(c.stamp.size),
+                                     c.stamp.modifiedMs,
+                                     c.result,
+                                     c.error.has_value(),
+                                     {}});
             kept.push_back(std::move(c.bytes));
         }
     }

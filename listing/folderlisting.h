@@ -21,10 +21,10 @@ namespace plavik {
 struct ListingOptions {
     ListKind kind = ListKind::Figures;
     RenderOptions render;
-    bool listRejected = false;     // list the files the renderer rejects or cannot read too
-    bool drawThumbnails = true;    // false: the files are only read and checked
-    QSize thumbnailSize{48, 48};   // sides below 1 are drawn as 1
-    int workers = 0;               // threads reading and drawing; 0: one per core
+    bool listRejected = false;   // list the files the renderer rejects or cannot read too
+    bool drawThumbnails = true;  // false: the files are only read and checked
+    QSize thumbnailSize{48, 48}; // sides below 1 are drawn as 1
+    int workers = 0;             // threads reading and drawing; 0: one per core
 };
 
 struct ListedFile {
@@ -48,10 +48,10 @@ struct FolderListing {
     std::filesystem::path folder;
     QString folderText; // the folder as text, ending in its separator
     ListKind kind = ListKind::Figures;
-    QString title;      // a figure folder's name ("[無し]" without a name file), "図面" for drawings
-    std::vector<ListedFile> items;         // the listed files, in the list's order
-    std::vector<ListingFailure> failures;  // the name file and the files that could not be read
-    std::size_t found = 0;                 // the folder's files of the kind, listed or not
+    QString title; // a figure folder's name ("[無し]" without a name file), "図面" for drawings
+    std::vector<ListedFile> items;        // the listed files, in the list's order
+    std::vector<ListingFailure> failures; // the name file and the files that could not be read
+    std::size_t found = 0;                // the folder's files of the kind, listed or not
 
     std::filesystem::path PathOf(const ListedFile& item) const { return folder / item.fileName; }
 };

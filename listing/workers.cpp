@@ -24,7 +24,8 @@ void RunOnWorkers(std::size_t count, int workers, const std::function<void(std::
                   const WorkerReports& reports) {
     if (count == 0)
         return;
-    workers = static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::max(workers, 1)), 1, count));
+    workers =
+        static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::max(workers, 1)), 1, count));
 
     std::atomic<std::size_t> next{0};
     std::mutex mutex;

@@ -45,8 +45,8 @@ bool IsHidden(const std::filesystem::directory_entry& entry) {
 
 } // namespace
 
-FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view extension, std::string_view nameFile,
-                      const std::function<void()>& step) {
+FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view extension,
+                      std::string_view nameFile, const std::function<void()>& step) {
     FolderScan scan;
     const std::string wanted = "." + Lower(extension);
     const std::string wantedName = Lower(nameFile);

@@ -19,16 +19,16 @@ struct FoundFile {
 };
 
 struct FolderScan {
-    std::vector<FoundFile> files;    // in the order the file system lists them
-    std::filesystem::path nameFile;  // the folder's name file, empty when it has none
+    std::vector<FoundFile> files;   // in the order the file system lists them
+    std::filesystem::path nameFile; // the folder's name file, empty when it has none
 };
 
 // One pass over folder: its regular files whose extension equals `extension` (without the dot) in any
 // case, and the regular file named `nameFile` in any case (an exact match wins). Hidden files, hidden
 // or system files and folders are skipped. step() is called every few hundred entries, so that a
 // caller can keep a window painted. An unreadable folder gives nothing.
-FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view extension, std::string_view nameFile,
-                      const std::function<void()>& step = {});
+FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view extension,
+                      std::string_view nameFile, const std::function<void()>& step = {});
 
 // The file system path of a folder or file given as text, and the text of a path.
 std::filesystem::path PathFromText(const QString& text);

@@ -45,9 +45,10 @@ FileBytes::FileBytes(const std::filesystem::path& path) {
     open_ = in_.is_open() && !error;
     const auto written = std::filesystem::last_write_time(path, error);
     if (!error)
-        stamp_.modifiedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                std::chrono::clock_cast<std::chrono::system_clock>(written).time_since_epoch())
-                                .count();
+        stamp_.modifiedMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::clock_cast<std::chrono::system_clock>(written).time_since_epoch())
+                .count();
 }
 
 FileBytes::~FileBytes() = default;

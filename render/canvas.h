@@ -60,7 +60,14 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
-enum class DeviceCap { LogPixelsX, LogPixelsY, PhysicalWidth, PhysicalHeight, PhysicalOffsetX, PhysicalOffsetY };
+enum class DeviceCap {
+    LogPixelsX,
+    LogPixelsY,
+    PhysicalWidth,
+    PhysicalHeight,
+    PhysicalOffsetX,
+    PhysicalOffsetY
+};
 
 // Windows semantics hold on every implementation: LineTo paints from the pen position up to, but not
 // including, the end point and leaves the pen there; lines are not antialiased; FillRect covers
@@ -78,13 +85,41 @@ public:
     virtual void SetBrush(const Brush& brush) { brush_ = brush; }
     virtual void SetFont(const Font& font) { font_ = font; }
 
-    void SetPenColor(COLORREF c) { Pen p = pen_; p.color = c; SetPen(p); }
-    void SetPenStyle(PenStyle s) { Pen p = pen_; p.style = s; SetPen(p); }
-    void SetPenWidth(int w) { Pen p = pen_; p.width = w; SetPen(p); }
-    void SetBrushColor(COLORREF c) { Brush b = brush_; b.color = c; SetBrush(b); }
-    void SetBrushStyle(BrushStyle s) { Brush b = brush_; b.style = s; SetBrush(b); }
-    void SetFontHeight(int h) { Font f = font_; f.height = h; SetFont(f); }
-    void SetFontColor(COLORREF c) { Font f = font_; f.color = c; SetFont(f); }
+    void SetPenColor(COLORREF c) {
+        Pen p = pen_;
+        p.color = c;
+        SetPen(p);
+    }
+    void SetPenStyle(PenStyle s) {
+        Pen p = pen_;
+        p.style = s;
+        SetPen(p);
+    }
+    void SetPenWidth(int w) {
+        Pen p = pen_;
+        p.width = w;
+        SetPen(p);
+    }
+    void SetBrushColor(COLORREF c) {
+        Brush b = brush_;
+        b.color = c;
+        SetBrush(b);
+    }
+    void SetBrushStyle(BrushStyle s) {
+        Brush b = brush_;
+        b.style = s;
+        SetBrush(b);
+    }
+    void SetFontHeight(int h) {
+        Font f = font_;
+        f.height = h;
+        SetFont(f);
+    }
+    void SetFontColor(COLORREF c) {
+        Font f = font_;
+        f.color = c;
+        SetFont(f);
+    }
 
     virtual void MoveTo(int x, int y) { penPos_ = {x, y}; }
     // Draws with the pen from the pen position to (x, y), end excluded; the pen ends at (x, y).

@@ -24,8 +24,12 @@ std::string Quoted(std::string_view field, std::string_view rest) {
 }
 } // namespace
 
-ConvertError NotAnInteger(std::string_view field) { return ConvertError(Quoted(field, "は数値ではありません")); }
+ConvertError NotAnInteger(std::string_view field) {
+    return ConvertError(Quoted(field, "は数値ではありません"));
+}
 
-ConvertError NotAReal(std::string_view field) { return ConvertError(Quoted(field, "は浮動小数点数ではありません")); }
+ConvertError NotAReal(std::string_view field) {
+    return ConvertError(Quoted(field, "は浮動小数点数ではありません"));
+}
 
 } // namespace plavik

@@ -20,7 +20,7 @@ struct TJwkLine {
 
 struct TJwkArc {
     float cx, cy, radius;
-    std::int16_t flatness; // minor / major x 10000; <= 0 is a circle
+    std::int16_t flatness;                   // minor / major x 10000; <= 0 is a circle
     std::int32_t startAngle, endAngle, tilt; // degrees x 65536
     std::uint8_t lineType, color;
 };

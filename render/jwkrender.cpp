@@ -57,7 +57,8 @@ void DrawTexts(Canvas& canvas, const JwkFigure& figure, const BoxMapping& map, c
 }
 
 // Everything after the background: lines, arcs, points, texts, reference mark, frame.
-void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int flags, const Palette& palette) {
+void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int flags,
+                const Palette& palette) {
     const BoxMapping map(rect, figure.header);
     RecordPen pen(canvas, palette, (flags & kJwkAuxLines) != 0, false);
 

@@ -14,7 +14,9 @@ inline constexpr int kDeviceLimit = 1 << 29;
 int Round(double v);
 
 // The one conversion of a real to a device coordinate: Round with saturation.
-inline int ToDevice(double v) { return Round(v); }
+inline int ToDevice(double v) {
+    return Round(v);
+}
 
 // Trunc toward zero with the same saturation and NaN handling.
 int Trunc(double v);

@@ -1,9 +1,9 @@
 // Listing folders into the main window, the quick view of a listed file, and printing the list.
 #include "app/listing.h"
 #include "app/tform1.h"
-#include "platform/folderscan.h"
 #include "modalanswers.h"
 #include "platform/canvastext.h"
+#include "platform/folderscan.h"
 #include "platform/sjis.h"
 #include "render/errors.h"
 #include "render/palette.h"
@@ -315,14 +315,16 @@ TEST_F(Listing, TheWindowAndTheSheetListAFolderAlike) {
     sheet.start(QStringLiteral(PLAVIK_RENDER_EXE), {QStringLiteral("sheet"), Folder(), pdf});
     ASSERT_TRUE(sheet.waitForFinished(60000));
     EXPECT_EQ(sheet.exitCode(), 3);
-    const QStringList errors = QString::fromUtf8(sheet.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    const QStringList errors =
+        QString::fromUtf8(sheet.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
     EXPECT_TRUE(errors[0].contains(QStringLiteral("b-broken.jwk: ")));
 
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdf});
     ASSERT_TRUE(info.waitForFinished(30000));
-    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("JWK-List  ") + w->Panel(0)));
+    EXPECT_TRUE(
+        QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("JWK-List  ") + w->Panel(0)));
     EXPECT_EQ(w->Panel(0), QStringLiteral("AB"));
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});

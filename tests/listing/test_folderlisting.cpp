@@ -86,7 +86,8 @@ TEST_F(FolderListingTest, AnUnreadableNameFileIsAFailureNamedOnce) {
     EXPECT_EQ(listing.title, QStringLiteral("[無し]"));
     ASSERT_EQ(listing.failures.size(), 1u);
     EXPECT_EQ(listing.failures[0].fileName, QStringLiteral("Zu_name.dat"));
-    EXPECT_FALSE(listing.failures[0].message.contains(QStringLiteral("Zu_name"))) << listing.failures[0].message.toStdString();
+    EXPECT_FALSE(listing.failures[0].message.contains(QStringLiteral("Zu_name")))
+        << listing.failures[0].message.toStdString();
     EXPECT_EQ(listing.items.size(), 1u);
 }
 
@@ -189,10 +190,13 @@ TEST(Workers, EveryIndexRunsOnceWhateverTheNumberOfThreads) {
             for (const std::size_t i : done)
                 reported[i]++;
         };
-        RunOnWorkers(runs.size(), workers, [&](std::size_t i, int worker) {
-            EXPECT_LT(worker, workers);
-            runs[i]++;
-        }, reports);
+        RunOnWorkers(
+            runs.size(), workers,
+            [&](std::size_t i, int worker) {
+                EXPECT_LT(worker, workers);
+                runs[i]++;
+            },
+            reports);
         for (std::size_t i = 0; i < runs.size(); ++i) {
             EXPECT_EQ(runs[i].load(), 1) << i;
             EXPECT_EQ(reported[i], 1) << i;
