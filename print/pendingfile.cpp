@@ -1,5 +1,7 @@
 #include "print/pendingfile.h"
 
+#include "platform/folderscan.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -9,18 +11,6 @@
 #include <utility>
 
 namespace plavik {
-
-namespace {
-
-std::filesystem::path ToPath(const QString& s) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(s.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(s).toStdString());
-#endif
-}
-
-} // namespace
 
 PendingFile::PendingFile(QString target) : target_(std::move(target)) {}
 
@@ -54,7 +44,7 @@ bool PendingFile::Commit() {
         return false;
     }
     std::error_code ec;
-    std::filesystem::rename(ToPath(temp_->fileName()), ToPath(target_), ec);
+    std::filesystem::rename(PathFromText(temp_->fileName()), PathFromText(target_), ec);
     if (ec) {
         error_ = QStringLiteral("%1 を書けません: %2").arg(target_, QString::fromStdString(ec.message()));
         Discard();
