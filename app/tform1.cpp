@@ -465,6 +465,7 @@ public:
             items.push_back({listing.items[i].name, static_cast<int>(i), listing.items[i].fileName});
         form_.images_.Reset(form_.images_.Size(), static_cast<int>(items.size()));
         form_.model_->SetItems(std::move(items));
+        done_.assign(listing.items.size(), false);
         visible_ = std::min(VisibleCells(), listing.items.size());
         if (visible_ == 0)
             ShowFirstScreen();
@@ -472,11 +473,14 @@ public:
     }
 
     void Drawn(FolderListing& listing, const std::vector<std::size_t>& items) override {
-        for (const std::size_t i : items)
+        for (const std::size_t i : items) {
             form_.images_.Set(static_cast<int>(i), std::move(listing.items[i].thumbnail));
+            done_[i] = true;
+        }
         form_.model_->ThumbnailsChanged();
-        drawn_ += items.size();
-        if (!firstShown_ && drawn_ >= visible_)
+        while (drawnFromTop_ < done_.size() && done_[drawnFromTop_])
+            ++drawnFromTop_;
+        if (!firstShown_ && drawnFromTop_ >= visible_)
             ShowFirstScreen();
     }
 
@@ -500,7 +504,8 @@ private:
 
     TForm1& form_;
     std::size_t visible_ = 0;
-    std::size_t drawn_ = 0;
+    std::vector<bool> done_;        // per item: its thumbnail is in the list
+    std::size_t drawnFromTop_ = 0; // the items from the top whose thumbnails are all in
     bool firstShown_ = false;
 };
 
