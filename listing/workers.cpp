@@ -32,6 +32,7 @@ void RunOnWorkers(std::size_t count, int workers, const std::function<void(std::
     std::condition_variable wake;
     std::vector<std::size_t> done; // finished since the last report, guarded by mutex
     std::size_t doneCount = 0;     // guarded by mutex
+    std::size_t doneBelow = 0;     // finished indexes below wakeAt, guarded by mutex
 
     std::vector<std::thread> threads;
     threads.reserve(static_cast<std::size_t>(workers));
@@ -42,7 +43,9 @@ void RunOnWorkers(std::size_t count, int workers, const std::function<void(std::
                 std::lock_guard lock(mutex);
                 done.push_back(i);
                 ++doneCount;
-                if (doneCount == count || doneCount == reports.wakeAt)
+                if (i < reports.wakeAt)
+                    ++doneBelow;
+                if (doneCount == count || (i < reports.wakeAt && doneBelow == reports.wakeAt))
                     wake.notify_one();
             }
         });
@@ -55,9 +58,9 @@ void RunOnWorkers(std::size_t count, int workers, const std::function<void(std::
         {
             std::unique_lock lock(mutex);
             wake.wait_for(lock, FramePacer::kFrame,
-                          [&] { return doneCount == count || (early && doneCount >= reports.wakeAt); });
+                          [&] { return doneCount == count || (early && doneBelow >= reports.wakeAt); });
             all = doneCount == count;
-            early = early && doneCount < reports.wakeAt;
+            early = early && doneBelow < reports.wakeAt;
             batch.swap(done);
             done.clear();
         }

@@ -24,8 +24,8 @@ private:
 struct WorkerReports {
     // Called at most once per frame while the work runs.
     std::function<void()> pump;
-    // Called with the indexes finished since its last call (in no particular order), as soon as
-    // wakeAt items are finished and then once per frame, and once more at the end.
+    // Called with the indexes finished since its last call (in no particular order): as soon as the
+    // indexes below wakeAt are all finished, then once per frame, and once more at the end.
     std::function<void(const std::vector<std::size_t>&)> finished;
     std::size_t wakeAt = 0;
 };
