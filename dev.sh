@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev
-          fonts-ipafont-gothic xvfb xauth poppler-utils shared-mime-info)
+          fonts-ipafont-gothic xvfb xauth openbox poppler-utils shared-mime-info)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 install_packages() {

@@ -202,13 +202,34 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    // Once the window has its frame, make the stored outer size the frame's size.
-    if (windowState() == Qt::WindowNoState) {
-        const QSize frame = frameGeometry().size() - size();
-        if (!frame.isNull())
-            resize(loadedGeometry_.Width - frame.width(), loadedGeometry_.Height - frame.height());
-    }
+    FitFrameToStoredBounds();
     SetJwkColors(settings_.Colors);
+}
+
+bool TForm1::event(QEvent* event) {
+    const bool done = QMainWindow::event(event);
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        FitFrameToStoredBounds();
+    return done;
+}
+
+void TForm1::FitFrameToStoredBounds() {
+    // A window manager adds its frame after the window is shown, and tells its size later still.
+    // Until then the stored outer size stands as the client size; the first time the frame is known
+    // the client is shrunk by it and the frame put at the stored place. Anything that changed the
+    // size meanwhile (the user, a maximised start) ends the wait.
+    if (!frameFitPending_ || !shown_)
+        return;
+    if (windowState() != Qt::WindowNoState || size() != pendingClientSize_) {
+        frameFitPending_ = false;
+        return;
+    }
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isNull())
+        return; // not known yet, or no frame at all
+    frameFitPending_ = false;
+    resize(storedBounds_.size() - frame);
+    move(storedBounds_.topLeft());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -235,10 +256,13 @@ void TForm1::Read_Registry() {
     font_ = loaded.state.font;
     loadedGeometry_ = loaded.state.geometry;
     const WindowGeometry& g = loadedGeometry_;
-    // Outer bounds: before the window is shown its frame is unknown, FormShow corrects the size.
+    storedBounds_ = QRect(g.Left, g.Top, g.Width, g.Height);
+    // The stored bounds are the outer ones; the frame is added when the window manager tells it.
     const QSize frame = frameGeometry().size() - size();
-    resize(g.Width - frame.width(), g.Height - frame.height());
-    move(g.Left, g.Top);
+    resize(storedBounds_.size() - frame);
+    move(storedBounds_.topLeft());
+    pendingClientSize_ = size();
+    frameFitPending_ = true;
     // A load stopped by a bad value still applies what it has (defaults for the rest), so the views
     // never come up hidden while their menu items say they are shown.
     ApplyViewFlags();
