@@ -11,11 +11,13 @@
 #include "settings/errorbox.h"
 #include "settings/options.h"
 #include "settings/tform2.h"
+#include "settings/windowbounds.h"
 #include "ui_tform1.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -24,6 +26,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -36,6 +39,7 @@ namespace plavik {
 namespace {
 
 constexpr int kQuickViewWidth = 150;
+constexpr int kStatusPanelWidth = 75;
 
 // A message box with the application's title, no icon and one OK button.
 void ShowPlainMessage(QWidget* parent, const QString& text) {
@@ -125,7 +129,9 @@ void TForm1::SetupStatusBar() {
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (i < 2)
-            label->setFixedWidth(75);
+            label->setFixedWidth(kStatusPanelWidth);
+        else // a long path is cut at the window's edge instead of widening the window
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addWidget(label, i < 2 ? 0 : 1); // the last panel runs to the right edge
         panels_[static_cast<std::size_t>(i)] = label;
     }
@@ -179,7 +185,10 @@ QString TForm1::Panel(int i) const {
 void TForm1::SetPanel(int i, const QString& text) {
     if (i < 0 || i > 2)
         return;
-    panels_[static_cast<std::size_t>(i)]->setText(text);
+    QLabel* panel = panels_[static_cast<std::size_t>(i)];
+    panel->setText(text);
+    if (i == 2)
+        panel->setToolTip(text);
 }
 
 void TForm1::UpdateQuickView() {
@@ -256,7 +265,10 @@ void TForm1::Read_Registry() {
     font_ = loaded.state.font;
     loadedGeometry_ = loaded.state.geometry;
     const WindowGeometry& g = loadedGeometry_;
-    storedBounds_ = QRect(g.Left, g.Top, g.Width, g.Height);
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    storedBounds_ = BoundsOnScreens(g, screens);
     // The stored bounds are the outer ones; the frame is added when the window manager tells it.
     const QSize frame = frameGeometry().size() - size();
     resize(storedBounds_.size() - frame);

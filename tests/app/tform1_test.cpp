@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -188,6 +189,34 @@ TEST_F(MainWindow, StoredStateIsAppliedAtStart) {
     EXPECT_TRUE(Child<QWidget>(w.get(), "Panel2")->isVisible());
     EXPECT_EQ(w->ImageList1().Size(), QSize(32, 32));
     EXPECT_EQ(w->JwkColors()[kBack], 255u); // handed to the palette when the window is shown
+}
+
+TEST_F(MainWindow, LongFolderPathIsCutAndLeavesTheWindowItsSize) {
+    auto w = Open();
+    QApplication::processEvents();
+    const QRect before = w->frameGeometry();
+    const QString paths[] = {
+        QStringLiteral("/home/user/") + QString(300, QLatin1Char('x')) + QStringLiteral("/"),
+        QStringLiteral("/home/ユーザー/") + QString(60, QChar(u'図')) + QStringLiteral("/")};
+    for (const QString& path : paths) {
+        w->SetPanel(2, path);
+        QApplication::processEvents();
+        EXPECT_EQ(w->frameGeometry(), before);
+        EXPECT_LE(w->minimumSizeHint().width(), before.width());
+        EXPECT_EQ(w->Panel(2), path); // the panel keeps the whole text
+    }
+    w->close();
+    EXPECT_EQ(Stored("Form/Width"), QString::number(before.width()));
+}
+
+TEST_F(MainWindow, StoredPositionOffTheScreenIsBroughtIntoView) {
+    WriteIni("[Form]\nHeight=300\nWidth=500\nLeft=-4000\nTop=9000\n");
+    auto w = Open();
+    QApplication::processEvents();
+    const QRect screen = w->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w->frameGeometry()))
+        << w->frameGeometry().x() << "," << w->frameGeometry().y();
+    EXPECT_EQ(w->frameGeometry().size(), QSize(500, 300));
 }
 
 TEST_F(MainWindow, MaximisedWindowKeepsItsNormalBoundsStored) {
