@@ -187,7 +187,9 @@ void TForm1::SetPanel(int i, const QString& text) {
         return;
     QLabel* panel = panels_[static_cast<std::size_t>(i)];
     panel->setText(text);
-    if (i == 2)
+    if (i == 1) // the count panel widens for a count that does not fit
+        panel->setFixedWidth(std::max(kStatusPanelWidth, panel->sizeHint().width()));
+    else if (i == 2)
         panel->setToolTip(text);
 }
 

@@ -191,6 +191,18 @@ TEST_F(MainWindow, StoredStateIsAppliedAtStart) {
     EXPECT_EQ(w->JwkColors()[kBack], 255u); // handed to the palette when the window is shown
 }
 
+TEST_F(MainWindow, CountPanelShowsTheWholeCount) {
+    auto w = Open();
+    auto* panel = Child<QLabel>(w.get(), "StatusPanel1");
+    for (const int count : {0, 1000, 100000, 2147483647}) {
+        w->SetPanel(1, QStringLiteral("ﾌｧｲﾙ数:%1").arg(count));
+        QApplication::processEvents();
+        EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(panel->text()))
+            << count;
+        EXPECT_GE(panel->width(), 75) << count;
+    }
+}
+
 TEST_F(MainWindow, LongFolderPathIsCutAndLeavesTheWindowItsSize) {
     auto w = Open();
     QApplication::processEvents();
