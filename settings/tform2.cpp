@@ -138,9 +138,52 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+namespace {
+
+// One check box and the flag it shows.
+struct CheckField {
+    QCheckBox* Ui::TForm2::*control;
+    bool TListSettings::*field;
+};
+// One numeric edit and the number it shows, in the order OK checks them.
+struct NumberField {
+    QLineEdit* Ui::TForm2::*control;
+    std::int32_t TListSettings::*field;
+};
+// One radio button and the text mode it stands for.
+struct ModeField {
+    QRadioButton* Ui::TForm2::*control;
+    std::int32_t mode;
+};
+
+using U = Ui::TForm2;
+using S = TListSettings;
+
+// Every control of the record but the swatches, which go through the palette's own order.
+constexpr CheckField kChecks[] = {
+    {&U::CheckBox4, &S::UnKnownJwk},  {&U::CheckBox18, &S::UnKnownJwc},  {&U::CheckBox12, &S::prcFileName},
+    {&U::CheckBox13, &S::prcComment}, {&U::CheckBox14, &S::prcFileSize}, {&U::CheckBox15, &S::prcFileDate},
+    {&U::CheckBox17, &S::prcBorder},  {&U::CheckBox16, &S::prcAddLine},  {&U::CheckBox3, &S::prFileName},
+    {&U::CheckBox5, &S::prFileSize},  {&U::CheckBox6, &S::prFileDate},   {&U::CheckBox2, &S::prPos},
+    {&U::CheckBox1, &S::prText},      {&U::CheckBox9, &S::prAddLine},    {&U::CheckBox10, &S::prBorder},
+};
+constexpr NumberField kNumbers[] = {
+    {&U::Edit7, &S::IconSize},   {&U::Edit10, &S::IconSize2},  {&U::Edit1, &S::MarginTop},
+    {&U::Edit2, &S::MarginLeft}, {&U::Edit3, &S::MarginRight}, {&U::Edit4, &S::MarginBottom},
+    {&U::Edit11, &S::SpaceR2},   {&U::Edit12, &S::SpaceB2},    {&U::Edit9, &S::ImageSize2},
+    {&U::Edit5, &S::SpaceR},     {&U::Edit6, &S::SpaceB},      {&U::Edit8, &S::ImageSize},
+};
+// "線で表示。" (2) is checked by the form itself and stays so for any unknown mode; 3 is shown although
+// it cannot be chosen.
+constexpr ModeField kTextModes[] = {{&U::RadioButton9, 1}, {&U::RadioButton7, 2}, {&U::RadioButton8, 3}};
+
+} // namespace
+
 std::vector<QLineEdit*> TForm2::NumericEdits() const {
-    return {ui_->Edit7,  ui_->Edit10, ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4,
-            ui_->Edit11, ui_->Edit12, ui_->Edit9, ui_->Edit5, ui_->Edit6, ui_->Edit8};
+    std::vector<QLineEdit*> edits;
+    for (const NumberField& n : kNumbers)
+        edits.push_back((*ui_).*n.control);
+    return edits;
 }
 
 void TForm2::FormCreate() {
@@ -153,41 +196,14 @@ void TForm2::FormCreate() {
     }
 
     const TListSettings& s = settings_;
-    const auto number = [](std::int32_t value) { return QString::number(value); };
-    ui_->CheckBox4->setChecked(s.UnKnownJwk);
-    ui_->CheckBox18->setChecked(s.UnKnownJwc);
-    ui_->Edit7->setText(number(s.IconSize));
-    ui_->Edit10->setText(number(s.IconSize2));
-    ui_->Edit1->setText(number(s.MarginTop));
-    ui_->Edit2->setText(number(s.MarginLeft));
-    ui_->Edit3->setText(number(s.MarginRight));
-    ui_->Edit4->setText(number(s.MarginBottom));
-    ui_->Edit11->setText(number(s.SpaceR2));
-    ui_->Edit12->setText(number(s.SpaceB2));
-    ui_->Edit9->setText(number(s.ImageSize2));
-    ui_->CheckBox12->setChecked(s.prcFileName);
-    ui_->CheckBox13->setChecked(s.prcComment);
-    ui_->CheckBox14->setChecked(s.prcFileSize);
-    ui_->CheckBox15->setChecked(s.prcFileDate);
-    ui_->CheckBox17->setChecked(s.prcBorder);
-    ui_->CheckBox16->setChecked(s.prcAddLine);
-    // "線で表示。" is checked by the form itself and stays so for any unknown mode.
-    if (s.prcTextMode == 1)
-        ui_->RadioButton9->setChecked(true);
-    else if (s.prcTextMode == 2)
-        ui_->RadioButton7->setChecked(true);
-    else if (s.prcTextMode == 3)
-        ui_->RadioButton8->setChecked(true); // shown although it cannot be chosen
-    ui_->Edit5->setText(number(s.SpaceR));
-    ui_->Edit6->setText(number(s.SpaceB));
-    ui_->Edit8->setText(number(s.ImageSize));
-    ui_->CheckBox3->setChecked(s.prFileName);
-    ui_->CheckBox5->setChecked(s.prFileSize);
-    ui_->CheckBox6->setChecked(s.prFileDate);
-    ui_->CheckBox2->setChecked(s.prPos);
-    ui_->CheckBox1->setChecked(s.prText);
-    ui_->CheckBox9->setChecked(s.prAddLine);
-    ui_->CheckBox10->setChecked(s.prBorder);
+    const Ui::TForm2& ui = *ui_;
+    for (const CheckField& c : kChecks)
+        (ui.*c.control)->setChecked(s.*c.field);
+    for (const NumberField& n : kNumbers)
+        (ui.*n.control)->setText(QString::number(s.*n.field));
+    for (const ModeField& m : kTextModes)
+        if (s.prcTextMode == m.mode)
+            (ui.*m.control)->setChecked(true);
     SwatchColors colors{};
     for (int i = 0; i < 9; ++i)
         colors[i] = s.Colors[SwatchPaletteIndex(i)];
@@ -216,40 +232,14 @@ void TForm2::Button1Click() {
 
 void TForm2::CopyControls() {
     TListSettings& s = settings_;
-    const auto value = [](const QLineEdit* edit) { return *EditValue(edit); };
-    s.UnKnownJwk = ui_->CheckBox4->isChecked();
-    s.UnKnownJwc = ui_->CheckBox18->isChecked();
-    s.IconSize = value(ui_->Edit7);
-    s.IconSize2 = value(ui_->Edit10);
-    s.MarginTop = value(ui_->Edit1);
-    s.MarginLeft = value(ui_->Edit2);
-    s.MarginRight = value(ui_->Edit3);
-    s.MarginBottom = value(ui_->Edit4);
-    s.SpaceR2 = value(ui_->Edit11);
-    s.SpaceB2 = value(ui_->Edit12);
-    s.ImageSize2 = value(ui_->Edit9);
-    s.prcFileName = ui_->CheckBox12->isChecked();
-    s.prcComment = ui_->CheckBox13->isChecked();
-    s.prcFileSize = ui_->CheckBox14->isChecked();
-    s.prcFileDate = ui_->CheckBox15->isChecked();
-    s.prcBorder = ui_->CheckBox17->isChecked();
-    s.prcAddLine = ui_->CheckBox16->isChecked();
-    if (ui_->RadioButton9->isChecked())
-        s.prcTextMode = 1;
-    else if (ui_->RadioButton7->isChecked())
-        s.prcTextMode = 2;
-    else if (ui_->RadioButton8->isChecked())
-        s.prcTextMode = 3;
-    s.SpaceR = value(ui_->Edit5);
-    s.SpaceB = value(ui_->Edit6);
-    s.ImageSize = value(ui_->Edit8);
-    s.prFileName = ui_->CheckBox3->isChecked();
-    s.prFileSize = ui_->CheckBox5->isChecked();
-    s.prFileDate = ui_->CheckBox6->isChecked();
-    s.prPos = ui_->CheckBox2->isChecked();
-    s.prText = ui_->CheckBox1->isChecked();
-    s.prAddLine = ui_->CheckBox9->isChecked();
-    s.prBorder = ui_->CheckBox10->isChecked();
+    const Ui::TForm2& ui = *ui_;
+    for (const CheckField& c : kChecks)
+        s.*c.field = (ui.*c.control)->isChecked();
+    for (const NumberField& n : kNumbers)
+        s.*n.field = *EditValue(ui.*n.control);
+    for (const ModeField& m : kTextModes)
+        if ((ui.*m.control)->isChecked())
+            s.prcTextMode = m.mode;
     // Border has no swatch and keeps its value.
     const ColorSwatch* swatches[] = {ui_->Shape1, ui_->Shape2, ui_->Shape3, ui_->Shape4, ui_->Shape5,
                                      ui_->Shape6, ui_->Shape7, ui_->Shape8, ui_->Shape9};
