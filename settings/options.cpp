@@ -44,7 +44,8 @@ ListingOptions ListingOptionsFor(ListKind kind, const TListSettings& settings) {
     options.kind = kind;
     options.render = RenderOptionsFor(kind, settings);
     options.listRejected = ListsRejected(kind, settings);
-    options.thumbnailSize = ThumbnailSize(kind, kind == ListKind::Figures ? settings.IconSize : settings.IconSize2);
+    options.thumbnailSize =
+        ThumbnailSize(kind, kind == ListKind::Figures ? settings.IconSize : settings.IconSize2);
     return options;
 }
 

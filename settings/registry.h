@@ -37,7 +37,7 @@ struct StoredState {
 };
 
 struct LoadResult {
-    StoredState state; // every value not read holds its default
+    StoredState state;            // every value not read holds its default
     std::optional<QString> error; // set when a value of the wrong type stopped the load
 };
 

@@ -13,6 +13,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <limits>
+
 namespace plavik {
 
 namespace {
@@ -145,10 +147,12 @@ struct CheckField {
     QCheckBox* Ui::TForm2::*control;
     bool TListSettings::*field;
 };
-// One numeric edit and the number it shows, in the order OK checks them.
+// One numeric edit and the number it shows, in the order OK checks them, with the range OK accepts.
 struct NumberField {
     QLineEdit* Ui::TForm2::*control;
     std::int32_t TListSettings::*field;
+    std::int32_t min = std::numeric_limits<std::int32_t>::min();
+    std::int32_t max = std::numeric_limits<std::int32_t>::max();
 };
 // One radio button and the text mode it stands for.
 struct ModeField {
@@ -168,10 +172,18 @@ constexpr CheckField kChecks[] = {
     {&U::CheckBox1, &S::prText},      {&U::CheckBox9, &S::prAddLine},    {&U::CheckBox10, &S::prBorder},
 };
 constexpr NumberField kNumbers[] = {
-    {&U::Edit7, &S::IconSize},   {&U::Edit10, &S::IconSize2},  {&U::Edit1, &S::MarginTop},
-    {&U::Edit2, &S::MarginLeft}, {&U::Edit3, &S::MarginRight}, {&U::Edit4, &S::MarginBottom},
-    {&U::Edit11, &S::SpaceR2},   {&U::Edit12, &S::SpaceB2},    {&U::Edit9, &S::ImageSize2},
-    {&U::Edit5, &S::SpaceR},     {&U::Edit6, &S::SpaceB},      {&U::Edit8, &S::ImageSize},
+    {&U::Edit7, &S::IconSize, kMinThumbnailSize, kMaxThumbnailSize},
+    {&U::Edit10, &S::IconSize2, kMinThumbnailSize, kMaxThumbnailSize},
+    {&U::Edit1, &S::MarginTop},
+    {&U::Edit2, &S::MarginLeft},
+    {&U::Edit3, &S::MarginRight},
+    {&U::Edit4, &S::MarginBottom},
+    {&U::Edit11, &S::SpaceR2},
+    {&U::Edit12, &S::SpaceB2},
+    {&U::Edit9, &S::ImageSize2},
+    {&U::Edit5, &S::SpaceR},
+    {&U::Edit6, &S::SpaceB},
+    {&U::Edit8, &S::ImageSize},
 };
 // "線で表示。" (2) is checked by the form itself and stays so for any unknown mode; 3 is shown although
 // it cannot be chosen.
@@ -214,14 +226,20 @@ void TForm2::FormCreate() {
 void TForm2::Button1Click() {
     // Every number is checked before anything is copied, so a bad edit leaves the record whole
     // and the dialog open on that edit.
-    for (QLineEdit* edit : NumericEdits()) {
-        if (EditValue(edit))
+    for (const NumberField& n : kNumbers) {
+        QLineEdit* edit = (*ui_).*n.control;
+        const std::optional<std::int32_t> value = EditValue(edit);
+        if (value && *value >= n.min && *value <= n.max)
             continue;
         for (int i = 0; i < ui_->PageControl1->count(); ++i) {
             if (ui_->PageControl1->widget(i)->isAncestorOf(edit))
                 ui_->PageControl1->setCurrentIndex(i);
         }
-        ShowErrorBox(this, QStringLiteral("'%1' は数値ではありません").arg(edit->text()));
+        ShowErrorBox(this,
+                     value ? QStringLiteral("サムネイルのサイズは %1 から %2 までの数値で指定してください。")
+                                 .arg(n.min)
+                                 .arg(n.max)
+                           : QStringLiteral("'%1' は数値ではありません").arg(edit->text()));
         edit->setFocus();
         edit->selectAll();
         return;

@@ -287,6 +287,44 @@ TEST(SettingsDialog, UnconvertibleEditKeepsTheDialogOpenAndTheRecordWhole) {
     }
 }
 
+TEST(SettingsDialog, ThumbnailSizeOutsideItsRangeIsRefusedWithItsRange) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"Edit10", "20000"}, {"Edit10", "513"}, {"Edit10", "15"}, {"Edit10", "0"}, {"Edit7", "8"}};
+    for (const auto& [control, text] : refused) {
+        TListSettings settings;
+        PrinterFont font;
+        const auto before = Fields(settings);
+        TForm2 dialog(settings, font);
+        Child<QLineEdit>(&dialog, control)->setText(text);
+        QString shown;
+        bool stillOpen = false;
+        QTimer::singleShot(0, &dialog, [&] { Child<QPushButton>(&dialog, "Button1")->click(); });
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
+            shown = box->text();
+            box->accept();
+            QTimer::singleShot(0, &dialog, [&] {
+                stillOpen = dialog.isVisible();
+                EXPECT_EQ(dialog.focusWidget(), Child<QLineEdit>(&dialog, control));
+                dialog.reject();
+            });
+        });
+        dialog.exec();
+        EXPECT_EQ(shown, QString::fromUtf8("サムネイルのサイズは 16 から 512 までの数値で指定してください。"))
+            << control << " " << text;
+        EXPECT_TRUE(stillOpen) << control << " " << text;
+        EXPECT_EQ(Fields(settings), before) << control << " " << text;
+    }
+    for (const char* text : {"16", "512"}) {
+        TListSettings settings;
+        PrinterFont font;
+        TForm2 dialog(settings, font);
+        Child<QLineEdit>(&dialog, "Edit10")->setText(text);
+        Child<QPushButton>(&dialog, "Button1")->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << text;
+        EXPECT_EQ(settings.IconSize2, QString(text).toInt());
+    }
+}
+
 TEST(SettingsDialog, LargestNumberAndLongStoredValuesAreKept) {
     TListSettings settings;
     settings.IconSize = 100;  // longer than its edit lets anyone type
