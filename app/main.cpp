@@ -1,6 +1,7 @@
 // Plavik: thumbnails, preview and printed lists of the jw_cad files of a folder.
 #include "app/icons.h"
 #include "app/tform1.h"
+#include "app/translations.h"
 #include "platform/fonts.h"
 
 #include <QApplication>
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Plavik"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QApplication::setWindowIcon(plavik::ProgramIcon());
+    const std::unique_ptr<QTranslator> qtTexts = plavik::LoadQtTranslations(QLocale());
+    if (qtTexts)
+        QApplication::installTranslator(qtTexts.get());
     plavik::InstallFontSubstitutions();
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(12);
