@@ -1,5 +1,6 @@
 #include "app/tform1.h"
 
+#include "app/folderdialog.h"
 #include "app/icons.h"
 #include "app/listing.h"
 #include "app/listkind.h"
@@ -15,7 +16,6 @@
 #include "ui_tform1.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -355,20 +355,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void TForm1::Open1Click() {
     const QStringList filters = {QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jwc)"),
                                  QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)")};
-    QFileDialog dialog(this);
+    FolderFileDialog dialog(QStringLiteral("フォルダ指定"), this);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!openFolder_.isEmpty())
         dialog.setDirectory(openFolder_);
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.first());
-    dialog.selectFile(QStringLiteral("フォルダ指定"));
+    dialog.selectNameFilter(filters.contains(openFilter_) ? openFilter_ : filters.first());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString folder = WithTrailingSeparator(QFileInfo(dialog.selectedFiles().first()).absolutePath());
     openFolder_ = folder;
+    openFilter_ = dialog.selectedNameFilter();
     switch (filters.indexOf(dialog.selectedNameFilter()) + 1) {
     case 1:
         FileListing2(folder);

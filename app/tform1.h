@@ -141,6 +141,7 @@ private:
     bool frameFitPending_ = false;
     PrintResult lastPrint_;
     QString openFolder_; // where the open dialog starts: the folder picked last
+    QString openFilter_; // and the filter it starts on: the one used last
     Palette jwkColors_ = kDefaultJwkColors;
     std::filesystem::path listedFolder_;
     ListKind listKind_ = ListKind::Figures;

@@ -438,5 +438,53 @@ TEST_F(MainWindow, OpenListsTheChosenFilesFolderByTheFilter) {
     }
 }
 
+TEST_F(MainWindow, OpenWithThePromptListsTheFolderShownAndTheNextOpenStartsOnThatFilter) {
+    QDir(dir_.path()).mkdir("sub");
+    const QString sub = dir_.filePath("sub");
+    auto w = Open();
+    ModalAnswers answers;
+    answers.Then([&](QWidget* d) {
+        auto* dialog = static_cast<QFileDialog*>(d);
+        dialog->setDirectory(sub);
+        dialog->selectNameFilter(QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)"));
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        name->setText(QStringLiteral("フォルダ指定"));
+        QTest::keyClick(name, Qt::Key_Return); // the prompt left as it is
+    });
+    w->Open1Click();
+    EXPECT_EQ(answers.Classes().size(), 1u); // no "file not found"
+    EXPECT_EQ(w->Panel(2), QDir::toNativeSeparators(sub) + QDir::separator());
+    EXPECT_EQ(w->QuickViewImage().height(), 150); // listed as figures
+
+    QString filter, folder;
+    answers.Then([&](QWidget* d) {
+        auto* dialog = static_cast<QFileDialog*>(d);
+        filter = dialog->selectedNameFilter();
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    w->Open1Click();
+    EXPECT_EQ(filter, QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)"));
+    EXPECT_EQ(folder, sub);
+}
+
+TEST_F(MainWindow, OpenRefusesANameThatIsNotThere) {
+    auto w = Open();
+    AddItems(*w, {"a.jwk"});
+    ModalAnswers answers;
+    answers
+        .Then([&](QWidget* d) {
+            auto* dialog = static_cast<QFileDialog*>(d);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(dir_.filePath("missing.jwc"));
+            static_cast<QDialog*>(dialog)->accept();
+        })
+        .ThenClick("OK")
+        .ThenReject();
+    w->Open1Click();
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_TRUE(answers.Boxes()[0].text.startsWith("missing.jwc\n")) << answers.Boxes()[0].text.toStdString();
+    EXPECT_EQ(w->Model().Count(), 1); // nothing listed
+}
+
 } // namespace
 } // namespace plavik
