@@ -5,7 +5,6 @@
 #include "platform/fonts.h"
 
 #include <QApplication>
-#include <QFont>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -15,10 +14,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<QTranslator> qtTexts = plavik::LoadQtTranslations(QLocale());
     if (qtTexts)
         QApplication::installTranslator(qtTexts.get());
-    plavik::InstallFontSubstitutions();
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
+    QApplication::setFont(plavik::InterfaceFont());
 
     plavik::TForm1 window;
     window.show();

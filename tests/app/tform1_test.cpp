@@ -1,6 +1,8 @@
 // The main window, driven as the user drives it: menus, tool bar, list, settings at start and close.
 #include "app/tform1.h"
 #include "modalanswers.h"
+#include "platform/filetexts.h"
+#include "platform/fonts.h"
 #include "render/palette.h"
 #include "settings/errorbox.h"
 
@@ -229,6 +231,19 @@ TEST_F(MainWindow, StoredPositionOffTheScreenIsBroughtIntoView) {
     EXPECT_TRUE(screen.contains(w->frameGeometry()))
         << w->frameGeometry().x() << "," << w->frameGeometry().y();
     EXPECT_EQ(w->frameGeometry().size(), QSize(500, 300));
+}
+
+TEST_F(MainWindow, QuickViewDateFitsItsLabelInEveryLocale) {
+    auto w = Open();
+    auto* label = Child<QLabel>(w.get(), "Label7");
+    label->setFont(InterfaceFont()); // the program's font
+    const QFontMetrics metrics = label->fontMetrics();
+    const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    for (const QLocale& locale : {QLocale(QLocale::Japanese, QLocale::Japan), QLocale::c(),
+                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        const QString widest = WidestDateText(locale, width);
+        EXPECT_LE(width(widest), label->contentsRect().width()) << widest.toStdString();
+    }
 }
 
 TEST_F(MainWindow, MaximisedWindowKeepsItsNormalBoundsStored) {
