@@ -1,5 +1,6 @@
 #include "settings/tform2.h"
 
+#include "platform/fonts.h"
 #include "render/strtoint.h"
 #include "settings/colorpresets.h"
 #include "settings/errorbox.h"
@@ -8,6 +9,7 @@
 #include "ui_tform2.h"
 
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPixmap>
@@ -25,8 +27,16 @@ std::optional<std::int32_t> EditValue(const QLineEdit* edit) {
     return TextToInt(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
 }
 
+// The family the font database gives a stored name, through the substitutions the program draws with:
+// "ＭＳ ゴシック" is "IPAGothic", or "IPAゴシック" where the font database speaks Japanese.
+QString InstalledFamily(const QString& name) {
+    InstallFontSubstitutions();
+    return QFontInfo(QFont(name)).family();
+}
+
+// The printer font as the font dialog lists it, so that the dialog opens on it.
 QFont ToQFont(const PrinterFont& font) {
-    QFont result(font.Name);
+    QFont result(InstalledFamily(font.Name));
     if (font.Size > 0)
         result.setPointSize(font.Size);
     result.setBold(font.Style & kBold);
@@ -36,9 +46,11 @@ QFont ToQFont(const PrinterFont& font) {
     return result;
 }
 
-// Takes name, size and style from the chosen font; the colour is not the font dialog's to change.
+// Takes name, size and style from the chosen font; the colour is not the font dialog's to change. The
+// stored name stays while the family chosen is the one it stands for.
 void TakeQFont(PrinterFont& font, const QFont& chosen) {
-    font.Name = chosen.family();
+    if (chosen.family() != InstalledFamily(font.Name))
+        font.Name = chosen.family();
     if (chosen.pointSize() > 0)
         font.Size = chosen.pointSize();
     else if (chosen.pixelSize() > 0)
@@ -48,11 +60,13 @@ void TakeQFont(PrinterFont& font, const QFont& chosen) {
 }
 
 std::optional<QFont> RunFontDialog(const QFont& initial, QWidget* parent) {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
-    if (!ok)
+    QFontDialog dialog(initial, parent);
+    // What the dialog shows of the font: a style its family lacks (bold, italic) is not among them.
+    const QFont shown = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return chosen;
+    // OK without a change gives the font back as it was, with what the dialog could not show.
+    return dialog.selectedFont() == shown ? initial : dialog.selectedFont();
 }
 
 } // namespace
@@ -61,9 +75,7 @@ TForm2::TForm2(TListSettings& settings, PrinterFont& font, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()), settings_(settings), font_(font),
       chooseFont_(RunFontDialog) {
     ui_->setupUi(this);
-    QFont dialogFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
+    setFont(InterfaceFont());
     setFixedSize(412, 331);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     // Group box captions sit on the frame line, as Windows draws them, so that the controls'
