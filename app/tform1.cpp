@@ -1,5 +1,6 @@
 #include "app/tform1.h"
 
+#include "app/captiondelegate.h"
 #include "app/folderdialog.h"
 #include "app/icons.h"
 #include "app/listing.h"
@@ -71,6 +72,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget* parent)
     ui_->setupUi(this);
     model_ = new ThumbnailModel(images_, this);
     ui_->ListView1->setModel(model_);
+    ui_->ListView1->setItemDelegate(new CaptionDelegate(ui_->ListView1));
     SetupToolBar();
     SetupStatusBar();
     SetupPopupMenu();

@@ -1,4 +1,5 @@
 // The main window, driven as the user drives it: menus, tool bar, list, settings at start and close.
+#include "app/captiondelegate.h"
 #include "app/tform1.h"
 #include "modalanswers.h"
 #include "platform/filetexts.h"
@@ -244,6 +245,34 @@ TEST_F(MainWindow, QuickViewDateFitsItsLabelInEveryLocale) {
         const QString widest = WidestDateText(locale, width);
         EXPECT_LE(width(widest), label->contentsRect().width()) << widest.toStdString();
     }
+}
+
+TEST_F(MainWindow, LongCaptionsWrapToTheSecondLineAndTheTooltipShowsThemWhole) {
+    // What the list's delegate hands the style to draw.
+    struct ShownCaption : CaptionDelegate {
+        QString Text(const QModelIndex& index, const QRect& rect) const {
+            QStyleOptionViewItem option;
+            option.rect = rect;
+            initStyleOption(&option, index);
+            return option.text;
+        }
+    };
+    auto w = Open();
+    const QString name = QStringLiteral("ground_floor_plan_2026_rev_b.jwc");
+    AddItems(*w, {name, "b.jwk"});
+    ASSERT_NE(dynamic_cast<CaptionDelegate*>(w->ListView()->itemDelegate()), nullptr);
+    const QModelIndex item = w->Model().index(1); // after b.jwk
+    EXPECT_EQ(item.data(Qt::ToolTipRole).toString(), name);
+    const QStringList lines =
+        ShownCaption().Text(item, w->ListView()->visualRect(item)).split(QChar(QChar::LineSeparator));
+    ASSERT_EQ(lines.size(), 2);
+    QString shown = lines.join(QString());
+    if (shown.endsWith(QChar(0x2026)))
+        shown.chop(1); // cut at the cell's end; the tooltip has it whole
+    EXPECT_GT(shown.size(), lines[0].size());
+    EXPECT_TRUE(name.startsWith(shown)) << shown.toStdString();
+    const QModelIndex shortItem = w->Model().index(0);
+    EXPECT_EQ(ShownCaption().Text(shortItem, w->ListView()->visualRect(shortItem)), "b.jwk");
 }
 
 TEST_F(MainWindow, MaximisedWindowKeepsItsNormalBoundsStored) {
