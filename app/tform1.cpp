@@ -9,6 +9,7 @@
 #include "platform/filetexts.h"
 #include "platform/folderscan.h"
 #include "platform/rastercanvas.h"
+#include "print/printersetup.h"
 #include "print/printout.h"
 #include "settings/errorbox.h"
 #include "settings/options.h"
@@ -24,7 +25,6 @@
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -381,9 +381,7 @@ void TForm1::Open1Click() {
 }
 
 void TForm1::S1Click() {
-    QPageSetupDialog dialog(&printer_, this);
-    dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
-    dialog.exec();
+    RunPrinterSetup(printer_, this);
 }
 
 void TForm1::Print1Click() {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -16,6 +18,8 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -528,6 +532,25 @@ TEST_F(MainWindow, OpenRefusesANameThatIsNotThere) {
     ASSERT_EQ(answers.Boxes().size(), 1u);
     EXPECT_TRUE(answers.Boxes()[0].text.startsWith("missing.jwc\n")) << answers.Boxes()[0].text.toStdString();
     EXPECT_EQ(w->Model().Count(), 1); // nothing listed
+}
+
+TEST_F(MainWindow, PrinterSetupChoosesThePrinterForPrinting) {
+    auto w = Open();
+    QString okText;
+    bool offersPrinters = false;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* d) {
+        auto* dialog = qobject_cast<QPrintDialog*>(d);
+        ASSERT_NE(dialog, nullptr);
+        offersPrinters = dialog->findChild<QComboBox*>("printers") != nullptr;
+        okText = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->text();
+        EXPECT_EQ(dialog->printer(), &w->Printer()); // what it sets is what printing starts from
+        dialog->accept();
+    });
+    Action(w.get(), "S1")->trigger();
+    EXPECT_EQ(answers.Classes(), std::vector<QString>({"QPrintDialog"}));
+    EXPECT_TRUE(offersPrinters);
+    EXPECT_EQ(okText, "OK");
 }
 
 } // namespace
