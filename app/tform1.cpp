@@ -448,7 +448,10 @@ void TForm1::ListAgain() {
 
 void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
     model_->Clear();
-    quickView_ = QImage(kQuickViewWidth, imageHeight, QImage::Format_RGB32);
+    // Pictures are drawn in the screen's own pixels, so that they stay sharp on a dense screen.
+    const qreal ratio = devicePixelRatioF();
+    quickView_ = QImage(QSize(kQuickViewWidth, imageHeight) * ratio, QImage::Format_RGB32);
+    quickView_.setDevicePixelRatio(ratio);
     quickView_.fill(Qt::white);
     ui_->Image1->resize(kQuickViewWidth, imageHeight);
     UpdateQuickView();
@@ -457,7 +460,8 @@ void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
     ui_->Label7->clear();
     for (int i = 0; i < 3; ++i)
         SetPanel(i, QString());
-    images_.Reset(thumbnailSize);
+    images_.Reset(thumbnailSize * ratio);
+    images_.SetDevicePixelRatio(ratio);
     // Every cell holds the thumbnail and two lines of its caption, wrapped.
     const QSize icon(std::max(thumbnailSize.width(), 1), std::max(thumbnailSize.height(), 1));
     QListView* view = ui_->ListView1;
@@ -609,7 +613,7 @@ void TForm1::QuickView(ListKind kind, const std::filesystem::path& path, const Q
     {
         WaitCursor wait;
         RasterCanvas canvas(quickView_);
-        const TRect rect{0, 0, kQuickViewWidth, kind == ListKind::Figures ? 150 : 106};
+        const TRect rect{0, 0, quickView_.width(), quickView_.height()};
         RenderOptions options = RenderOptionsFor(kind, settings_);
         options.palette = jwkColors_;
         try {

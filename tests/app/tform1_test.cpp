@@ -553,5 +553,29 @@ TEST_F(MainWindow, PrinterSetupChoosesThePrinterForPrinting) {
     EXPECT_EQ(okText, "OK");
 }
 
+TEST_F(MainWindow, PicturesAreDrawnInTheScreensOwnPixels) {
+    auto w = Open();
+    const qreal ratio = w->devicePixelRatioF();
+    if (qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2) {
+        EXPECT_EQ(ratio, 2.0);
+    }
+    EXPECT_EQ(w->ImageList1().Size(), QSize(48, 48) * ratio);
+    EXPECT_EQ(w->ListView()->iconSize(), QSize(48, 48)); // laid out in points
+    AddItems(*w, {"a.jwk"});
+    EXPECT_EQ(w->Model().index(0).data(Qt::DecorationRole).value<QPixmap>().devicePixelRatio(), ratio);
+
+    // The quick view fills its picture's every pixel.
+    EXPECT_EQ(w->QuickViewImage().size(), QSize(150, 150) * ratio);
+    w->QView1(std::filesystem::path(PLAVIK_SOURCE_DIR) / "samples/figures/door.jwk", "door.jwk");
+    const QImage& picture = w->QuickViewImage();
+    QRect drawn;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != picture.pixel(0, 0))
+                drawn |= QRect(x, y, 1, 1);
+    EXPECT_GT(drawn.right(), picture.width() * 3 / 4);
+    EXPECT_EQ(w->findChild<QLabel*>("Image1")->pixmap().deviceIndependentSize(), QSizeF(150, 150));
+}
+
 } // namespace
 } // namespace plavik
