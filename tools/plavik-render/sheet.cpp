@@ -50,7 +50,8 @@ int RunSheet(const SheetOptions& o) {
     std::set<QString> told;
     const auto tell = [&](const QString& fileName, const QString& message) {
         if (told.insert(fileName).second)
-            status = Fail(kExitReadFailed, (listing.folderText + fileName + QStringLiteral(": ") + message).toStdString());
+            status = Fail(kExitReadFailed,
+                          (listing.folderText + fileName + QStringLiteral(": ") + message).toStdString());
     };
     for (const ListingFailure& failure : listing.failures)
         tell(failure.fileName, failure.message);
