@@ -5,6 +5,7 @@
 #include "platform/fonts.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -20,7 +21,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Plavik"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
-    QApplication::setWindowIcon(plavik::ProgramIcon());
+    QApplication::setDesktopFileName(QStringLiteral("plavik"));
+    // The installed theme icon where there is one, else the one drawn here.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("plavik"), plavik::ProgramIcon()));
     const std::unique_ptr<QTranslator> qtTexts = plavik::LoadQtTranslations(QLocale());
     if (qtTexts)
         QApplication::installTranslator(qtTexts.get());
