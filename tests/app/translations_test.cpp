@@ -16,8 +16,10 @@ TEST(QtTranslations, JapaneseDialogTextsAreLoaded) {
     const auto translator = LoadQtTranslations(QLocale(QLocale::Japanese, QLocale::Japan));
     ASSERT_NE(translator, nullptr);
     // The buttons of every Qt dialog and the open dialog's own texts.
-    for (const auto& [context, text] : {std::pair{"QPlatformTheme", "Cancel"}, {"QFileDialog", "Look in:"},
-                                        {"QPrintDialog", "Print"}, {"QFontDialog", "Select Font"}}) {
+    for (const auto& [context, text] : {std::pair{"QPlatformTheme", "Cancel"},
+                                        {"QFileDialog", "Look in:"},
+                                        {"QPrintDialog", "Print"},
+                                        {"QFontDialog", "Select Font"}}) {
         const QString translated = translator->translate(context, text);
         EXPECT_FALSE(translated.isEmpty()) << context << " " << text;
         EXPECT_NE(translated, QString::fromLatin1(text)) << context;
