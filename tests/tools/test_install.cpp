@@ -3,6 +3,7 @@
 #include "support/jwcwriter.h"
 #include "toolrunner.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -132,15 +133,24 @@ TEST(ToolInstall, TreeForTheDesktop) {
     EXPECT_EQ(types.value("application/x-jwc").globs, QStringList{"*.jwc false"});
     EXPECT_EQ(types.value("application/x-jwc").magic, QStringList{"0:jw_cad(c)data"});
 
-    // The thumbnailer's own command line, as a file manager fills it in, works from the installed tree.
+    // The thumbnailer's own command line, as a file manager fills it in, works from the installed tree,
+    // also with nothing of the session in its environment (as in a sandbox), and leaves nothing behind.
     const QString input = prefix.Write("in.jwc", JwcWriter().Build());
     const QString output = prefix.Path("out.png");
+    const QString temp = prefix.Path("tmp");
+    ASSERT_TRUE(QDir().mkpath(temp));
     QStringList args = thumbnailer.value("Exec").split(' ');
     const QString exec = args.takeFirst();
     args.replaceInStrings("%s", "128").replaceInStrings("%i", input).replaceInStrings("%o", output);
-    const ToolRun run = RunProgram(exec, args);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QProcess run;
+    QProcessEnvironment bare;
+    bare.insert("TMPDIR", temp);
+    run.setProcessEnvironment(bare);
+    run.start(exec, args);
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
     EXPECT_EQ(QImage(output).size(), QSize(128, 91));
+    EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 
     // The shared-mime-info compiler accepts the package, where it is installed.
     const QString compiler = QStandardPaths::findExecutable("update-mime-database");
