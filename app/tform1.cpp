@@ -221,22 +221,25 @@ void TForm1::FormShow() {
 
 bool TForm1::event(QEvent* event) {
     const bool done = QMainWindow::event(event);
-    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+        event->type() == QEvent::WindowStateChange)
         FitFrameToStoredBounds();
     return done;
 }
 
 void TForm1::FitFrameToStoredBounds() {
     // A window manager adds its frame after the window is shown, and tells its size later still.
-    // Until then the stored outer size stands as the client size; the first time the frame is known
-    // the client is shrunk by it and the frame put at the stored place. Anything that changed the
-    // size meanwhile (the user, a maximised start) ends the wait.
-    if (!frameFitPending_ || !shown_)
+    // Until then the stored outer size stands as the client size; the first time the window is normal
+    // and its frame known (a maximised start: when it is first restored) the client is shrunk by the
+    // frame and the frame put at the stored place. A size changed meanwhile (by the user) ends the wait.
+    if (!frameFitPending_ || !shown_ || windowState() != Qt::WindowNoState)
         return;
-    if (windowState() != Qt::WindowNoState || size() != pendingClientSize_) {
-        frameFitPending_ = false;
-        return;
+    if (size() != pendingClientSize_) {
+        if (seenAtClientSize_)
+            frameFitPending_ = false; // resized since
+        return;                       // or still on its way back from maximised
     }
+    seenAtClientSize_ = true;
     const QSize frame = frameGeometry().size() - size();
     if (frame.isNull())
         return; // not known yet, or no frame at all

@@ -139,6 +139,7 @@ private:
     QRect storedBounds_;      // the outer bounds the window starts with, on a screen
     QSize pendingClientSize_; // the client size set before the frame was known
     bool frameFitPending_ = false;
+    bool seenAtClientSize_ = false; // the window has been normal at that size
     PrintResult lastPrint_;
     QString openFolder_; // where the open dialog starts: the folder picked last
     QString openFilter_; // and the filter it starts on: the one used last

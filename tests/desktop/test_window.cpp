@@ -28,17 +28,13 @@ protected:
     }
     QString IniPath() const { return dir_.filePath("plavik.ini"); }
 
-    // Starts the window over the test's settings, waits until the window manager has framed it and the
-    // window has settled, and closes it again (which saves the settings). Returns the frame's bounds.
-    QRect Run() {
-        TForm1 window(OpenIniStore(IniPath()));
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // Waits until the window manager has framed the window and it has settled: the same bounds for
+    // half a second.
+    static void Settle(QWidget& window) {
         QElapsedTimer clock;
         clock.start();
         QRect last;
         int steady = 0;
-        // Settled: framed, and the same bounds for half a second.
         while (clock.elapsed() < 10000 && steady < 10) {
             QTest::qWait(50);
             const QRect now = window.frameGeometry();
@@ -46,6 +42,15 @@ protected:
             last = now;
         }
         EXPECT_NE(window.frameGeometry().size(), window.size()) << "the window manager gave no frame";
+    }
+
+    // Starts the window over the test's settings, lets it settle and closes it again (which saves the
+    // settings). Returns the frame's bounds.
+    QRect Run() {
+        TForm1 window(OpenIniStore(IniPath()));
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        Settle(window);
         const QRect bounds = window.frameGeometry();
         window.close();
         return bounds;
@@ -78,6 +83,24 @@ TEST_F(UnderWindowManager, FirstRunGivesTheDefaultOuterSizeAndKeepsIt) {
     EXPECT_EQ(Stored(), first);
     EXPECT_EQ(Run(), first);
     EXPECT_EQ(Stored(), first);
+}
+
+TEST_F(UnderWindowManager, MaximisedStartRestoresToTheStoredOuterBounds) {
+    {
+        QFile file(IniPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Form]\nLeft=120\nTop=90\nWidth=640\nHeight=480\nBS=1\n");
+    }
+    TForm1 window(OpenIniStore(IniPath()));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    Settle(window);
+    EXPECT_TRUE(window.isMaximized());
+    window.showNormal();
+    Settle(window);
+    EXPECT_EQ(window.frameGeometry(), QRect(120, 90, 640, 480));
+    window.close();
+    EXPECT_EQ(Stored(), QRect(120, 90, 640, 480));
 }
 
 } // namespace
