@@ -25,7 +25,7 @@ install_packages() {
 
 # The Japanese locale that some tests run in again (without it Qt's own locale data stands in).
 japanese_locale() {
-    locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' && return 0
+    locale -a 2>/dev/null | grep -ix 'ja_JP\.utf-\?8' >/dev/null && return 0
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     $sudo sed -i 's/^# *\(ja_JP\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
