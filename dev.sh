@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev
-          fonts-ipafont-gothic xvfb xauth poppler-utils shared-mime-info)
+PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-translations-l10n libgl-dev libgtest-dev
+          fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 install_packages() {
@@ -21,6 +21,16 @@ install_packages() {
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+}
+
+# The Japanese locale that some tests run in again (without it Qt's own locale data stands in).
+japanese_locale() {
+    locale -a 2>/dev/null | grep -ix 'ja_JP\.utf-\?8' >/dev/null && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo sed -i 's/^# *\(ja_JP\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ja_JP\.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen
 }
 
 build() { # build DIR [cmake options...]
@@ -41,6 +51,7 @@ run)
     ;;
 test)
     install_packages "${PACKAGES[@]}"
+    japanese_locale
     build build -DPLAVIK_WERROR=ON
     run_tests build
     ;;

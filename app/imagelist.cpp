@@ -18,6 +18,11 @@ void ImageList::Set(int index, Packed16Image image) {
     pixmaps_.remove(index);
 }
 
+void ImageList::SetDevicePixelRatio(qreal ratio) {
+    ratio_ = ratio > 0 ? ratio : 1;
+    pixmaps_.clear();
+}
+
 int ImageList::Add(const QImage& image) {
     images_.push_back(Packed16Image::FromImage(image));
     return Count() - 1;
@@ -40,6 +45,7 @@ QPixmap ImageList::Pixmap(int index) const {
     if (const QPixmap* kept = pixmaps_.object(index))
         return *kept;
     QPixmap pixmap = QPixmap::fromImage(Image(index));
+    pixmap.setDevicePixelRatio(ratio_);
     if (!pixmap.isNull())
         pixmaps_.insert(index, new QPixmap(pixmap));
     return pixmap;

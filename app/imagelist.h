@@ -23,6 +23,9 @@ public:
     int Add(const QImage& image);
     // Replaces the image at index (an index out of range is ignored).
     void Set(int index, Packed16Image image);
+    // Device pixels per point of the screen the pixmaps are painted on: the images are that many
+    // times the size the list lays out.
+    void SetDevicePixelRatio(qreal ratio);
 
     int Count() const { return static_cast<int>(images_.size()); }
     QSize Size() const { return size_; }
@@ -41,6 +44,7 @@ public:
 
 private:
     QSize size_;
+    qreal ratio_ = 1;
     std::vector<Packed16Image> images_;
     mutable QCache<int, QPixmap> pixmaps_{kKeptPixmaps};
 };

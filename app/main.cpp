@@ -1,20 +1,33 @@
 // Plavik: thumbnails, preview and printed lists of the jw_cad files of a folder.
 #include "app/icons.h"
 #include "app/tform1.h"
+#include "app/translations.h"
 #include "platform/fonts.h"
 
 #include <QApplication>
-#include <QFont>
+#include <QIcon>
+
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
+    // The version is printed before anything needs a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("plavik %s\n", PLAVIK_VERSION);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Plavik"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
-    QApplication::setWindowIcon(plavik::ProgramIcon());
-    plavik::InstallFontSubstitutions();
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
+    QApplication::setDesktopFileName(QStringLiteral("plavik"));
+    // The installed theme icon where there is one, else the one drawn here.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("plavik"), plavik::ProgramIcon()));
+    const std::unique_ptr<QTranslator> qtTexts = plavik::LoadQtTranslations(QLocale());
+    if (qtTexts)
+        QApplication::installTranslator(qtTexts.get());
+    QApplication::setFont(plavik::InterfaceFont());
 
     plavik::TForm1 window;
     window.show();

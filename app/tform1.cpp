@@ -1,5 +1,7 @@
 #include "app/tform1.h"
 
+#include "app/captiondelegate.h"
+#include "app/folderdialog.h"
 #include "app/icons.h"
 #include "app/listing.h"
 #include "app/listkind.h"
@@ -7,23 +9,25 @@
 #include "platform/filetexts.h"
 #include "platform/folderscan.h"
 #include "platform/rastercanvas.h"
+#include "print/printersetup.h"
 #include "print/printout.h"
 #include "settings/errorbox.h"
 #include "settings/options.h"
 #include "settings/tform2.h"
+#include "settings/windowbounds.h"
 #include "ui_tform1.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -36,6 +40,7 @@ namespace plavik {
 namespace {
 
 constexpr int kQuickViewWidth = 150;
+constexpr int kStatusPanelWidth = 75;
 
 // A message box with the application's title, no icon and one OK button.
 void ShowPlainMessage(QWidget* parent, const QString& text) {
@@ -67,6 +72,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget* parent)
     ui_->setupUi(this);
     model_ = new ThumbnailModel(images_, this);
     ui_->ListView1->setModel(model_);
+    ui_->ListView1->setItemDelegate(new CaptionDelegate(ui_->ListView1));
     SetupToolBar();
     SetupStatusBar();
     SetupPopupMenu();
@@ -125,7 +131,9 @@ void TForm1::SetupStatusBar() {
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (i < 2)
-            label->setFixedWidth(75);
+            label->setFixedWidth(kStatusPanelWidth);
+        else // a long path is cut at the window's edge instead of widening the window
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addWidget(label, i < 2 ? 0 : 1); // the last panel runs to the right edge
         panels_[static_cast<std::size_t>(i)] = label;
     }
@@ -179,7 +187,12 @@ QString TForm1::Panel(int i) const {
 void TForm1::SetPanel(int i, const QString& text) {
     if (i < 0 || i > 2)
         return;
-    panels_[static_cast<std::size_t>(i)]->setText(text);
+    QLabel* panel = panels_[static_cast<std::size_t>(i)];
+    panel->setText(text);
+    if (i == 1) // the count panel widens for a count that does not fit
+        panel->setFixedWidth(std::max(kStatusPanelWidth, panel->sizeHint().width()));
+    else if (i == 2)
+        panel->setToolTip(text);
 }
 
 void TForm1::UpdateQuickView() {
@@ -202,13 +215,37 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    // Once the window has its frame, make the stored outer size the frame's size.
-    if (windowState() == Qt::WindowNoState) {
-        const QSize frame = frameGeometry().size() - size();
-        if (!frame.isNull())
-            resize(loadedGeometry_.Width - frame.width(), loadedGeometry_.Height - frame.height());
-    }
+    FitFrameToStoredBounds();
     SetJwkColors(settings_.Colors);
+}
+
+bool TForm1::event(QEvent* event) {
+    const bool done = QMainWindow::event(event);
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+        event->type() == QEvent::WindowStateChange)
+        FitFrameToStoredBounds();
+    return done;
+}
+
+void TForm1::FitFrameToStoredBounds() {
+    // A window manager adds its frame after the window is shown, and tells its size later still.
+    // Until then the stored outer size stands as the client size; the first time the window is normal
+    // and its frame known (a maximised start: when it is first restored) the client is shrunk by the
+    // frame and the frame put at the stored place. A size changed meanwhile (by the user) ends the wait.
+    if (!frameFitPending_ || !shown_ || windowState() != Qt::WindowNoState)
+        return;
+    if (size() != pendingClientSize_) {
+        if (seenAtClientSize_)
+            frameFitPending_ = false; // resized since
+        return;                       // or still on its way back from maximised
+    }
+    seenAtClientSize_ = true;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isNull())
+        return; // not known yet, or no frame at all
+    frameFitPending_ = false;
+    resize(storedBounds_.size() - frame);
+    move(storedBounds_.topLeft());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -235,10 +272,16 @@ void TForm1::Read_Registry() {
     font_ = loaded.state.font;
     loadedGeometry_ = loaded.state.geometry;
     const WindowGeometry& g = loadedGeometry_;
-    // Outer bounds: before the window is shown its frame is unknown, FormShow corrects the size.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    storedBounds_ = BoundsOnScreens(g, screens);
+    // The stored bounds are the outer ones; the frame is added when the window manager tells it.
     const QSize frame = frameGeometry().size() - size();
-    resize(g.Width - frame.width(), g.Height - frame.height());
-    move(g.Left, g.Top);
+    resize(storedBounds_.size() - frame);
+    move(storedBounds_.topLeft());
+    pendingClientSize_ = size();
+    frameFitPending_ = true;
     // A load stopped by a bad value still applies what it has (defaults for the rest), so the views
     // never come up hidden while their menu items say they are shown.
     ApplyViewFlags();
@@ -317,20 +360,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void TForm1::Open1Click() {
     const QStringList filters = {QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jwc)"),
                                  QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)")};
-    QFileDialog dialog(this);
+    FolderFileDialog dialog(QStringLiteral("フォルダ指定"), this);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!openFolder_.isEmpty())
         dialog.setDirectory(openFolder_);
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.first());
-    dialog.selectFile(QStringLiteral("フォルダ指定"));
+    dialog.selectNameFilter(filters.contains(openFilter_) ? openFilter_ : filters.first());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString folder = WithTrailingSeparator(QFileInfo(dialog.selectedFiles().first()).absolutePath());
     openFolder_ = folder;
+    openFilter_ = dialog.selectedNameFilter();
     switch (filters.indexOf(dialog.selectedNameFilter()) + 1) {
     case 1:
         FileListing2(folder);
@@ -344,9 +384,7 @@ void TForm1::Open1Click() {
 }
 
 void TForm1::S1Click() {
-    QPageSetupDialog dialog(&printer_, this);
-    dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
-    dialog.exec();
+    RunPrinterSetup(printer_, this);
 }
 
 void TForm1::Print1Click() {
@@ -413,7 +451,10 @@ void TForm1::ListAgain() {
 
 void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
     model_->Clear();
-    quickView_ = QImage(kQuickViewWidth, imageHeight, QImage::Format_RGB32);
+    // Pictures are drawn in the screen's own pixels, so that they stay sharp on a dense screen.
+    const qreal ratio = devicePixelRatioF();
+    quickView_ = QImage(QSize(kQuickViewWidth, imageHeight) * ratio, QImage::Format_RGB32);
+    quickView_.setDevicePixelRatio(ratio);
     quickView_.fill(Qt::white);
     ui_->Image1->resize(kQuickViewWidth, imageHeight);
     UpdateQuickView();
@@ -422,7 +463,8 @@ void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
     ui_->Label7->clear();
     for (int i = 0; i < 3; ++i)
         SetPanel(i, QString());
-    images_.Reset(thumbnailSize);
+    images_.Reset(thumbnailSize * ratio);
+    images_.SetDevicePixelRatio(ratio);
     // Every cell holds the thumbnail and two lines of its caption, wrapped.
     const QSize icon(std::max(thumbnailSize.width(), 1), std::max(thumbnailSize.height(), 1));
     QListView* view = ui_->ListView1;
@@ -579,7 +621,7 @@ void TForm1::QuickView(ListKind kind, const std::filesystem::path& path, const Q
     {
         WaitCursor wait;
         RasterCanvas canvas(quickView_);
-        const TRect rect{0, 0, kQuickViewWidth, kind == ListKind::Figures ? 150 : 106};
+        const TRect rect{0, 0, quickView_.width(), quickView_.height()};
         RenderOptions options = RenderOptionsFor(kind, settings_);
         options.palette = jwkColors_;
         try {

@@ -101,6 +101,7 @@ signals:
     void FirstScreenShown();
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,6 +110,7 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
+    void FitFrameToStoredBounds();
     void ListView1Change();
     void SetupToolBar();
     void SetupStatusBar();
@@ -134,8 +136,13 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* Delete1 = nullptr;
     WindowGeometry loadedGeometry_;
+    QRect storedBounds_;      // the outer bounds the window starts with, on a screen
+    QSize pendingClientSize_; // the client size set before the frame was known
+    bool frameFitPending_ = false;
+    bool seenAtClientSize_ = false; // the window has been normal at that size
     PrintResult lastPrint_;
     QString openFolder_; // where the open dialog starts: the folder picked last
+    QString openFilter_; // and the filter it starts on: the one used last
     Palette jwkColors_ = kDefaultJwkColors;
     std::filesystem::path listedFolder_;
     ListKind listKind_ = ListKind::Figures;

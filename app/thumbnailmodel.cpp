@@ -20,6 +20,7 @@ QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
     const ListItem& item = At(index.row());
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::ToolTipRole: // the whole name, which the cell may have to cut
         return item.caption;
     case Qt::DecorationRole: {
         QPixmap pixmap = images_.Pixmap(item.imageIndex);

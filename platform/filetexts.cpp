@@ -5,7 +5,6 @@
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
 #endif
-#include <QRegularExpression>
 
 namespace plavik {
 
@@ -16,17 +15,27 @@ QString FileSizeText(qint64 bytes, const QLocale& locale) {
     return grouped.toString(bytes);
 }
 
-namespace {
-
-// The long time format without its time-zone field, which a file's local time does not need.
-QString LongTimeFormat(const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
-    format.replace(zone, QStringLiteral(" "));
-    return format.trimmed();
+QString TimeFormatWithSeconds(const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    if (format.contains(QLatin1Char('s')))
+        return format;
+    const qsizetype minutes = format.indexOf(QLatin1Char('m'));
+    if (minutes < 0)
+        return format;
+    qsizetype after = minutes;
+    while (after < format.size() && format[after] == QLatin1Char('m'))
+        ++after;
+    // The seconds follow the minutes with the separator that comes before the minutes.
+    qsizetype separator = minutes;
+    while (separator > 0 && format[separator - 1] != QLatin1Char('H') &&
+           format[separator - 1] != QLatin1Char('h'))
+        --separator;
+    QString between = format.mid(separator, minutes - separator);
+    if (between.isEmpty() || between.size() > 1)
+        between = QStringLiteral(":");
+    format.insert(after, between + QStringLiteral("ss"));
+    return format;
 }
-
-} // namespace
 
 QString FileDateText(const QDateTime& time, const QLocale& locale) {
     if (!time.isValid())
@@ -36,8 +45,24 @@ QString FileDateText(const QDateTime& time, const QLocale& locale) {
     QString text = locale.toString(date, QLocale::ShortFormat);
     const QTime whole(clock.hour(), clock.minute(), clock.second());
     if (whole != QTime(0, 0, 0))
-        text += QLatin1Char(' ') + locale.toString(whole, LongTimeFormat(locale));
+        text += QLatin1Char(' ') + locale.toString(whole, TimeFormatWithSeconds(locale));
     return text;
+}
+
+QString WidestDateText(const QLocale& locale, const std::function<int(const QString&)>& width) {
+    QString widest;
+    int most = -1;
+    for (int month = 1; month <= 12; ++month) {
+        for (const int hour : {10, 22}) {
+            const QString text = FileDateText(QDateTime(QDate(2000, month, 28), QTime(hour, 58, 58)), locale);
+            const int w = width(text);
+            if (w > most) {
+                most = w;
+                widest = text;
+            }
+        }
+    }
+    return widest;
 }
 
 std::optional<FileFacts> LookUpFile(const QString& path) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace plavik {
@@ -13,9 +14,17 @@ namespace plavik {
 // The exact size in bytes, always grouped with the locale's thousands separator: 12345 -> "12,345".
 QString FileSizeText(qint64 bytes, const QLocale& locale = QLocale());
 
-// The locale's short date, a space and its long time (without a time zone); the time is left out
+// The locale's short date, a space and its time with seconds, as the desktop writes a file's date
+// ("2026/12/08 5:23:27" in Japanese, "12/8/26 5:23:27 AM" in American English); the time is left out
 // when it is exactly 00:00:00. Fractions of a second are dropped. An invalid time gives "".
 QString FileDateText(const QDateTime& time, const QLocale& locale = QLocale());
+
+// The locale's time format with seconds: its short format with the seconds added after the minutes.
+QString TimeFormatWithSeconds(const QLocale& locale);
+
+// Of the date texts of the locale, the one that `width` measures widest: two-digit days and hours,
+// every month, morning and afternoon.
+QString WidestDateText(const QLocale& locale, const std::function<int(const QString&)>& width);
 
 // What the directory entry says about a file; nothing when it cannot be found.
 struct FileFacts {

@@ -65,6 +65,13 @@ void InstallFontSubstitutions() {
     });
 }
 
+QFont InterfaceFont() {
+    InstallFontSubstitutions();
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    return font;
+}
+
 QFont FontFor(const Font& font, int dpi, const QPaintDevice* device) {
     InstallFontSubstitutions();
     QFont qf(QString::fromUtf8(font.name.data(), static_cast<qsizetype>(font.name.size())));

@@ -13,6 +13,10 @@ namespace plavik {
 // the Windows fonts are not installed. Needs a QGuiApplication; calling it again does nothing.
 void InstallFontSubstitutions();
 
+// The font of the windows and dialogs: "ＭＳ Ｐゴシック", 12 pixels, whatever the screen's font size.
+// Installs the substitutions on first use.
+QFont InterfaceFont();
+
 // The largest pixel size that FontFor accepts; taller requests are cut to it.
 inline constexpr int kMaxFontPixels = 32767;
 

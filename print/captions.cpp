@@ -40,6 +40,12 @@ QString DrawingSampleText() {
     return kFigureDateLabel + QStringLiteral("00/00/00 00:00:00000000000000000");
 }
 
+int CaptionColumnWidth(bool figures, const std::function<int(const QString&)>& width, const QLocale& locale) {
+    const QString& dateLabel = figures ? kFigureDateLabel : kDrawingDateLabel;
+    const int sample = width(figures ? FigureSampleText() : DrawingSampleText());
+    return std::max(sample, width(dateLabel + WidestDateText(locale, width)));
+}
+
 std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment) {
     const std::string_view first = comment.substr(0, std::min(comment.size(), kCommentHalf));
     std::string_view second;

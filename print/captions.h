@@ -8,15 +8,21 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 namespace plavik {
 
-// The texts whose printed width is kept free for the captions of each kind of list.
+// The texts whose printed width is kept free at least for the captions of each kind of list.
 QString FigureSampleText();
 QString DrawingSampleText();
+
+// The width kept free for the captions of a list of figures or drawings: the kind's sample text or
+// the date line of the locale's widest date, whichever `width` measures wider.
+int CaptionColumnWidth(bool figures, const std::function<int(const QString&)>& width,
+                       const QLocale& locale = QLocale());
 
 // Bytes 1-32 and 33-64 of a drawing's comment, cut by byte position; a part past the end is empty.
 std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment);

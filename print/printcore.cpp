@@ -90,7 +90,8 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
     const DeviceMetrics device = MetricsOf(canvas);
     canvas.SetFont(CanvasFont(request.font, device.logPixelsY));
     const QFontMetrics metrics(captionFont, painter.device());
-    const int textWidth = metrics.horizontalAdvance(figures ? FigureSampleText() : DrawingSampleText());
+    const int textWidth = CaptionColumnWidth(
+        figures, [&metrics](const QString& text) { return metrics.horizontalAdvance(text); });
     const int lineHeight = metrics.height();
     const PageLayout layout =
         ComputeLayout(figures ? FigureCells(s) : DrawingCells(s), device, textWidth, lineHeight);

@@ -6,9 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryFile>
+
+#include <algorithm>
 
 namespace plavik {
 
@@ -96,7 +99,8 @@ bool PrintJob::Finish() {
         }
     } else if (spool_) {
         QProcess lp;
-        lp.start(QStringLiteral("lp"), LpArguments(printer_, printer_.docName(), spool_->fileName()));
+        lp.start(QStringLiteral("lp"),
+                 LpArguments(LpJobOf(printer_, printer_.docName()), spool_->fileName()));
         if (!lp.waitForFinished(-1) || lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
             const QString detail = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
             error_ = QStringLiteral("印刷ジョブを送れません: %1")
@@ -128,30 +132,63 @@ void PrintJob::Discard() {
     printer_.setOutputFileName(target_);
 }
 
-QStringList LpArguments(const QPrinter& printer, const QString& title, const QString& file) {
-    QStringList args;
-    args << QStringLiteral("-d") << printer.printerName().section(QLatin1Char('/'), 0, 0);
-    args << QStringLiteral("-t") << title;
+LpJob LpJobOf(const QPrinter& printer, const QString& title) {
+    LpJob job;
+    job.destination = printer.printerName().section(QLatin1Char('/'), 0, 0);
+    job.title = title;
     const QPageLayout layout = printer.pageLayout();
-    args << QStringLiteral("-o") << QStringLiteral("media=") + layout.pageSize().key();
-    QString sides = QStringLiteral("one-sided");
+    job.media = layout.pageSize().key();
+    job.landscape = layout.orientation() == QPageLayout::Landscape;
     switch (printer.duplex()) {
     case QPrinter::DuplexNone:
         break;
     case QPrinter::DuplexAuto:
-        sides = layout.orientation() == QPageLayout::Portrait ? QStringLiteral("two-sided-long-edge")
-                                                              : QStringLiteral("two-sided-short-edge");
+        job.sides =
+            job.landscape ? QStringLiteral("two-sided-short-edge") : QStringLiteral("two-sided-long-edge");
         break;
     case QPrinter::DuplexLongSide:
-        sides = QStringLiteral("two-sided-long-edge");
+        job.sides = QStringLiteral("two-sided-long-edge");
         break;
     case QPrinter::DuplexShortSide:
-        sides = QStringLiteral("two-sided-short-edge");
+        job.sides = QStringLiteral("two-sided-short-edge");
         break;
     }
-    args << QStringLiteral("-o") << QStringLiteral("sides=") + sides;
-    if (layout.orientation() == QPageLayout::Landscape)
-        args << QStringLiteral("-o") << QStringLiteral("landscape");
+    job.copies = std::max(printer.copyCount(), 1);
+    job.collate = printer.collateCopies();
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        job.fromPage = printer.fromPage();
+        job.toPage = std::max(printer.toPage(), printer.fromPage());
+    }
+    // Where Qt's print dialogs keep the options of the printer's properties (and, when the program
+    // leaves the page range to CUPS, the range): a property of the CUPS print engine.
+    const auto cupsOptionsKey = static_cast<QPrintEngine::PrintEnginePropertyKey>(0xfe00);
+    if (QPrintEngine* engine = printer.printEngine())
+        job.cupsOptions = engine->property(cupsOptionsKey).toStringList();
+    if (job.cupsOptions.size() % 2 != 0)
+        job.cupsOptions.removeLast();
+    return job;
+}
+
+QStringList LpArguments(const LpJob& job, const QString& file) {
+    QStringList args;
+    const auto option = [&args](const QString& text) { args << QStringLiteral("-o") << text; };
+    args << QStringLiteral("-d") << job.destination;
+    args << QStringLiteral("-t") << job.title;
+    option(QStringLiteral("media=") + job.media);
+    option(QStringLiteral("sides=") + job.sides);
+    if (job.landscape)
+        option(QStringLiteral("landscape"));
+    if (job.copies > 1) {
+        args << QStringLiteral("-n") << QString::number(job.copies);
+        option(job.collate ? QStringLiteral("collate=true") : QStringLiteral("collate=false"));
+    }
+    if (job.fromPage > 0 && !job.cupsOptions.contains(QStringLiteral("page-ranges")))
+        option(QStringLiteral("page-ranges=%1-%2").arg(job.fromPage).arg(job.toPage));
+    // The printer's own options last, so that they win over the defaults above, as in Qt's engine.
+    for (qsizetype i = 0; i + 1 < job.cupsOptions.size(); i += 2)
+        option(job.cupsOptions[i + 1].isEmpty()
+                   ? job.cupsOptions[i]
+                   : job.cupsOptions[i] + QLatin1Char('=') + job.cupsOptions[i + 1]);
     args << QStringLiteral("--") << file;
     return args;
 }

@@ -55,8 +55,24 @@ private:
     QString error_;
 };
 
-// The arguments of "lp" that print a spooled job as Qt's CUPS engine would: printer, title, paper,
-// sides and orientation; the file last.
-QStringList LpArguments(const QPrinter& printer, const QString& title, const QString& file);
+// What a spooled job hands to CUPS: everything the print dialog and the printer set-up chose.
+struct LpJob {
+    QString destination; // the CUPS queue (an instance's "/name" dropped)
+    QString title;
+    QString media; // the paper's key: "A4", "Letter"
+    QString sides = QStringLiteral("one-sided");
+    bool landscape = false;
+    int copies = 1;
+    bool collate = false;
+    int fromPage = 0, toPage = 0; // a page range, 0 for every page
+    QStringList cupsOptions;      // the printer's own options, as name, value, name, value ...
+};
+
+// The job as the printer is set up: its queue, paper, sides, orientation, copies and collation, the
+// page range, and the options of the printer's properties dialog.
+LpJob LpJobOf(const QPrinter& printer, const QString& title);
+
+// The arguments of "lp" that print the spooled file as Qt's own CUPS engine would print it; the file last.
+QStringList LpArguments(const LpJob& job, const QString& file);
 
 } // namespace plavik

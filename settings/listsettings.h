@@ -7,6 +7,11 @@
 
 namespace plavik {
 
+// The thumbnail edges (IconSize, IconSize2) the program draws: smaller ones show nothing of a drawing,
+// larger ones take minutes and gigabytes for a folder. Loading clamps to them, the dialog refuses others.
+inline constexpr std::int32_t kMinThumbnailSize = 16;
+inline constexpr std::int32_t kMaxThumbnailSize = 512;
+
 struct TListSettings {
     bool ViewToolBar = true;
     bool ViewStatusBar = true;

@@ -2,8 +2,10 @@
 
 #include "render/strtoint.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <limits>
 #include <type_traits>
 
 namespace plavik {
@@ -70,6 +72,8 @@ struct Entry {
     std::int32_t fallback; // the default of an integer or boolean; the font name's is its own
     Accessor value;        // integers and booleans; the only text is the font name
     bool bounds;           // the window's bounds: saved only while the window is normal
+    std::int32_t min = std::numeric_limits<std::int32_t>::min(); // a loaded number is clamped to these
+    std::int32_t max = std::numeric_limits<std::int32_t>::max();
 };
 
 constexpr Entry Int(const char16_t* section, const char16_t* name, std::int32_t fallback, Accessor a,
@@ -78,6 +82,10 @@ constexpr Entry Int(const char16_t* section, const char16_t* name, std::int32_t 
 }
 constexpr Entry Bool(const char16_t* section, const char16_t* name, bool fallback, Accessor a) {
     return {section, name, Kind::Boolean, fallback ? 1 : 0, a, false};
+}
+// A thumbnail edge, clamped to the sizes the program draws.
+constexpr Entry Thumbnail(const char16_t* name, std::int32_t fallback, Accessor a) {
+    return {u"ApplicationSet", name, Kind::Integer, fallback, a, false, kMinThumbnailSize, kMaxThumbnailSize};
 }
 
 const QString kFontName = QStringLiteral("ＭＳ ゴシック");
@@ -89,8 +97,8 @@ const std::array<Entry, 53> kEntries = {{
     Int(u"Form", u"Left", 0, Geometry<&WindowGeometry::Left>(), true),
     Int(u"Form", u"Top", 0, Geometry<&WindowGeometry::Top>(), true),
     Bool(u"Form", u"BS", false, Geometry<&WindowGeometry::Maximized>()),
-    Int(u"ApplicationSet", u"IconSize", 48, Setting<&TListSettings::IconSize>()),
-    Int(u"ApplicationSet", u"IconSize2", 100, Setting<&TListSettings::IconSize2>()),
+    Thumbnail(u"IconSize", 48, Setting<&TListSettings::IconSize>()),
+    Thumbnail(u"IconSize2", 100, Setting<&TListSettings::IconSize2>()),
     Bool(u"ApplicationSet", u"ViewToolBar", true, Setting<&TListSettings::ViewToolBar>()),
     Bool(u"ApplicationSet", u"ViewQuickView", true, Setting<&TListSettings::ViewQuickView>()),
     Bool(u"ApplicationSet", u"ViewStatusBar", true, Setting<&TListSettings::ViewStatusBar>()),
@@ -167,7 +175,7 @@ void Load(const Entry& e, SettingsStore& store, StoredState& state) {
         return;
     }
     const std::optional<std::int32_t> number = TextToInt(value.toStdString());
-    e.value.set(state, number.value_or(e.fallback));
+    e.value.set(state, std::clamp(number.value_or(e.fallback), e.min, e.max));
 }
 
 bool HoldsDefault(const Entry& e, const StoredState& state) {

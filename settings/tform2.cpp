@@ -1,5 +1,6 @@
 #include "settings/tform2.h"
 
+#include "platform/fonts.h"
 #include "render/strtoint.h"
 #include "settings/colorpresets.h"
 #include "settings/errorbox.h"
@@ -8,10 +9,13 @@
 #include "ui_tform2.h"
 
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QScreen>
+
+#include <limits>
 
 namespace plavik {
 
@@ -23,8 +27,16 @@ std::optional<std::int32_t> EditValue(const QLineEdit* edit) {
     return TextToInt(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
 }
 
+// The family the font database gives a stored name, through the substitutions the program draws with:
+// "ＭＳ ゴシック" is "IPAGothic", or "IPAゴシック" where the font database speaks Japanese.
+QString InstalledFamily(const QString& name) {
+    InstallFontSubstitutions();
+    return QFontInfo(QFont(name)).family();
+}
+
+// The printer font as the font dialog lists it, so that the dialog opens on it.
 QFont ToQFont(const PrinterFont& font) {
-    QFont result(font.Name);
+    QFont result(InstalledFamily(font.Name));
     if (font.Size > 0)
         result.setPointSize(font.Size);
     result.setBold(font.Style & kBold);
@@ -34,9 +46,11 @@ QFont ToQFont(const PrinterFont& font) {
     return result;
 }
 
-// Takes name, size and style from the chosen font; the colour is not the font dialog's to change.
+// Takes name, size and style from the chosen font; the colour is not the font dialog's to change. The
+// stored name stays while the family chosen is the one it stands for.
 void TakeQFont(PrinterFont& font, const QFont& chosen) {
-    font.Name = chosen.family();
+    if (chosen.family() != InstalledFamily(font.Name))
+        font.Name = chosen.family();
     if (chosen.pointSize() > 0)
         font.Size = chosen.pointSize();
     else if (chosen.pixelSize() > 0)
@@ -46,11 +60,13 @@ void TakeQFont(PrinterFont& font, const QFont& chosen) {
 }
 
 std::optional<QFont> RunFontDialog(const QFont& initial, QWidget* parent) {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
-    if (!ok)
+    QFontDialog dialog(initial, parent);
+    // What the dialog shows of the font: a style its family lacks (bold, italic) is not among them.
+    const QFont shown = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return chosen;
+    // OK without a change gives the font back as it was, with what the dialog could not show.
+    return dialog.selectedFont() == shown ? initial : dialog.selectedFont();
 }
 
 } // namespace
@@ -59,9 +75,7 @@ TForm2::TForm2(TListSettings& settings, PrinterFont& font, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()), settings_(settings), font_(font),
       chooseFont_(RunFontDialog) {
     ui_->setupUi(this);
-    QFont dialogFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
+    setFont(InterfaceFont());
     setFixedSize(412, 331);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     // Group box captions sit on the frame line, as Windows draws them, so that the controls'
@@ -138,9 +152,62 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+namespace {
+
+// One check box and the flag it shows.
+struct CheckField {
+    QCheckBox* Ui::TForm2::*control;
+    bool TListSettings::*field;
+};
+// One numeric edit and the number it shows, in the order OK checks them, with the range OK accepts.
+struct NumberField {
+    QLineEdit* Ui::TForm2::*control;
+    std::int32_t TListSettings::*field;
+    std::int32_t min = std::numeric_limits<std::int32_t>::min();
+    std::int32_t max = std::numeric_limits<std::int32_t>::max();
+};
+// One radio button and the text mode it stands for.
+struct ModeField {
+    QRadioButton* Ui::TForm2::*control;
+    std::int32_t mode;
+};
+
+using U = Ui::TForm2;
+using S = TListSettings;
+
+// Every control of the record but the swatches, which go through the palette's own order.
+constexpr CheckField kChecks[] = {
+    {&U::CheckBox4, &S::UnKnownJwk},  {&U::CheckBox18, &S::UnKnownJwc},  {&U::CheckBox12, &S::prcFileName},
+    {&U::CheckBox13, &S::prcComment}, {&U::CheckBox14, &S::prcFileSize}, {&U::CheckBox15, &S::prcFileDate},
+    {&U::CheckBox17, &S::prcBorder},  {&U::CheckBox16, &S::prcAddLine},  {&U::CheckBox3, &S::prFileName},
+    {&U::CheckBox5, &S::prFileSize},  {&U::CheckBox6, &S::prFileDate},   {&U::CheckBox2, &S::prPos},
+    {&U::CheckBox1, &S::prText},      {&U::CheckBox9, &S::prAddLine},    {&U::CheckBox10, &S::prBorder},
+};
+constexpr NumberField kNumbers[] = {
+    {&U::Edit7, &S::IconSize, kMinThumbnailSize, kMaxThumbnailSize},
+    {&U::Edit10, &S::IconSize2, kMinThumbnailSize, kMaxThumbnailSize},
+    {&U::Edit1, &S::MarginTop},
+    {&U::Edit2, &S::MarginLeft},
+    {&U::Edit3, &S::MarginRight},
+    {&U::Edit4, &S::MarginBottom},
+    {&U::Edit11, &S::SpaceR2},
+    {&U::Edit12, &S::SpaceB2},
+    {&U::Edit9, &S::ImageSize2},
+    {&U::Edit5, &S::SpaceR},
+    {&U::Edit6, &S::SpaceB},
+    {&U::Edit8, &S::ImageSize},
+};
+// "線で表示。" (2) is checked by the form itself and stays so for any unknown mode; 3 is shown although
+// it cannot be chosen.
+constexpr ModeField kTextModes[] = {{&U::RadioButton9, 1}, {&U::RadioButton7, 2}, {&U::RadioButton8, 3}};
+
+} // namespace
+
 std::vector<QLineEdit*> TForm2::NumericEdits() const {
-    return {ui_->Edit7,  ui_->Edit10, ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4,
-            ui_->Edit11, ui_->Edit12, ui_->Edit9, ui_->Edit5, ui_->Edit6, ui_->Edit8};
+    std::vector<QLineEdit*> edits;
+    for (const NumberField& n : kNumbers)
+        edits.push_back((*ui_).*n.control);
+    return edits;
 }
 
 void TForm2::FormCreate() {
@@ -153,41 +220,14 @@ void TForm2::FormCreate() {
     }
 
     const TListSettings& s = settings_;
-    const auto number = [](std::int32_t value) { return QString::number(value); };
-    ui_->CheckBox4->setChecked(s.UnKnownJwk);
-    ui_->CheckBox18->setChecked(s.UnKnownJwc);
-    ui_->Edit7->setText(number(s.IconSize));
-    ui_->Edit10->setText(number(s.IconSize2));
-    ui_->Edit1->setText(number(s.MarginTop));
-    ui_->Edit2->setText(number(s.MarginLeft));
-    ui_->Edit3->setText(number(s.MarginRight));
-    ui_->Edit4->setText(number(s.MarginBottom));
-    ui_->Edit11->setText(number(s.SpaceR2));
-    ui_->Edit12->setText(number(s.SpaceB2));
-    ui_->Edit9->setText(number(s.ImageSize2));
-    ui_->CheckBox12->setChecked(s.prcFileName);
-    ui_->CheckBox13->setChecked(s.prcComment);
-    ui_->CheckBox14->setChecked(s.prcFileSize);
-    ui_->CheckBox15->setChecked(s.prcFileDate);
-    ui_->CheckBox17->setChecked(s.prcBorder);
-    ui_->CheckBox16->setChecked(s.prcAddLine);
-    // "線で表示。" is checked by the form itself and stays so for any unknown mode.
-    if (s.prcTextMode == 1)
-        ui_->RadioButton9->setChecked(true);
-    else if (s.prcTextMode == 2)
-        ui_->RadioButton7->setChecked(true);
-    else if (s.prcTextMode == 3)
-        ui_->RadioButton8->setChecked(true); // shown although it cannot be chosen
-    ui_->Edit5->setText(number(s.SpaceR));
-    ui_->Edit6->setText(number(s.SpaceB));
-    ui_->Edit8->setText(number(s.ImageSize));
-    ui_->CheckBox3->setChecked(s.prFileName);
-    ui_->CheckBox5->setChecked(s.prFileSize);
-    ui_->CheckBox6->setChecked(s.prFileDate);
-    ui_->CheckBox2->setChecked(s.prPos);
-    ui_->CheckBox1->setChecked(s.prText);
-    ui_->CheckBox9->setChecked(s.prAddLine);
-    ui_->CheckBox10->setChecked(s.prBorder);
+    const Ui::TForm2& ui = *ui_;
+    for (const CheckField& c : kChecks)
+        (ui.*c.control)->setChecked(s.*c.field);
+    for (const NumberField& n : kNumbers)
+        (ui.*n.control)->setText(QString::number(s.*n.field));
+    for (const ModeField& m : kTextModes)
+        if (s.prcTextMode == m.mode)
+            (ui.*m.control)->setChecked(true);
     SwatchColors colors{};
     for (int i = 0; i < 9; ++i)
         colors[i] = s.Colors[SwatchPaletteIndex(i)];
@@ -198,14 +238,20 @@ void TForm2::FormCreate() {
 void TForm2::Button1Click() {
     // Every number is checked before anything is copied, so a bad edit leaves the record whole
     // and the dialog open on that edit.
-    for (QLineEdit* edit : NumericEdits()) {
-        if (EditValue(edit))
+    for (const NumberField& n : kNumbers) {
+        QLineEdit* edit = (*ui_).*n.control;
+        const std::optional<std::int32_t> value = EditValue(edit);
+        if (value && *value >= n.min && *value <= n.max)
             continue;
         for (int i = 0; i < ui_->PageControl1->count(); ++i) {
             if (ui_->PageControl1->widget(i)->isAncestorOf(edit))
                 ui_->PageControl1->setCurrentIndex(i);
         }
-        ShowErrorBox(this, QStringLiteral("'%1' は数値ではありません").arg(edit->text()));
+        ShowErrorBox(this,
+                     value ? QStringLiteral("サムネイルのサイズは %1 から %2 までの数値で指定してください。")
+                                 .arg(n.min)
+                                 .arg(n.max)
+                           : QStringLiteral("'%1' は数値ではありません").arg(edit->text()));
         edit->setFocus();
         edit->selectAll();
         return;
@@ -216,40 +262,14 @@ void TForm2::Button1Click() {
 
 void TForm2::CopyControls() {
     TListSettings& s = settings_;
-    const auto value = [](const QLineEdit* edit) { return *EditValue(edit); };
-    s.UnKnownJwk = ui_->CheckBox4->isChecked();
-    s.UnKnownJwc = ui_->CheckBox18->isChecked();
-    s.IconSize = value(ui_->Edit7);
-    s.IconSize2 = value(ui_->Edit10);
-    s.MarginTop = value(ui_->Edit1);
-    s.MarginLeft = value(ui_->Edit2);
-    s.MarginRight = value(ui_->Edit3);
-    s.MarginBottom = value(ui_->Edit4);
-    s.SpaceR2 = value(ui_->Edit11);
-    s.SpaceB2 = value(ui_->Edit12);
-    s.ImageSize2 = value(ui_->Edit9);
-    s.prcFileName = ui_->CheckBox12->isChecked();
-    s.prcComment = ui_->CheckBox13->isChecked();
-    s.prcFileSize = ui_->CheckBox14->isChecked();
-    s.prcFileDate = ui_->CheckBox15->isChecked();
-    s.prcBorder = ui_->CheckBox17->isChecked();
-    s.prcAddLine = ui_->CheckBox16->isChecked();
-    if (ui_->RadioButton9->isChecked())
-        s.prcTextMode = 1;
-    else if (ui_->RadioButton7->isChecked())
-        s.prcTextMode = 2;
-    else if (ui_->RadioButton8->isChecked())
-        s.prcTextMode = 3;
-    s.SpaceR = value(ui_->Edit5);
-    s.SpaceB = value(ui_->Edit6);
-    s.ImageSize = value(ui_->Edit8);
-    s.prFileName = ui_->CheckBox3->isChecked();
-    s.prFileSize = ui_->CheckBox5->isChecked();
-    s.prFileDate = ui_->CheckBox6->isChecked();
-    s.prPos = ui_->CheckBox2->isChecked();
-    s.prText = ui_->CheckBox1->isChecked();
-    s.prAddLine = ui_->CheckBox9->isChecked();
-    s.prBorder = ui_->CheckBox10->isChecked();
+    const Ui::TForm2& ui = *ui_;
+    for (const CheckField& c : kChecks)
+        s.*c.field = (ui.*c.control)->isChecked();
+    for (const NumberField& n : kNumbers)
+        s.*n.field = *EditValue(ui.*n.control);
+    for (const ModeField& m : kTextModes)
+        if ((ui.*m.control)->isChecked())
+            s.prcTextMode = m.mode;
     // Border has no swatch and keeps its value.
     const ColorSwatch* swatches[] = {ui_->Shape1, ui_->Shape2, ui_->Shape3, ui_->Shape4, ui_->Shape5,
                                      ui_->Shape6, ui_->Shape7, ui_->Shape8, ui_->Shape9};

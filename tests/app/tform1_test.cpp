@@ -1,11 +1,16 @@
 // The main window, driven as the user drives it: menus, tool bar, list, settings at start and close.
+#include "app/captiondelegate.h"
 #include "app/tform1.h"
 #include "modalanswers.h"
+#include "platform/filetexts.h"
+#include "platform/fonts.h"
 #include "render/palette.h"
 #include "settings/errorbox.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -13,6 +18,9 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -188,6 +196,87 @@ TEST_F(MainWindow, StoredStateIsAppliedAtStart) {
     EXPECT_TRUE(Child<QWidget>(w.get(), "Panel2")->isVisible());
     EXPECT_EQ(w->ImageList1().Size(), QSize(32, 32));
     EXPECT_EQ(w->JwkColors()[kBack], 255u); // handed to the palette when the window is shown
+}
+
+TEST_F(MainWindow, CountPanelShowsTheWholeCount) {
+    auto w = Open();
+    auto* panel = Child<QLabel>(w.get(), "StatusPanel1");
+    for (const int count : {0, 1000, 100000, 2147483647}) {
+        w->SetPanel(1, QStringLiteral("ﾌｧｲﾙ数:%1").arg(count));
+        QApplication::processEvents();
+        EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(panel->text()))
+            << count;
+        EXPECT_GE(panel->width(), 75) << count;
+    }
+}
+
+TEST_F(MainWindow, LongFolderPathIsCutAndLeavesTheWindowItsSize) {
+    auto w = Open();
+    QApplication::processEvents();
+    const QRect before = w->frameGeometry();
+    const QString paths[] = {
+        QStringLiteral("/home/user/") + QString(300, QLatin1Char('x')) + QStringLiteral("/"),
+        QStringLiteral("/home/ユーザー/") + QString(60, QChar(u'図')) + QStringLiteral("/")};
+    for (const QString& path : paths) {
+        w->SetPanel(2, path);
+        QApplication::processEvents();
+        EXPECT_EQ(w->frameGeometry(), before);
+        EXPECT_LE(w->minimumSizeHint().width(), before.width());
+        EXPECT_EQ(w->Panel(2), path); // the panel keeps the whole text
+    }
+    w->close();
+    EXPECT_EQ(Stored("Form/Width"), QString::number(before.width()));
+}
+
+TEST_F(MainWindow, StoredPositionOffTheScreenIsBroughtIntoView) {
+    WriteIni("[Form]\nHeight=300\nWidth=500\nLeft=-4000\nTop=9000\n");
+    auto w = Open();
+    QApplication::processEvents();
+    const QRect screen = w->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w->frameGeometry()))
+        << w->frameGeometry().x() << "," << w->frameGeometry().y();
+    EXPECT_EQ(w->frameGeometry().size(), QSize(500, 300));
+}
+
+TEST_F(MainWindow, QuickViewDateFitsItsLabelInEveryLocale) {
+    auto w = Open();
+    auto* label = Child<QLabel>(w.get(), "Label7");
+    label->setFont(InterfaceFont()); // the program's font
+    const QFontMetrics metrics = label->fontMetrics();
+    const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    for (const QLocale& locale : {QLocale(QLocale::Japanese, QLocale::Japan), QLocale::c(),
+                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        const QString widest = WidestDateText(locale, width);
+        EXPECT_LE(width(widest), label->contentsRect().width()) << widest.toStdString();
+    }
+}
+
+TEST_F(MainWindow, LongCaptionsWrapToTheSecondLineAndTheTooltipShowsThemWhole) {
+    // What the list's delegate hands the style to draw.
+    struct ShownCaption : CaptionDelegate {
+        QString Text(const QModelIndex& index, const QRect& rect) const {
+            QStyleOptionViewItem option;
+            option.rect = rect;
+            initStyleOption(&option, index);
+            return option.text;
+        }
+    };
+    auto w = Open();
+    const QString name = QStringLiteral("ground_floor_plan_2026_rev_b.jwc");
+    AddItems(*w, {name, "b.jwk"});
+    ASSERT_NE(dynamic_cast<CaptionDelegate*>(w->ListView()->itemDelegate()), nullptr);
+    const QModelIndex item = w->Model().index(1); // after b.jwk
+    EXPECT_EQ(item.data(Qt::ToolTipRole).toString(), name);
+    const QStringList lines =
+        ShownCaption().Text(item, w->ListView()->visualRect(item)).split(QChar(QChar::LineSeparator));
+    ASSERT_EQ(lines.size(), 2);
+    QString shown = lines.join(QString());
+    if (shown.endsWith(QChar(0x2026)))
+        shown.chop(1); // cut at the cell's end; the tooltip has it whole
+    EXPECT_GT(shown.size(), lines[0].size());
+    EXPECT_TRUE(name.startsWith(shown)) << shown.toStdString();
+    const QModelIndex shortItem = w->Model().index(0);
+    EXPECT_EQ(ShownCaption().Text(shortItem, w->ListView()->visualRect(shortItem)), "b.jwk");
 }
 
 TEST_F(MainWindow, MaximisedWindowKeepsItsNormalBoundsStored) {
@@ -395,6 +484,97 @@ TEST_F(MainWindow, OpenListsTheChosenFilesFolderByTheFilter) {
         EXPECT_EQ(w->Panel(2), QDir::toNativeSeparators(dir_.path()) + QDir::separator()) << file;
         EXPECT_EQ(w->QuickViewImage().height(), height) << file;
     }
+}
+
+TEST_F(MainWindow, OpenWithThePromptListsTheFolderShownAndTheNextOpenStartsOnThatFilter) {
+    QDir(dir_.path()).mkdir("sub");
+    const QString sub = dir_.filePath("sub");
+    auto w = Open();
+    ModalAnswers answers;
+    answers.Then([&](QWidget* d) {
+        auto* dialog = static_cast<QFileDialog*>(d);
+        dialog->setDirectory(sub);
+        dialog->selectNameFilter(QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)"));
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        name->setText(QStringLiteral("フォルダ指定"));
+        QTest::keyClick(name, Qt::Key_Return); // the prompt left as it is
+    });
+    w->Open1Click();
+    EXPECT_EQ(answers.Classes().size(), 1u); // no "file not found"
+    EXPECT_EQ(w->Panel(2), QDir::toNativeSeparators(sub) + QDir::separator());
+    EXPECT_EQ(w->QuickViewImage().height(), 150); // listed as figures
+
+    QString filter, folder;
+    answers.Then([&](QWidget* d) {
+        auto* dialog = static_cast<QFileDialog*>(d);
+        filter = dialog->selectedNameFilter();
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    w->Open1Click();
+    EXPECT_EQ(filter, QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)"));
+    EXPECT_EQ(folder, sub);
+}
+
+TEST_F(MainWindow, OpenRefusesANameThatIsNotThere) {
+    auto w = Open();
+    AddItems(*w, {"a.jwk"});
+    ModalAnswers answers;
+    answers
+        .Then([&](QWidget* d) {
+            auto* dialog = static_cast<QFileDialog*>(d);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(dir_.filePath("missing.jwc"));
+            static_cast<QDialog*>(dialog)->accept();
+        })
+        .ThenClick("OK")
+        .ThenReject();
+    w->Open1Click();
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_TRUE(answers.Boxes()[0].text.startsWith("missing.jwc\n")) << answers.Boxes()[0].text.toStdString();
+    EXPECT_EQ(w->Model().Count(), 1); // nothing listed
+}
+
+TEST_F(MainWindow, PrinterSetupChoosesThePrinterForPrinting) {
+    auto w = Open();
+    QString okText;
+    bool offersPrinters = false;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* d) {
+        auto* dialog = qobject_cast<QPrintDialog*>(d);
+        ASSERT_NE(dialog, nullptr);
+        offersPrinters = dialog->findChild<QComboBox*>("printers") != nullptr;
+        okText = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->text();
+        EXPECT_EQ(dialog->printer(), &w->Printer()); // what it sets is what printing starts from
+        dialog->accept();
+    });
+    Action(w.get(), "S1")->trigger();
+    EXPECT_EQ(answers.Classes(), std::vector<QString>({"QPrintDialog"}));
+    EXPECT_TRUE(offersPrinters);
+    EXPECT_EQ(okText, "OK");
+}
+
+TEST_F(MainWindow, PicturesAreDrawnInTheScreensOwnPixels) {
+    auto w = Open();
+    const qreal ratio = w->devicePixelRatioF();
+    if (qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2) {
+        EXPECT_EQ(ratio, 2.0);
+    }
+    EXPECT_EQ(w->ImageList1().Size(), QSize(48, 48) * ratio);
+    EXPECT_EQ(w->ListView()->iconSize(), QSize(48, 48)); // laid out in points
+    AddItems(*w, {"a.jwk"});
+    EXPECT_EQ(w->Model().index(0).data(Qt::DecorationRole).value<QPixmap>().devicePixelRatio(), ratio);
+
+    // The quick view fills its picture's every pixel.
+    EXPECT_EQ(w->QuickViewImage().size(), QSize(150, 150) * ratio);
+    w->QView1(std::filesystem::path(PLAVIK_SOURCE_DIR) / "samples/figures/door.jwk", "door.jwk");
+    const QImage& picture = w->QuickViewImage();
+    QRect drawn;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != picture.pixel(0, 0))
+                drawn |= QRect(x, y, 1, 1);
+    EXPECT_GT(drawn.right(), picture.width() * 3 / 4);
+    EXPECT_EQ(w->findChild<QLabel*>("Image1")->pixmap().deviceIndependentSize(), QSizeF(150, 150));
 }
 
 } // namespace

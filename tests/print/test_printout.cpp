@@ -267,13 +267,56 @@ TEST(PrintJobArguments, LpGetsPrinterTitlePaperAndSides) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     const QStringList args =
-        LpArguments(printer, QStringLiteral("JWC-List"), QStringLiteral("/spool/job.prn"));
+        LpArguments(LpJobOf(printer, QStringLiteral("JWC-List")), QStringLiteral("/spool/job.prn"));
     EXPECT_EQ(args.mid(2, 2), (QStringList{QStringLiteral("-t"), QStringLiteral("JWC-List")}));
     EXPECT_TRUE(args.contains(QStringLiteral("media=A4")));
     EXPECT_TRUE(args.contains(QStringLiteral("sides=one-sided")));
     EXPECT_TRUE(args.contains(QStringLiteral("landscape")));
+    EXPECT_FALSE(args.contains(QStringLiteral("-n"))); // one copy
     EXPECT_EQ(args.last(), QStringLiteral("/spool/job.prn"));
     EXPECT_EQ(args[args.size() - 2], QStringLiteral("--"));
+}
+
+TEST(PrintJobArguments, CopiesCollationAndPageRangeOfThePrinterReachTheJob) {
+    QPrinter printer;
+    printer.setCopyCount(3);
+    printer.setCollateCopies(true);
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 4);
+    const LpJob job = LpJobOf(printer, "t");
+    EXPECT_EQ(job.copies, 3);
+    EXPECT_TRUE(job.collate);
+    EXPECT_EQ(job.fromPage, 2);
+    EXPECT_EQ(job.toPage, 4);
+    const QStringList args = LpArguments(job, "f");
+    const qsizetype n = args.indexOf("-n");
+    ASSERT_GE(n, 0);
+    EXPECT_EQ(args[n + 1], "3");
+    EXPECT_TRUE(args.contains("collate=true"));
+    EXPECT_TRUE(args.contains("page-ranges=2-4"));
+
+    printer.setCollateCopies(false);
+    printer.setPrintRange(QPrinter::AllPages);
+    const QStringList uncollated = LpArguments(LpJobOf(printer, "t"), "f");
+    EXPECT_TRUE(uncollated.contains("collate=false"));
+    EXPECT_FALSE(uncollated.join(' ').contains("page-ranges"));
+}
+
+TEST(PrintJobArguments, ThePrintersOwnOptionsComeLastAndWin) {
+    LpJob job;
+    job.destination = "office";
+    job.title = "JWK-List";
+    job.media = "A4";
+    job.cupsOptions = {"page-ranges", "1-2", "InputSlot", "Tray2", "print-quality", "5", "fit-to-page", ""};
+    job.fromPage = 3; // the range CUPS already has stays the one used
+    job.toPage = 3;
+    const QStringList args = LpArguments(job, "f");
+    EXPECT_EQ(args.mid(0, 4), (QStringList{"-d", "office", "-t", "JWK-List"}));
+    const QStringList tail = {
+        "-o", "page-ranges=1-2", "-o", "InputSlot=Tray2", "-o", "print-quality=5", "-o", "fit-to-page", "--",
+        "f"};
+    EXPECT_EQ(args.mid(args.size() - tail.size()), tail);
+    EXPECT_FALSE(args.contains("page-ranges=3-3"));
 }
 
 TEST(ProgressWindow, HasItsDesignAndOnlyTheButtonStopsIt) {

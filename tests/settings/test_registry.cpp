@@ -97,12 +97,12 @@ TEST_F(RegistryTest, FirstRunGivesTheDefaultsInStoredOrder) {
 
 TEST_F(RegistryTest, IntegersAndBooleansConvertOrFallBack) {
     const std::pair<QString, int> integers[] = {
-        {" 64", 64},        {"64 ", 48},  {"6a", 48},
+        {" 64", 64},        {"64 ", 20},  {"6a", 20},
         {"$40", 64},        {"0x40", 64}, {"-5", -5},
-        {"2147483648", 48}, {"", 48},     {"2147483647", INT_MAX},
+        {"2147483648", 20}, {"", 20},     {"2147483647", INT_MAX},
     };
     for (const auto& [text, expected] : integers)
-        EXPECT_EQ(LoadWith("ApplicationSet", "IconSize", text).state.settings.IconSize, expected) << text;
+        EXPECT_EQ(LoadWith("ImageSet", "ImageSize", text).state.settings.ImageSize, expected) << text;
     const std::tuple<QString, bool, bool> booleans[] = {
         {"2", true, true},  {"-1", true, true},   {"0", false, false}, {"$0", false, false},
         {" 1", true, true}, {"abc", true, false}, {"", true, false},
@@ -113,6 +113,16 @@ TEST_F(RegistryTest, IntegersAndBooleansConvertOrFallBack) {
         EXPECT_EQ(LoadWith("ApplicationSet", "UnKnownJwk", text).state.settings.UnKnownJwk, unknownJwk)
             << text;
     }
+}
+
+TEST_F(RegistryTest, ThumbnailSizesAreClampedToWhatIsDrawn) {
+    const std::pair<QString, int> sizes[] = {{"20000", 512}, {"60000", 512}, {"513", 512}, {"512", 512},
+                                             {"16", 16},     {"15", 16},     {"0", 16},    {"-7", 16}};
+    for (const auto& [text, expected] : sizes) {
+        EXPECT_EQ(LoadWith("ApplicationSet", "IconSize", text).state.settings.IconSize, expected) << text;
+        EXPECT_EQ(LoadWith("ApplicationSet", "IconSize2", text).state.settings.IconSize2, expected) << text;
+    }
+    EXPECT_EQ(LoadWith("ApplicationSet", "IconSize2", "abc").state.settings.IconSize2, 100);
 }
 
 TEST_F(RegistryTest, MaximisedWindowKeepsItsLastNormalBounds) {

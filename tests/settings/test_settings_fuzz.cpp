@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -77,9 +78,11 @@ Expected Predict(const QString& path) {
             e.texts[i].second = text;
             continue;
         }
-        const auto number = TextToInt(text.toStdString());
+        auto number = TextToInt(text.toStdString());
         if (!number)
             continue;
+        if (key == "ApplicationSet/IconSize" || key == "ApplicationSet/IconSize2")
+            number = std::clamp(*number, kMinThumbnailSize, kMaxThumbnailSize);
         e.texts[i].second = IsBoolean(key) ? QString(*number != 0 ? "1" : "0") : QString::number(*number);
     }
     return e;

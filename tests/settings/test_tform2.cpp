@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -287,6 +288,44 @@ TEST(SettingsDialog, UnconvertibleEditKeepsTheDialogOpenAndTheRecordWhole) {
     }
 }
 
+TEST(SettingsDialog, ThumbnailSizeOutsideItsRangeIsRefusedWithItsRange) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"Edit10", "20000"}, {"Edit10", "513"}, {"Edit10", "15"}, {"Edit10", "0"}, {"Edit7", "8"}};
+    for (const auto& [control, text] : refused) {
+        TListSettings settings;
+        PrinterFont font;
+        const auto before = Fields(settings);
+        TForm2 dialog(settings, font);
+        Child<QLineEdit>(&dialog, control)->setText(text);
+        QString shown;
+        bool stillOpen = false;
+        QTimer::singleShot(0, &dialog, [&] { Child<QPushButton>(&dialog, "Button1")->click(); });
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
+            shown = box->text();
+            box->accept();
+            QTimer::singleShot(0, &dialog, [&] {
+                stillOpen = dialog.isVisible();
+                EXPECT_EQ(dialog.focusWidget(), Child<QLineEdit>(&dialog, control));
+                dialog.reject();
+            });
+        });
+        dialog.exec();
+        EXPECT_EQ(shown, QString::fromUtf8("サムネイルのサイズは 16 から 512 までの数値で指定してください。"))
+            << control << " " << text;
+        EXPECT_TRUE(stillOpen) << control << " " << text;
+        EXPECT_EQ(Fields(settings), before) << control << " " << text;
+    }
+    for (const char* text : {"16", "512"}) {
+        TListSettings settings;
+        PrinterFont font;
+        TForm2 dialog(settings, font);
+        Child<QLineEdit>(&dialog, "Edit10")->setText(text);
+        Child<QPushButton>(&dialog, "Button1")->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << text;
+        EXPECT_EQ(settings.IconSize2, QString(text).toInt());
+    }
+}
+
 TEST(SettingsDialog, LargestNumberAndLongStoredValuesAreKept) {
     TListSettings settings;
     settings.IconSize = 100;  // longer than its edit lets anyone type
@@ -361,19 +400,20 @@ TEST(SettingsDialog, ConfirmedFontSurvivesCancel) {
     {
         TForm2 dialog(settings, font);
         dialog.SetFontChooser([](const QFont& initial, QWidget*) -> std::optional<QFont> {
-            EXPECT_EQ(initial.family(), QString::fromUtf8("ＭＳ ゴシック"));
+            EXPECT_EQ(initial.family(),
+                      QFontInfo(QFont("IPAGothic")).family()); // what "ＭＳ ゴシック" is drawn in
             EXPECT_EQ(initial.pointSize(), 9);
-            QFont chosen("IPAGothic", 14);
+            QFont chosen("IPAPGothic", 14);
             chosen.setBold(true);
             chosen.setStrikeOut(true);
             return chosen;
         });
         Child<QPushButton>(&dialog, "Button4")->click();
-        EXPECT_EQ(Child<QLabel>(&dialog, "Label19")->text(), "IPAGothic");
+        EXPECT_EQ(Child<QLabel>(&dialog, "Label19")->text(), "IPAPGothic");
         EXPECT_EQ(Child<QLabel>(&dialog, "Label20")->text(), "14");
         Child<QPushButton>(&dialog, "Button2")->click();
     }
-    EXPECT_EQ(font, (PrinterFont{"IPAGothic", 14, 0x0000FF, kBold | kStrikeOut}));
+    EXPECT_EQ(font, (PrinterFont{"IPAPGothic", 14, 0x0000FF, kBold | kStrikeOut}));
 
     // Cancelling the font dialog changes nothing; the labels still show the font.
     TForm2 dialog(settings, font);
@@ -381,7 +421,7 @@ TEST(SettingsDialog, ConfirmedFontSurvivesCancel) {
     Child<QLabel>(&dialog, "Label20")->setText("");
     Child<QPushButton>(&dialog, "Button4")->click();
     EXPECT_EQ(Child<QLabel>(&dialog, "Label20")->text(), "14");
-    EXPECT_EQ(font, (PrinterFont{"IPAGothic", 14, 0x0000FF, kBold | kStrikeOut}));
+    EXPECT_EQ(font, (PrinterFont{"IPAPGothic", 14, 0x0000FF, kBold | kStrikeOut}));
 }
 
 TEST(SettingsDialog, FontButtonRunsTheFontDialog) {
@@ -391,14 +431,35 @@ TEST(SettingsDialog, FontButtonRunsTheFontDialog) {
     WhenModal<QFontDialog>([](QFontDialog* fonts) {
         QFont chosen = fonts->currentFont();
         chosen.setPointSize(11);
-        chosen.setItalic(true);
+        chosen.setUnderline(true);
         fonts->setCurrentFont(chosen);
         fonts->accept();
     });
     Child<QPushButton>(&dialog, "Button4")->click();
     EXPECT_EQ(font.Size, 11);
-    EXPECT_EQ(font.Style & kItalic, kItalic);
+    EXPECT_EQ(font.Style, kUnderline);
     EXPECT_EQ(Child<QLabel>(&dialog, "Label20")->text(), "11");
+}
+
+TEST(PrinterFontDialog, OpensOnTheStoredFontAndOkWithoutAChangeKeepsIt) {
+    const PrinterFont stored; // "ＭＳ ゴシック", 9 points, regular
+    const PrinterFont bold{QStringLiteral("ＭＳ ゴシック"), 12, 0, kBold};
+    for (const PrinterFont& start : {stored, bold}) {
+        TListSettings settings;
+        PrinterFont font = start;
+        TForm2 dialog(settings, font);
+        QFont shown;
+        WhenModal<QFontDialog>([&](QFontDialog* fonts) {
+            shown = fonts->currentFont();
+            fonts->accept();
+        });
+        Child<QPushButton>(&dialog, "Button4")->click();
+        EXPECT_EQ(QFontInfo(shown).family(), QFontInfo(QFont("ＭＳ ゴシック")).family());
+        EXPECT_EQ(shown.pointSize(), start.Size);
+        EXPECT_FALSE(shown.italic());
+        EXPECT_EQ(font, start);
+        EXPECT_EQ(Child<QLabel>(&dialog, "Label19")->text(), QStringLiteral("ＭＳ ゴシック"));
+    }
 }
 
 TEST(PlacementPictures, RowOrderIsTheColumnOrderTransposed) {

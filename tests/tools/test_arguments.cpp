@@ -2,7 +2,10 @@
 #include "support/jwkwriter.h"
 #include "toolrunner.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,33 @@ TEST(ToolArguments, HelpAnywhereExitsZero) {
         EXPECT_TRUE(run.out.startsWith("Usage: plavik-render")) << run.out.toStdString();
         EXPECT_TRUE(run.err.isEmpty());
     }
+}
+
+TEST(ToolArguments, VersionAnywhereExitsZero) {
+    for (const QStringList& args : {QStringList{"--version"}, QStringList{"thumb", "x", "--version"}}) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out, QByteArray("plavik-render " PLAVIK_VERSION "\n"));
+        EXPECT_TRUE(run.err.isEmpty());
+    }
+}
+
+TEST(ToolArguments, ThumbnailLeavesNoRuntimeFolderBehind) {
+    // As a file manager's sandbox runs it: no runtime folder of the session.
+    Scratch scratch;
+    const QString temp = scratch.Path("tmp");
+    ASSERT_TRUE(QDir().mkpath(temp));
+    const QString figure = scratch.Write("f.jwk", JwkWriter().Line(0, 0, 100, 100).Bytes());
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("XDG_RUNTIME_DIR");
+    environment.insert("TMPDIR", temp);
+    process.setProcessEnvironment(environment);
+    process.start(PLAVIK_RENDER_EXE, {"thumbnailer", "-s", "64", figure, scratch.Path("out.png")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_FALSE(QImage(scratch.Path("out.png")).isNull());
+    EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 TEST(ToolArguments, BadArgumentsExitTwoWithOneLine) {

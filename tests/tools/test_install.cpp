@@ -3,9 +3,12 @@
 #include "support/jwcwriter.h"
 #include "toolrunner.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMap>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 
@@ -91,6 +94,37 @@ TEST(ToolInstall, TreeForTheDesktop) {
     EXPECT_EQ(desktop.value("Name"), "Plavik");
     EXPECT_EQ(desktop.value("Exec"), root + "/bin/plavik");
     EXPECT_EQ(desktop.value("Terminal"), "false");
+    EXPECT_EQ(desktop.value("Icon"), "plavik");
+    EXPECT_EQ(desktop.value("MimeType"), "application/x-jwk;application/x-jwc;");
+
+    // The icon in the hicolor theme, scalable and at each usual size.
+    const QString icons = root + "/share/icons/hicolor/";
+    EXPECT_TRUE(QFile::exists(icons + "scalable/apps/plavik.svg"));
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        EXPECT_EQ(QImage(icons + QString("%1x%1/apps/plavik.png").arg(size)).size(), QSize(size, size))
+            << size;
+
+    // The software centre's entry names the menu entry and the programs.
+    QFile metainfo(root + "/share/metainfo/org.orvanta.plavik.metainfo.xml");
+    ASSERT_TRUE(metainfo.open(QIODevice::ReadOnly));
+    QXmlStreamReader info(&metainfo);
+    QStringList seen;
+    while (!info.atEnd()) {
+        info.readNext();
+        if (info.isStartElement() &&
+            (info.name() == u"id" || info.name() == u"launchable" || info.name() == u"binary"))
+            seen << info.name().toString() + "=" + info.readElementText();
+    }
+    EXPECT_FALSE(info.hasError()) << info.errorString().toStdString();
+    EXPECT_EQ(seen, (QStringList{"id=org.orvanta.plavik", "launchable=plavik.desktop", "binary=plavik",
+                                 "binary=plavik-render"}));
+
+    // A manual page for each program.
+    for (const QString& page : {QString("plavik"), QString("plavik-render")}) {
+        QFile man(root + "/share/man/man1/" + page + ".1");
+        ASSERT_TRUE(man.open(QIODevice::ReadOnly)) << page.toStdString();
+        EXPECT_TRUE(man.readLine().startsWith(".TH " + page.toUpper().toUtf8() + " 1")) << page.toStdString();
+    }
 
     const auto types = ReadMimePackage(root + "/share/mime/packages/plavik.xml");
     EXPECT_EQ(types.keys(), (QStringList{"application/x-jwc", "application/x-jwk"}));
@@ -99,15 +133,24 @@ TEST(ToolInstall, TreeForTheDesktop) {
     EXPECT_EQ(types.value("application/x-jwc").globs, QStringList{"*.jwc false"});
     EXPECT_EQ(types.value("application/x-jwc").magic, QStringList{"0:jw_cad(c)data"});
 
-    // The thumbnailer's own command line, as a file manager fills it in, works from the installed tree.
+    // The thumbnailer's own command line, as a file manager fills it in, works from the installed tree,
+    // also with nothing of the session in its environment (as in a sandbox), and leaves nothing behind.
     const QString input = prefix.Write("in.jwc", JwcWriter().Build());
     const QString output = prefix.Path("out.png");
+    const QString temp = prefix.Path("tmp");
+    ASSERT_TRUE(QDir().mkpath(temp));
     QStringList args = thumbnailer.value("Exec").split(' ');
     const QString exec = args.takeFirst();
     args.replaceInStrings("%s", "128").replaceInStrings("%i", input).replaceInStrings("%o", output);
-    const ToolRun run = RunProgram(exec, args);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QProcess run;
+    QProcessEnvironment bare;
+    bare.insert("TMPDIR", temp);
+    run.setProcessEnvironment(bare);
+    run.start(exec, args);
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
     EXPECT_EQ(QImage(output).size(), QSize(128, 91));
+    EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 
     // The shared-mime-info compiler accepts the package, where it is installed.
     const QString compiler = QStandardPaths::findExecutable("update-mime-database");
@@ -116,6 +159,27 @@ TEST(ToolInstall, TreeForTheDesktop) {
         EXPECT_EQ(compiled.exitCode, 0) << compiled.err.toStdString();
         EXPECT_TRUE(QFile::exists(root + "/share/mime/application/x-jwk.xml"));
         EXPECT_TRUE(QFile::exists(root + "/share/mime/application/x-jwc.xml"));
+    }
+}
+
+TEST(ToolInstall, BothInstalledProgramsTellTheirVersion) {
+    Scratch prefix;
+    const QString root = prefix.Path("usr");
+    const ToolRun install =
+        RunProgram(PLAVIK_CMAKE_COMMAND, {"--install", PLAVIK_BINARY_DIR, "--prefix", root});
+    ASSERT_EQ(install.exitCode, 0) << install.out.toStdString() << install.err.toStdString();
+    for (const QString& program : {QString("plavik"), QString("plavik-render")}) {
+        // No display: the version needs no window.
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.remove("QT_QPA_PLATFORM");
+        process.setProcessEnvironment(environment);
+        process.start(root + "/bin/" + program, {"--version"});
+        ASSERT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+        EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+        EXPECT_EQ(process.readAllStandardOutput(), (program + " " PLAVIK_VERSION "\n").toUtf8());
     }
 }
 

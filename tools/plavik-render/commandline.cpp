@@ -180,6 +180,10 @@ Command ParseCommandLine(const std::vector<std::string>& args) {
             break;
         if (arg == "--help" || arg == "-h")
             return command;
+        if (arg == "--version") {
+            command.kind = CommandKind::Version;
+            return command;
+        }
     }
     if (args.empty())
         throw UsageError("no command given (try --help)");
@@ -227,6 +231,8 @@ Draws jw_cad figure (.jwk) and drawing (.jwc) files without a window.
   plavik-render thumbnailer -s SIZE INPUT OUTPUT
       The desktop's thumbnailer: a PNG whose longer side is SIZE; figures are square,
       drawings 1 : 1.414.
+
+  plavik-render --help | --version
 
 Exit status: 0 done, 1 the file is neither a figure nor a drawing file, 2 bad arguments,
 3 a file that cannot be read, 4 the output cannot be written.

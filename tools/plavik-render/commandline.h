@@ -39,7 +39,7 @@ struct ThumbnailerOptions {
     std::filesystem::path output;
 };
 
-enum class CommandKind { Help, Thumb, Info, Sheet, Thumbnailer };
+enum class CommandKind { Help, Version, Thumb, Info, Sheet, Thumbnailer };
 
 struct Command {
     CommandKind kind = CommandKind::Help;
@@ -60,8 +60,8 @@ public:
 inline constexpr int kMaxImageSide = 10000;
 
 // Parses the arguments after the program name (each as the system hands it over: the bytes of a
-// file name on POSIX, UTF-8 on Windows). "--help" or "-h" anywhere asks for the help text. Throws
-// UsageError.
+// file name on POSIX, UTF-8 on Windows). "--help" or "-h" anywhere asks for the help text, "--version"
+// for the version, whichever comes first. Throws UsageError.
 Command ParseCommandLine(const std::vector<std::string>& args);
 
 // A path from an argument as the system handed it over.

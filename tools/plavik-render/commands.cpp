@@ -113,6 +113,11 @@ int RunCommand(const Command& command) {
         std::fwrite(text.data(), 1, text.size(), stdout);
         return kExitOk;
     }
+    case CommandKind::Version: {
+        const std::string text = std::string("plavik-render ") + PLAVIK_VERSION + "\n";
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return kExitOk;
+    }
     case CommandKind::Thumb:
         return RunThumb(command.thumb);
     case CommandKind::Info:

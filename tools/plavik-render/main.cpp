@@ -6,8 +6,11 @@
 
 #include "platform/fonts.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #ifdef _WIN32
 #include <shellapi.h>
@@ -15,6 +18,7 @@
 #endif
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,6 +65,14 @@ int main(int argc, char** argv) {
     // No command needs widgets: the list printout writes its PDF without a progress window.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
+    // Without a session's runtime folder (a file manager's sandboxed thumbnailer has none) Qt makes one
+    // in the temporary folder and leaves it there; this run gets its own, removed when it ends.
+    std::unique_ptr<QTemporaryDir> runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/plavik-render-XXXXXX"));
+        if (runtime->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+    }
     QGuiApplication app(qtArgc, qtArgv);
     QGuiApplication::setApplicationName(QStringLiteral("plavik-render"));
     plavik::InstallFontSubstitutions();
