@@ -1,0 +1,23 @@
+// Filling polygons on a canvas that has no polygon call: rows of FillRect.
+#pragma once
+
+#include "render/canvas.h"
+#include "render/jwwgeometry.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace plavik {
+
+// Fills the closed rings (ring k ends before ringEnds[k]) with the canvas brush, even-odd: every pixel
+// of clip whose centre lies inside. Points are in device pixels relative to origin: the point p lies
+// at pixel origin + round(p), so the centre of pixel q lies at q - origin. Rows whose spans repeat
+// are merged into one rectangle. Costs one pass over the edges per row of clip that the rings cross;
+// scratch holds the crossings between calls. Returns the number of rows filled.
+std::int64_t FillPolygon(Canvas& canvas, std::span<const DPoint> points,
+                         std::span<const std::size_t> ringEnds, TPoint origin, const TRect& clip,
+                         std::vector<double>& scratch);
+
+} // namespace plavik
