@@ -1,0 +1,622 @@
+// Drawing figure (.jws) and drawing (.jww) files on the recording canvas: the fit to the pixel, line
+// types and colours, arcs, points, solids, blocks, texts, marks and the entry points.
+#include "support/jwwwriter.h"
+#include "support/recordingcanvas.h"
+
+#include "render/errors.h"
+#include "render/jtool.h"
+#include "render/jwc.h"
+#include "render/jwk.h"
+#include "render/jww.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace plavik {
+namespace {
+
+using test::CallKind;
+using test::JwwAttr;
+using test::JwwWriter;
+using test::RecordingCanvas;
+using Seg = std::pair<TPoint, TPoint>;
+using Data = std::vector<std::uint8_t>;
+
+constexpr double kPi = JwwWriter::kPi;
+constexpr Palette kColors = {0xB0, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19};
+
+// A figure whose box maps x to X = 50 + x and y to Y = 50 - y in a 101-pixel square.
+JwwWriter Square() {
+    return JwwWriter::Figure().Box(-50, -50, 50, 50);
+}
+constexpr TRect k101{0, 0, 101, 101};
+
+int Draw(RecordingCanvas& canvas, const JwwWriter& w, const TRect& rect = k101, int flags = 0) {
+    const Data bytes = w.Bytes();
+    return IsJwsData(bytes) ? DrawJwsData(canvas, bytes, rect, flags, kColors)
+                            : DrawJwwData(canvas, bytes, rect, flags);
+}
+
+// The pixels the canvas filled in that colour (the background aside).
+bool Filled(const RecordingCanvas& canvas, COLORREF color, TPoint p) {
+    for (const auto& c : canvas.CallsOf(CallKind::FillRect))
+        if (c.brush.color == color && p.x >= c.rect.left && p.x < c.rect.right && p.y >= c.rect.top &&
+            p.y < c.rect.bottom)
+            return true;
+    return false;
+}
+
+TEST(JwwFit, FiguresFitTheirBoxToThePixel) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        JwwWriter w;
+        TRect rect;
+        Seg drawn;
+    };
+    const Case cases[] = {
+        {"box fills the rectangle",
+         JwwWriter::Figure().Box(0, 0, 100, 50).Line(0, 0, 100, 50),
+         {0, 0, 101, 51},
+         {{0, 50}, {100, 0}}},
+        // (W - 1) / 2 = 49.5 rounds to 50 before the left edge is added: 1 + 50, not round(50.5).
+        {"halves to even, then moved",
+         JwwWriter::Figure().Box(0, 0, 10, 10).Line(5, 5, 10, 10),
+         {1, 0, 101, 100},
+         {{51, 50}, {100, 0}}},
+        {"the narrow side decides",
+         JwwWriter::Figure().Box(0, 0, 100, 10).Line(0, 0, 100, 10),
+         {5, 7, 106, 108},
+         {{5, 62}, {105, 52}}},
+        {"a side of 0 takes the other's scale",
+         JwwWriter::Figure().Box(10, 0, 10, 40).Line(10, 0, 10, 40),
+         {0, 0, 50, 41},
+         {{24, 40}, {24, 0}}},
+        {"both sides 0: scale 1",
+         JwwWriter::Figure().Box(3, 3, 3, 3).Line(3, 3, 8, 3),
+         {0, 0, 21, 21},
+         {{10, 10}, {15, 10}}},
+        {"an empty box: the drawn extent",
+         JwwWriter::Figure().Box(1, 1, 0, 0).Line(0, 0, 10, 20),
+         {0, 0, 11, 21},
+         {{0, 20}, {10, 0}}},
+        {"a box that is not finite: the drawn extent",
+         JwwWriter::Figure().Box(0, nan, 1, 1).Line(0, 0, 10, 20),
+         {0, 0, 11, 21},
+         {{0, 20}, {10, 0}}},
+        {"an absurd box: the drawn extent",
+         JwwWriter::Figure().Box(-1e300, 0, 1, 1).Line(0, 0, 10, 20),
+         {0, 0, 11, 21},
+         {{0, 20}, {10, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCanvas canvas;
+        ASSERT_EQ(Draw(canvas, c.w, c.rect), 0);
+        EXPECT_EQ(canvas.DrawnSegments(), std::vector<Seg>{c.drawn});
+    }
+}
+
+TEST(JwwFit, TheDrawnExtentCoversArcsBlocksAndTexts) {
+    // The box stored is empty; the extent is what would be drawn with every option on.
+    JwwWriter w = JwwWriter::Figure().Box(1, 1, 0, 0);
+    w.Arc(0, 0, 10, kPi / 2, kPi / 2)
+        .Block(20, 0, 1, 1, 0, 1)
+        .Text(0, -10, 4, -10, "t")
+        .Line(0, 0, 0, 0, {.style = 9});
+    w.BeginDefinition(1).Point(5, 10).EndDefinition();
+    // Extent: x -10..25, y -10..10, so the quarter arc from (0, 10) to (-10, 0) ...
+    RecordingCanvas canvas;
+    ASSERT_EQ(Draw(canvas, w, {0, 0, 36, 21}), 0);
+    const auto path = canvas.PenPath();
+    EXPECT_EQ(path.front(), (TPoint{10, 0}));
+    EXPECT_EQ(canvas.CallsOf(CallKind::SetPixel).at(0).to, (TPoint{35, 0}));
+}
+
+TEST(JwwFit, DrawingsStretchTheirSheetOrFitTheirShownExtent) {
+    struct Case {
+        const char* name;
+        JwwWriter w;
+        TRect rect;
+        Seg drawn;
+    };
+    auto hidden = [](JwwWriter w) {
+        return w.LayerState(0, 3, 0)
+            .Line(-1000, -1000, 1000, 1000, {.layer = 3})
+            .Line(1, 1, 900, 900, {.layer = 0, .group = 2});
+    };
+    const Case cases[] = {
+        // A3 at one pixel per millimetre: y = 50 gives 317 - round(198.5) = 119.
+        {"A3, moved",
+         JwwWriter::Drawing().Paper(3).Line(-100, 50, 100, -50),
+         {10, 20, 430, 317},
+         {{120, 119}, {320, 219}}},
+        {"A4 thumbnail",
+         JwwWriter::Drawing().Paper(4).Line(-100, -50, 10, 10),
+         {0, 0, 150, 106},
+         {{24, 78}, {80, 48}}},
+        {"A0",
+         JwwWriter::Drawing().Paper(0).Line(0, 0, 594, 0),
+         {0, 0, 1189, 841},
+         {{594, 421}, {1188, 421}}},
+        {"paper code 8 fits the extent",
+         JwwWriter::Drawing().Paper(8).Line(0, 0, 100, 50),
+         {0, 0, 101, 51},
+         {{0, 50}, {100, 0}}},
+        {"hidden layers neither drawn nor fitted",
+         hidden(JwwWriter::Drawing().Paper(12).GroupState(2, 0).Line(0, 0, 100, 50)),
+         {0, 0, 101, 51},
+         {{0, 50}, {100, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCanvas canvas;
+        ASSERT_EQ(Draw(canvas, c.w, c.rect), 0);
+        EXPECT_EQ(canvas.DrawnSegments(), std::vector<Seg>{c.drawn});
+    }
+}
+
+TEST(JwwFit, NothingIsDrawnOutsideTheRectangle) {
+    // The sheet's notes beyond A4, a line far beyond every device range, and points outside.
+    JwwWriter w = JwwWriter::Drawing().Paper(4).Line(-200, 0, 200, 0).Line(-1e11, -1e11, 1e11, 1e11);
+    w.Point(200, 0).Circle(140, 0, 50).Solid({-1e9, -1e9, 1e9, -1e9, 1e9, 1e9, -1e9, 1e9});
+    RecordingCanvas canvas;
+    const TRect rect{10, 10, 160, 116};
+    ASSERT_EQ(Draw(canvas, w, rect), 0);
+    auto inside = [&](TPoint p) { return p.x >= 10 && p.x < 160 && p.y >= 10 && p.y < 116; };
+    for (const auto& [from, to] : canvas.DrawnSegments())
+        EXPECT_TRUE(inside(from) && inside(to)) << from.x << "," << from.y << " " << to.x << "," << to.y;
+    EXPECT_TRUE(canvas.CallsOf(CallKind::SetPixel).empty());
+    // The huge solid fills exactly the rectangle, in one call.
+    const auto fills = canvas.CallsOf(CallKind::FillRect);
+    ASSERT_EQ(fills.size(), 2u);
+    EXPECT_EQ(fills[1].rect, rect);
+    // The line across the sheet and beyond is cut at the picture's edges.
+    const auto drawn = canvas.DrawnSegments();
+    EXPECT_EQ(drawn[0], (Seg{{10, 63}, {159, 63}}));
+}
+
+TEST(JwwLines, TypesAndAuxiliaryLines) {
+    struct Case {
+        int style;
+        int lineKind; // the line type selected last
+        bool dashed;
+    };
+    const Case cases[] = {{1, 1, false},  {0, 1, false},  {2, 2, true},   {5, 5, true},   {8, 8, true},
+                          {11, 1, false}, {16, 1, false}, {30, 1, false}, {255, 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        RecordingCanvas canvas;
+        Draw(canvas, Square().Line(-50, 0, 50, 0, {.style = static_cast<std::uint8_t>(c.style)}));
+        EXPECT_EQ(CurrentLineState().LineKind, c.lineKind);
+        EXPECT_EQ(canvas.DrawnSegments().size() > 1, c.dashed);
+    }
+    // Type 9 only with the option, in figures (4) and drawings (8) alike.
+    for (const bool figure : {true, false}) {
+        JwwWriter w = figure ? Square() : JwwWriter::Drawing().Paper(8);
+        w.Line(-50, 0, 50, 0, {.style = 9}).Circle(0, 0, 20, {.style = 9}).Line(-50, 10, 50, 10);
+        for (const int aux : {0, figure ? int{kJwkAuxLines} : int{kJwcAuxLines}}) {
+            RecordingCanvas canvas;
+            Draw(canvas, w, k101, aux);
+            EXPECT_EQ(canvas.DrawnSegments().size() > 1, aux != 0) << figure;
+        }
+    }
+}
+
+TEST(JwwColours, PaletteNumbersAndTheDrawingsBlack) {
+    JwwWriter figure = Square();
+    for (const int color : {0, 1, 7, 8, 9, 100, 356})
+        figure.Line(-50, color / 10.0, 50, color / 10.0, {.color = static_cast<std::uint16_t>(color)});
+    RecordingCanvas canvas;
+    Draw(canvas, figure);
+    std::vector<COLORREF> pens;
+    for (const auto& s : canvas.Segments())
+        pens.push_back(s.pen.color);
+    EXPECT_EQ(pens, (std::vector<COLORREF>{kColors[0], kColors[1], kColors[7], 0, 0, 0, 0}));
+    EXPECT_EQ(canvas.CallsOf(CallKind::FillRect).at(0).brush.color, kColors[kBack]);
+
+    JwwWriter drawing =
+        JwwWriter::Drawing().Paper(4).Line(0, 0, 10, 0, {.color = 3}).Point(1, 1, 0, {.color = 5});
+    drawing.Text(0, 0, 10, 0, "x");
+    canvas.ClearLog();
+    Draw(canvas, drawing, k101, kJwcText);
+    EXPECT_EQ(canvas.CallsOf(CallKind::FillRect).at(0).brush.color, 0x00FFFFFFu);
+    EXPECT_EQ(canvas.Segments().at(0).pen.color, 0u);
+    EXPECT_EQ(canvas.CallsOf(CallKind::SetPixel).at(0).color, 0u);
+    EXPECT_EQ(canvas.Texts().at(0).font.color, 0u);
+}
+
+TEST(JwwArcs, EndsOfArcsAndEllipses) {
+    struct Case {
+        const char* name;
+        double r, start, sweep, tilt, flatness;
+        std::uint32_t full;
+        TPoint first, last;
+    };
+    // Centre (0, 0) is pixel (50, 50).
+    const Case cases[] = {
+        {"quarter", 20, 0, kPi / 2, 0, 1, 0, {70, 50}, {50, 30}},
+        {"clockwise", 20, 0, -kPi / 2, 0, 1, 0, {70, 50}, {50, 70}},
+        {"start measured from the tilted axis", 20, 0, kPi / 2, kPi / 2, 1, 0, {50, 30}, {30, 50}},
+        {"flatness above 1, parametric", 10, kPi / 2, kPi / 2, 0, 2, 0, {50, 30}, {40, 50}},
+        {"tilted ellipse", 10, 0, kPi, kPi / 4, 0.5, 0, {57, 43}, {43, 57}},
+        {"full-circle flag over a half sweep", 20, kPi / 2, kPi, 0, 1, 1, {50, 30}, {50, 30}},
+        {"sweep beyond a turn", 20, 0, 7, 0, 1, 0, {70, 50}, {70, 50}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCanvas canvas;
+        Draw(canvas, Square().Arc(0, 0, c.r, c.start, c.sweep, c.tilt, c.flatness, c.full));
+        const auto path = canvas.PenPath();
+        ASSERT_GE(path.size(), 3u);
+        EXPECT_EQ(path.front(), c.first);
+        EXPECT_EQ(path.back(), c.last);
+    }
+    // A whole circle passes through the far side; no sweep draws nothing.
+    RecordingCanvas canvas;
+    Draw(canvas, Square().Circle(0, 0, 20).Arc(0, 0, 20, 1, 0));
+    const auto path = canvas.PenPath();
+    EXPECT_EQ(std::min_element(path.begin(), path.end(), [](TPoint a, TPoint b) { return a.x < b.x; })->x,
+              30);
+    EXPECT_EQ(path.front(), path.back());
+}
+
+TEST(JwwArcs, ChordsGrowWithTheRadiusWithinThePictureSize) {
+    std::size_t previous = 0;
+    for (const double r : {1.0, 10.0, 50.0, 1e4, 1e11}) {
+        RecordingCanvas canvas;
+        Draw(canvas, Square().Arc(0, 0, r, 0, kPi / 4));
+        const std::size_t chords = canvas.CallsOf(CallKind::LineTo).size();
+        if (r <= 50) {
+            EXPECT_GT(chords, previous) << r;
+        }
+        EXPECT_LE(chords, (2 * (101 + 101) + 16) / 8 + 1) << r; // an eighth of the chords of a turn at most
+        previous = chords;
+    }
+}
+
+TEST(JwwPoints, TemporaryOnesAreNotDrawn) {
+    RecordingCanvas canvas;
+    Draw(canvas,
+         Square().Point(1, 2, 0, {.color = 2}).Point(3, 4, 1).Point(5, 6, 0, {.style = 100}).Point(60, 0));
+    const auto pixels = canvas.CallsOf(CallKind::SetPixel);
+    ASSERT_EQ(pixels.size(), 2u);
+    EXPECT_EQ(pixels[0].to, (TPoint{51, 48}));
+    EXPECT_EQ(pixels[0].color, kColors[2]);
+    EXPECT_EQ(pixels[1].to, (TPoint{55, 44}));
+}
+
+TEST(JwwSolids, QuadrilateralsFillTheirPixels) {
+    RecordingCanvas canvas;
+    // A square of pixels 50..54 x 46..50: rows 46..49 are filled (the bottom edge belongs to the
+    // next row), the outline in the same colour covers the rest.
+    Draw(canvas, Square().Solid({0, 0, 4, 0, 4, 4, 0, 4}, {.color = 3}));
+    auto fills = canvas.CallsOf(CallKind::FillRect);
+    ASSERT_EQ(fills.size(), 2u);
+    EXPECT_EQ(fills[1].rect, (TRect{50, 46, 55, 50}));
+    EXPECT_EQ(fills[1].brush, (Brush{kColors[3], BrushStyle::Solid}));
+    EXPECT_EQ(canvas.DrawnSegments().size(), 4u);
+    EXPECT_EQ(canvas.Segments().at(0).pen.color, kColors[3]);
+
+    // Colour 10 brings its own; stream order p0 p1 p2 p3 makes a square, not a bow-tie.
+    canvas.ClearLog();
+    Draw(canvas, Square().Solid({0, 0, 10, 0, 10, 10, 0, 10}, {.color = 10}, 0x00336699));
+    EXPECT_TRUE(Filled(canvas, 0x00336699, {55, 45}));
+    EXPECT_TRUE(Filled(canvas, 0x00336699, {51, 41}));
+
+    // A triangle repeats a point; a self-crossing one fills both lobes, even-odd.
+    canvas.ClearLog();
+    Draw(canvas, Square()
+                     .Solid({0, 0, 20, 0, 0, 20, 0, 20}, {.color = 2})
+                     .Solid({0, -20, 20, -40, 20, -20, 0, -40}, {.color = 4}));
+    EXPECT_TRUE(Filled(canvas, kColors[2], {52, 47}));
+    EXPECT_FALSE(Filled(canvas, kColors[2], {68, 33}));
+    EXPECT_TRUE(Filled(canvas, kColors[4], {52, 80}));
+    EXPECT_TRUE(Filled(canvas, kColors[4], {68, 80}));
+    EXPECT_FALSE(Filled(canvas, kColors[4], {60, 75}));
+}
+
+TEST(JwwSolids, RoundShapes) {
+    struct Probe {
+        double x, y;
+        bool filled;
+    };
+    struct Case {
+        const char* name;
+        int style;
+        double start, sweep, last; // last: the kind, or the inner radius
+        std::vector<Probe> probes;
+    };
+    // Radius 30 about the origin; the probes are in millimetres.
+    const Case cases[] = {
+        {"disc", 101, 0, 0, 100, {{0, 0, true}, {-20, -20, true}, {25, -25, false}}},
+        {"sector", 101, 0, kPi / 2, 0, {{5, 5, true}, {25, 5, true}, {-5, 5, false}, {5, -5, false}}},
+        {"segment", 101, 0, kPi, 5, {{0, 5, true}, {0, 28, true}, {0, -5, false}}},
+        {"between the arc and its tangents",
+         101,
+         0,
+         kPi / 2,
+         -1,
+         {{28, 28, true}, {29, 10, true}, {10, 10, false}, {32, 32, false}}},
+        {"ring", 105, 0, 0, 10, {{0, 0, false}, {0, 20, true}, {0, -20, true}, {0, 35, false}}},
+        {"band", 111, 0, kPi / 2, 10, {{5, 5, false}, {15, 15, true}, {-15, 15, false}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCanvas canvas;
+        Draw(canvas, Square().Solid({0, 0, 30, 1, 0, c.start, c.sweep, c.last},
+                                    {.style = static_cast<std::uint8_t>(c.style), .color = 5}));
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(Filled(canvas, kColors[5], {50 + static_cast<int>(p.x), 50 - static_cast<int>(p.y)}),
+                      p.filled)
+                << p.x << "," << p.y;
+    }
+}
+
+TEST(JwwBlocks, PlacedScaledTurnedAndNested) {
+    struct Case {
+        const char* name;
+        JwwWriter w;
+        std::vector<Seg> drawn;
+    };
+    auto with = [](JwwWriter w) {
+        w.BeginDefinition(1).Line(0, 0, 10, 0).EndDefinition();
+        w.BeginDefinition(2).Block(0, 10, 1, 1, 0, 1).EndDefinition();
+        w.BeginDefinition(3).Line(0, 0, 1, 0).Block(0, 1, 1, 1, 0, 3).EndDefinition();
+        return w;
+    };
+    const Case cases[] = {
+        {"scale, then turn, then move", with(Square().Block(5, 5, 2, 1, kPi / 2, 1)), {{{55, 45}, {55, 25}}}},
+        {"negative scale mirrors", with(Square().Block(0, 0, -1, 1, 0, 1)), {{{50, 50}, {40, 50}}}},
+        {"nested", with(Square().Block(1, 1, 1, 1, 0, 2)), {{{51, 39}, {61, 39}}}},
+        {"missing definition", with(Square().Block(0, 0, 1, 1, 0, 9)), {}},
+        {"a definition placing itself stops eight deep",
+         with(Square().Block(0, 0, 1, 1, 0, 3)),
+         {{{50, 50}, {51, 50}},
+          {{50, 49}, {51, 49}},
+          {{50, 48}, {51, 48}},
+          {{50, 47}, {51, 47}},
+          {{50, 46}, {51, 46}},
+          {{50, 45}, {51, 45}},
+          {{50, 44}, {51, 44}},
+          {{50, 43}, {51, 43}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCanvas canvas;
+        ASSERT_EQ(Draw(canvas, c.w), 0);
+        EXPECT_EQ(canvas.DrawnSegments(), c.drawn);
+    }
+}
+
+// Counts the lines without logging them.
+class CountingCanvas : public RecordingCanvas {
+public:
+    void LineTo(int x, int y) override {
+        ++lines;
+        SetPenPosition({x, y});
+    }
+    void MoveTo(int x, int y) override { Canvas::MoveTo(x, y); }
+    void SetPen(const Pen& pen) override { Canvas::SetPen(pen); }
+    long long lines = 0;
+};
+
+TEST(JwwBlocks, ExpansionHasABudget) {
+    // Ten references per definition, eight deep: 10^8 lines from a file of a few kilobytes.
+    JwwWriter w = Square().Block(0, 0, 1, 1, 0, 7);
+    w.BeginDefinition(0);
+    for (int i = 0; i < 10; ++i)
+        w.Line(-40, i, 40, i);
+    w.EndDefinition();
+    for (std::uint32_t d = 1; d <= 7; ++d) {
+        w.BeginDefinition(d);
+        for (int i = 0; i < 10; ++i)
+            w.Block(0, 0, 1, 1, 0, d - 1);
+        w.EndDefinition();
+    }
+    CountingCanvas canvas;
+    ASSERT_EQ(DrawJwsData(canvas, w.Bytes(), k101, 0), 0);
+    EXPECT_GT(canvas.lines, 900'000);
+    EXPECT_LE(canvas.lines, 1'000'000); // each line costs its visit and its segment
+}
+
+TEST(JwwTexts, StandOnTheirBaseLine) {
+    struct Case {
+        const char* name;
+        JwwWriter w;
+        int height, escapement;
+        TPoint at;
+    };
+    auto inBlock = [](JwwWriter w) {
+        w.BeginDefinition(1).Text(0, 0, 4, 0, "AB", 4, 0).EndDefinition();
+        return w;
+    };
+    const Case cases[] = {
+        {"level: the corner one height up", Square().Text(10, 20, 20, 20, "AB", 5, 0), -5, 0, {60, 25}},
+        {"upright: the corner one height left",
+         Square().Text(10, 20, 10, 30, "AB", 5, 90),
+         -5,
+         900,
+         {55, 30}},
+        {"turning back", Square().Text(10, 20, 0, 20, "AB", 5, -180), -5, -1800, {60, 35}},
+        {"angles beyond a turn", Square().Text(10, 20, 20, 20, "AB", 5, 725), -5, 50, {60, 25}},
+        {"at least one pixel high", Square().Text(10, 20, 20, 20, "AB", 0.2, 0), -1, 0, {60, 30}},
+        {"in a block: scaled and turned", inBlock(Square().Block(0, 0, 2, 2, kPi / 2, 1)), -8, 900, {42, 50}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCanvas canvas;
+        ASSERT_EQ(DrawJwsData(canvas, c.w.Bytes(), k101, kJwkText, kColors), 0);
+        const auto texts = canvas.Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].text, "AB");
+        EXPECT_EQ(texts[0].font.height, c.height);
+        EXPECT_EQ((texts[0].font.escapement - c.escapement) % 3600, 0);
+        EXPECT_EQ(texts[0].font.color, kColors[kText]);
+        EXPECT_EQ(texts[0].to, c.at);
+        EXPECT_EQ(canvas.GetFont(), Font{});
+    }
+}
+
+TEST(JwwTexts, OptionsAndBaseLines) {
+    const JwwWriter figure = Square().Text(10, 20, 20, 20, "AB", 5, 0).Text(60, 0, 70, 0, "far", 5, 0);
+    RecordingCanvas canvas;
+    Draw(canvas, figure, k101, 0);
+    EXPECT_TRUE(canvas.Texts().empty());
+    Draw(canvas, figure, k101, kJwkText);
+    EXPECT_EQ(canvas.Texts().size(), 1u); // the other starts outside the picture
+
+    const JwwWriter drawing =
+        JwwWriter::Drawing().Paper(8).Text(0, 0, 100, 50, "AB", 5, 26.6).Line(0, 0, 1, 1);
+    canvas.ClearLog();
+    Draw(canvas, drawing, k101, kJwcText | kJwcBaseLines);
+    EXPECT_TRUE(canvas.Texts().empty());
+    const auto segments = canvas.Segments();
+    ASSERT_EQ(segments.size(), 2u);
+    EXPECT_EQ(segments[0].from, (TPoint{0, 75}));
+    EXPECT_EQ(segments[0].to, (TPoint{100, 25}));
+    EXPECT_EQ(segments[0].pen.color, JwcColors[kText]);
+    canvas.ClearLog();
+    Draw(canvas, drawing, k101, kJwcBaseLines);
+    EXPECT_EQ(canvas.Segments().size(), 1u); // base lines are texts: only with the text option
+}
+
+TEST(JwwMarks, BackgroundFirstReferenceMarkAndFrameLast) {
+    RecordingCanvas canvas;
+    ASSERT_EQ(Draw(canvas,
+                   JwwWriter::Figure().Box(-10, -10, 10, 10).RefPoint(0, 0).Line(-10, 0, 10, 0, {.style = 9}),
+                   {0, 0, 21, 21}, kJwkRefPoint | kJwkBorder),
+              0);
+    EXPECT_EQ(canvas.calls.at(2).kind, CallKind::FillRect);
+    EXPECT_EQ(canvas.calls.at(2).brush.color, kColors[kBack]);
+    // The hidden auxiliary line leaves no trace: the mark, 12 chords about (10, 10), is solid.
+    const auto segments = canvas.Segments();
+    ASSERT_EQ(segments.size(), 13u + 1u + 4u);
+    EXPECT_EQ(segments[0].from, (TPoint{13, 10}));
+    EXPECT_EQ(segments[0].pen.color, kColors[kPos]);
+    const Pen border{kColors[kBorder], PenStyle::Solid, 0};
+    EXPECT_EQ(std::vector<test::Segment>(segments.end() - 4, segments.end()),
+              (std::vector<test::Segment>{{{0, 0}, {20, 0}, border},
+                                          {{20, 0}, {20, 20}, border},
+                                          {{20, 20}, {0, 20}, border},
+                                          {{0, 20}, {0, 0}, border}}));
+    EXPECT_EQ(canvas.calls.back().kind, CallKind::SetFont);
+    EXPECT_EQ(canvas.GetFont(), Font{});
+
+    canvas.ClearLog();
+    Draw(canvas, JwwWriter::Drawing().Paper(4), k101, kJwcBorder | 8);
+    EXPECT_EQ(canvas.Segments().size(), 4u); // drawings have no mark
+}
+
+TEST(JwwEntry, CardsAndHeaderFailures) {
+    const std::string text = "just some text in a .jws or .jww file, long enough for the magic\n";
+    const Data plain(text.begin(), text.end());
+    for (const bool figure : {true, false}) {
+        RecordingCanvas canvas;
+        JwwInfo info;
+        info.lines = 9;
+        const int result = figure ? DrawJwsData(canvas, plain, {10, 20, 58, 68}, 15, kColors, &info)
+                                  : DrawJwwData(canvas, plain, {10, 20, 58, 68}, 15, &info);
+        EXPECT_EQ(result, -1);
+        EXPECT_EQ(info.lines, 0);
+        EXPECT_EQ(info.kind, figure ? JwwKind::Figure : JwwKind::Drawing);
+        EXPECT_EQ(canvas.Texts().at(0).text, figure ? "Not JWS File" : "Not JWW File");
+        EXPECT_EQ(canvas.GetFont(), Font{});
+    }
+    for (const Data& cut : {JwwWriter::Figure().Cut(451), JwwWriter::Drawing().Cut(5000)}) {
+        RecordingCanvas canvas;
+        JwwInfo info;
+        const bool figure = IsJwsData(cut);
+        EXPECT_THROW(figure ? DrawJwsData(canvas, cut, k101, 15, kColors, &info)
+                            : DrawJwwData(canvas, cut, k101, 15, &info),
+                     ReadError);
+        EXPECT_TRUE(canvas.calls.empty());
+        EXPECT_EQ(info.version, 600u);
+    }
+}
+
+class JwwFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("plavik-jww-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::filesystem::path Save(const std::string& name, const Data& data) {
+        const auto path = dir / name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        return path;
+    }
+    std::filesystem::path dir;
+};
+
+TEST_F(JwwFiles, ByPathAsByBytesAndChecked) {
+    JwwWriter figure = Square().Line(0, 0, 10, 10).Circle(0, 0, 5).Text(0, 0, 5, 0, "abc").RefPoint(1, 1);
+    JwwWriter drawing = JwwWriter::Drawing(700).Memo("m").Paper(4).Line(0, 0, 10, 10).Text(0, 0, 5, 0, "abc");
+    for (const bool isFigure : {true, false}) {
+        const Data bytes = isFigure ? figure.Bytes() : drawing.Bytes();
+        const auto path = Save(isFigure ? "a.jws" : "a.jww", bytes);
+        RecordingCanvas byPath, byBytes;
+        JwwInfo pathInfo, bytesInfo, checkInfo;
+        FileStamp stamp;
+        if (isFigure) {
+            EXPECT_EQ(DrawJws(byPath, path, k101, 15, kColors, &pathInfo), 0);
+            EXPECT_EQ(DrawJwsData(byBytes, bytes, k101, 15, kColors, &bytesInfo), 0);
+            EXPECT_EQ(CheckJws(path, &stamp, &checkInfo), 0);
+            EXPECT_EQ(CheckJww(path), -1);
+        } else {
+            EXPECT_EQ(DrawJww(byPath, path, k101, 15, &pathInfo), 0);
+            EXPECT_EQ(DrawJwwData(byBytes, bytes, k101, 15, &bytesInfo), 0);
+            EXPECT_EQ(CheckJww(path, &stamp, &checkInfo), 0);
+            EXPECT_EQ(CheckJws(path), -1);
+        }
+        EXPECT_EQ(byPath.PenPath(), byBytes.PenPath());
+        EXPECT_EQ(byPath.calls.size(), byBytes.calls.size());
+        for (const JwwInfo* info : {&pathInfo, &checkInfo}) {
+            EXPECT_EQ(info->textStrings, bytesInfo.textStrings);
+            EXPECT_EQ(info->memo, bytesInfo.memo);
+            EXPECT_EQ(info->lines, 1);
+        }
+        EXPECT_EQ(stamp.size, bytes.size());
+    }
+    RecordingCanvas canvas;
+    EXPECT_EQ(DrawJws(canvas, dir / "missing.jws", k101, 0), -1);
+    EXPECT_EQ(canvas.Texts().at(0).text, "Not JWS File");
+    EXPECT_EQ(CheckJww(dir), -1); // a folder is not a file
+    EXPECT_THROW(CheckJws(Save("cut.jws", figure.Cut(300))), ReadError);
+}
+
+TEST_F(JwwFiles, LargerThan64MiBIsRefused) {
+#ifndef __linux__
+    GTEST_SKIP() << "needs sparse files";
+#endif
+    for (const bool figure : {true, false}) {
+        const Data bytes = figure ? Square().Line(0, 0, 1, 1).Bytes() : JwwWriter::Drawing().Bytes();
+        const auto path = Save("big", bytes);
+        if (figure) { // the largest file read
+            std::filesystem::resize_file(path, kMaxJwwFileBytes);
+            EXPECT_EQ(CheckJws(path), 0);
+        }
+        std::filesystem::resize_file(path, kMaxJwwFileBytes + 1);
+        RecordingCanvas canvas;
+        try {
+            figure ? DrawJws(canvas, path, k101, 0) : DrawJww(canvas, path, k101, 0);
+            ADD_FAILURE() << "drawn";
+        } catch (const ReadError& e) {
+            EXPECT_STREQ(e.what(), FileTooLargeError::kMessage);
+        }
+        EXPECT_TRUE(canvas.calls.empty());
+        EXPECT_THROW(figure ? CheckJws(path) : CheckJww(path), FileTooLargeError);
+    }
+}
+
+} // namespace
+} // namespace plavik
