@@ -117,10 +117,10 @@ private:
     void UsePen(COLORREF color, int lineType);
     bool Inside(TPoint p) const;
     TPoint Clamped(TPoint p) const;
-    // Starts a polyline at rel; continues it to the next point from the last one. Only what lies in
-    // the clip is drawn.
+    // Starts a polyline at rel; continues it from the last point to the next. Only what lies in the
+    // clip is drawn.
     void StartAt(DPoint rel);
-    void SegmentTo(DPoint from, DPoint to);
+    void PolyTo(DPoint rel);
     // Chords of the arc (already in device offsets) into points_, as many as its size on the device
     // needs and the picture's size allows; appended when keep is true.
     void ArcPoints(const EllipseArc& arc, bool keep = false);
@@ -133,6 +133,8 @@ private:
     TRect clip_;
     PaintOptions options_;
     int lineType_ = 1;
+    DPoint last_;      // the polyline's last point
+    TPoint lastPixel_; // and its pixel
     int maxChords_;
     std::vector<DPoint> points_;
     std::vector<std::size_t> rings_;

@@ -65,6 +65,7 @@ JwwPainter::JwwPainter(Canvas& canvas, const JwwDocument& doc, const DeviceMap& 
         std::fabs(static_cast<double>(clip.Width())) + std::fabs(static_cast<double>(clip.Height()));
     maxChords_ = static_cast<int>(std::min(2.0 * sides + 16.0, 1e6));
     SelectLineType(canvas_, lineType_);
+    points_.reserve(static_cast<std::size_t>(maxChords_) + 2); // one arc's points, or a quadrilateral's
 }
 
 std::int64_t JwwPainter::operator()(const JwwEntity& e, const Affine& m) {
@@ -105,12 +106,17 @@ TPoint JwwPainter::Clamped(TPoint p) const {
 }
 
 void JwwPainter::StartAt(DPoint rel) {
-    const TPoint p = Clamped(map_.Pixel(rel));
+    last_ = rel;
+    lastPixel_ = map_.Pixel(rel);
+    const TPoint p = Clamped(lastPixel_);
     JMoveTo(canvas_, p.x, p.y);
 }
 
-void JwwPainter::SegmentTo(DPoint from, DPoint to) {
-    const TPoint a = map_.Pixel(from), b = map_.Pixel(to);
+void JwwPainter::PolyTo(DPoint to) {
+    const DPoint from = last_;
+    const TPoint a = lastPixel_, b = map_.Pixel(to);
+    last_ = to;
+    lastPixel_ = b;
     if (Inside(a) && Inside(b)) {
         JLineTo(canvas_, b.x, b.y);
         return;
@@ -138,7 +144,7 @@ std::int64_t JwwPainter::Line(const JwwEntity& e, const Affine& m) {
         return 0;
     UsePen(PenColorOf(*options_.palette, e.color), LineTypeOf(e.style));
     StartAt(a);
-    SegmentTo(a, b);
+    PolyTo(b);
     return 1;
 }
 
@@ -154,10 +160,19 @@ void JwwPainter::ArcPoints(const EllipseArc& arc, bool keep) {
     // NaN (a radius beyond every size) gives one chord.
     const double wanted = std::ceil(perTurn * std::fabs(arc.sweep) / kTwoPi);
     const int n = wanted >= 1 ? static_cast<int>(std::min(wanted, static_cast<double>(maxChords_))) : 1;
-    for (int k = 0; k <= n; ++k) {
-        const double t = k == n ? arc.start + arc.sweep : arc.start + arc.sweep * k / n;
-        points_.push_back(map_.Rel(arc.At(t)));
+    // The angles step by turning (cos, sin) rather than by calling both for each point; the last
+    // point is the arc's exact end.
+    const double step = arc.sweep / n;
+    const double cs = std::cos(step), ss = std::sin(step);
+    double c = std::cos(arc.start), s = std::sin(arc.start);
+    for (int k = 0; k < n; ++k) {
+        points_.push_back(
+            map_.Rel({arc.centre.x + arc.u.x * c + arc.w.x * s, arc.centre.y + arc.u.y * c + arc.w.y * s}));
+        const double next = c * cs - s * ss;
+        s = s * cs + c * ss;
+        c = next;
     }
+    points_.push_back(map_.Rel(arc.At(arc.start + arc.sweep)));
 }
 
 std::int64_t JwwPainter::Arc(const JwwEntity& e, const Affine& m) {
@@ -181,7 +196,7 @@ std::int64_t JwwPainter::Arc(const JwwEntity& e, const Affine& m) {
     ArcPoints(arc);
     StartAt(points_[0]);
     for (std::size_t k = 1; k < points_.size(); ++k)
-        SegmentTo(points_[k - 1], points_[k]);
+        PolyTo(points_[k]);
     return static_cast<std::int64_t>(points_.size());
 }
 
@@ -210,7 +225,7 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
             return 0;
         UsePen(color, 1);
         StartAt(start);
-        SegmentTo(start, end);
+        PolyTo(end);
         return 1;
     }
     const std::string_view text = doc_.Text(e);
@@ -296,8 +311,8 @@ std::int64_t JwwPainter::FillAndOutline(COLORREF color) {
     for (const std::size_t end : rings_) {
         StartAt(points_[begin]);
         for (std::size_t i = begin + 1; i < end; ++i)
-            SegmentTo(points_[i - 1], points_[i]);
-        SegmentTo(points_[end - 1], points_[begin]);
+            PolyTo(points_[i]);
+        PolyTo(points_[begin]);
         begin = end;
     }
     return rows + static_cast<std::int64_t>(points_.size());

@@ -142,7 +142,9 @@ struct Prefix {
 // class declaration and each object takes the next id.
 class StreamReader {
 public:
-    StreamReader(ByteCursor& c, JwwDocument& doc) : c_(c), doc_(doc), version_(doc.version) {}
+    StreamReader(ByteCursor& c, JwwDocument& doc) : c_(c), doc_(doc), version_(doc.version) {
+        classes_.reserve(std::size(kClasses)); // files declare each class once
+    }
 
     void ReadEntities() {
         const std::uint64_t count = ReadCount();
