@@ -17,7 +17,15 @@ namespace plavik {
 // to itself ends there.
 inline constexpr int kMaxBlockDepth = 8;
 // What one render call may emit at most: entities visited, chords, rows filled and texts together.
+// Fuzzing runs every input through several renders under the sanitizers within a second: there a
+// smaller budget tests the same limits.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+inline constexpr std::int64_t kMaxPrimitives = 50'000;
+#else
 inline constexpr std::int64_t kMaxPrimitives = 2'000'000;
+#endif
+// A text drawn in characters costs as much as about a hundred short lines.
+inline constexpr std::int64_t kTextCost = 100;
 
 // Paper millimetres to device pixels. A point maps to the offset Rel(p) from Origin(), and lies at
 // pixel Origin() + round(Rel(p)), each axis rounded half to even.

@@ -251,7 +251,7 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
     }
     const TPoint at = map_.Pixel(corner);
     JTextOut(canvas_, at.x, at.y, text, -std::max(1, Round(pixels)), tenths, color);
-    return 1;
+    return kTextCost;
 }
 
 std::int64_t JwwPainter::Solid(const JwwEntity& e, const Affine& m) {
