@@ -304,7 +304,7 @@ std::int64_t JwwPainter::FillAndOutline(COLORREF color) {
     const Brush brush{color, BrushStyle::Solid};
     if (!(canvas_.GetBrush() == brush))
         canvas_.SetBrush(brush);
-    const std::int64_t rows = FillPolygon(canvas_, points_, rings_, map_.Origin(), clip_, crossings_);
+    const std::int64_t work = FillPolygon(canvas_, points_, rings_, map_.Origin(), clip_, crossings_);
     // The outline too, as a polygon's pen draws it: thin solids keep at least their edges.
     UsePen(color, 1);
     std::size_t begin = 0;
@@ -315,7 +315,7 @@ std::int64_t JwwPainter::FillAndOutline(COLORREF color) {
         PolyTo(points_[begin]);
         begin = end;
     }
-    return rows + static_cast<std::int64_t>(points_.size());
+    return work + static_cast<std::int64_t>(points_.size());
 }
 
 } // namespace plavik

@@ -31,15 +31,20 @@ std::int64_t FillPolygon(Canvas& canvas, std::span<const DPoint> points,
     int top = 0, bottom = 0;
     PixelRange(minY, maxY, origin.y, clip.top, clip.bottom - 1, top, bottom);
 
-    std::int64_t rows = 0;
+    std::int64_t fills = 0, tests = 0;
     TRect pending{}; // the rectangle of the rows merged so far
+    auto fill = [&](const TRect& r) {
+        canvas.FillRect(r);
+        ++fills;
+    };
     auto flush = [&] {
         if (pending.right > pending.left)
-            canvas.FillRect(pending);
+            fill(pending);
         pending = {};
     };
     for (int y = top; y <= bottom; ++y) {
         const double yc = static_cast<double>(y) - origin.y;
+        tests += static_cast<std::int64_t>(points.size());
         scratch.clear();
         std::size_t begin = 0;
         for (const std::size_t end : ringEnds) {
@@ -68,15 +73,14 @@ std::int64_t FillPolygon(Canvas& canvas, std::span<const DPoint> points,
             // Rows of several spans are filled span by span.
             if (spans == 2) {
                 flush();
-                canvas.FillRect({first, y, last + 1, y + 1});
+                fill({first, y, last + 1, y + 1});
             }
-            canvas.FillRect({a, y, b + 1, y + 1});
+            fill({a, y, b + 1, y + 1});
         }
         if (spans == 0) {
             flush();
             continue;
         }
-        ++rows;
         if (spans > 1)
             continue;
         if (pending.left == first && pending.right == last + 1 && pending.bottom == y) {
@@ -87,7 +91,7 @@ std::int64_t FillPolygon(Canvas& canvas, std::span<const DPoint> points,
         }
     }
     flush();
-    return rows;
+    return fills + tests / 8;
 }
 
 } // namespace plavik
