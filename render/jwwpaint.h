@@ -37,8 +37,10 @@ public:
     // The sheet of width x height millimetres centred on the origin stretched over the rectangle.
     static DeviceMap Sheet(const TRect& rect, double width, double height);
 
+    // Offsets beyond +-1e300 (overflows among them) are held there, so that differences of two never
+    // overflow; NaN stays NaN.
     DPoint Rel(DPoint p) const {
-        return {addX_ + (p.x + shiftX_) * mulX_ / divX_, addY_ + (p.y + shiftY_) * mulY_ / divY_};
+        return {Hold(addX_ + (p.x + shiftX_) * mulX_ / divX_), Hold(addY_ + (p.y + shiftY_) * mulY_ / divY_)};
     }
     TPoint Pixel(DPoint rel) const {
         return {ToDevice(originX_ + static_cast<double>(Round(rel.x))),
@@ -50,6 +52,8 @@ public:
     double ScaleY() const { return mulY_ / divY_; }
 
 private:
+    static double Hold(double v) { return v > 1e300 ? 1e300 : v < -1e300 ? -1e300 : v; }
+
     double originX_ = 0, originY_ = 0;
     double addX_ = 0, shiftX_ = 0, mulX_ = 1, divX_ = 1;
     double addY_ = 0, shiftY_ = 0, mulY_ = -1, divY_ = 1;
@@ -114,6 +118,8 @@ public:
                const PaintOptions& options);
 
     std::int64_t operator()(const JwwEntity& e, const Affine& m);
+    // A circle of 3 pixels about the point (paper millimetres), in 12 chords.
+    void Mark(DPoint p, COLORREF color);
 
 private:
     std::int64_t Line(const JwwEntity& e, const Affine& m);

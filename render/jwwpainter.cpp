@@ -86,6 +86,21 @@ std::int64_t JwwPainter::operator()(const JwwEntity& e, const Affine& m) {
     return 0;
 }
 
+void JwwPainter::Mark(DPoint p, COLORREF color) {
+    const DPoint c = map_.Rel(p);
+    if (!Finite(c))
+        return;
+    UsePen(color, 1);
+    for (int k = 0; k <= 12; ++k) {
+        const double t = kTwoPi * k / 12;
+        const DPoint q{c.x + 3 * std::cos(t), c.y - 3 * std::sin(t)};
+        if (k == 0)
+            StartAt(q);
+        else
+            PolyTo(q);
+    }
+}
+
 void JwwPainter::UsePen(COLORREF color, int lineType) {
     if (canvas_.GetPen().color != color)
         canvas_.SetPenColor(color);

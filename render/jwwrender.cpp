@@ -3,7 +3,6 @@
 #include "render/card.h"
 #include "render/drawsteps.h"
 #include "render/errors.h"
-#include "render/helpers.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
 #include "render/jww.h"
@@ -129,15 +128,8 @@ void Paint(Canvas& canvas, const JwwDocument& doc, const TRect& rect, int flags,
     EntityWalk<JwwPainter>(doc, painter, budget).Run();
 
     // A circle of 3 pixels about the reference point, as the old figures have it.
-    if (figure && (flags & kJwkRefPoint) && Sane(doc.refX) && Sane(doc.refY)) {
-        const TPoint c = map.Pixel(map.Rel({doc.refX, doc.refY}));
-        if (c.x >= clip.left && c.x < clip.right && c.y >= clip.top && c.y < clip.bottom) {
-            SelectLineType(canvas, 1);
-            canvas.SetPenColor(palette[kPos]);
-            DrawArc(canvas, static_cast<float>(c.x), static_cast<float>(c.y), 3.0f, 0.0f, 0.0f, 1.0f, 0.0f,
-                    1.0f);
-        }
-    }
+    if (figure && (flags & kJwkRefPoint) && Sane(doc.refX) && Sane(doc.refY))
+        painter.Mark({doc.refX, doc.refY}, palette[kPos]);
     if (flags & (figure ? int{kJwkBorder} : int{kJwcBorder}))
         DrawFrame(canvas, rect, palette[kBorder]);
 }

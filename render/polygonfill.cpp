@@ -51,9 +51,10 @@ std::int64_t FillPolygon(Canvas& canvas, std::span<const DPoint> points,
             for (std::size_t i = begin; i < end; ++i) {
                 const DPoint& p = points[i];
                 const DPoint& q = points[i + 1 < end ? i + 1 : begin];
-                // Half-open in y, so that a vertex on the row counts once.
+                // Half-open in y, so that a vertex on the row counts once; the fraction of the edge lies
+                // in [0, 1], so that no product overflows however far the points lie.
                 if ((p.y <= yc) != (q.y <= yc))
-                    scratch.push_back(p.x + (yc - p.y) * (q.x - p.x) / (q.y - p.y));
+                    scratch.push_back(p.x + (yc - p.y) / (q.y - p.y) * (q.x - p.x));
             }
             begin = end;
         }
