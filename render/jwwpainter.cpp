@@ -132,6 +132,8 @@ void JwwPainter::PolyTo(DPoint to) {
     const TPoint a = lastPixel_, b = map_.Pixel(to);
     last_ = to;
     lastPixel_ = b;
+    if (clip_.right <= clip_.left || clip_.bottom <= clip_.top)
+        return; // an empty or inverted picture shows nothing
     if (Inside(a) && Inside(b)) {
         JLineTo(canvas_, b.x, b.y);
         return;

@@ -168,6 +168,19 @@ TEST(JwwFit, NothingIsDrawnOutsideTheRectangle) {
     EXPECT_EQ(drawn[0], (Seg{{10, 63}, {159, 63}}));
 }
 
+TEST(JwwFit, AnInvertedRectangleShowsNothing) {
+    for (const TRect rect : {TRect{60, 60, 20, 20}, TRect{0, 0, 0, 50}, TRect{5, 5, 6, 6}}) {
+        RecordingCanvas canvas;
+        ASSERT_EQ(Draw(canvas, Square().Line(-50, -50, 50, 50).Circle(0, 0, 30).Point(0, 0).Text(0, 0, 9, 0, "t"),
+                       rect, kJwkText | kJwkRefPoint),
+                  0);
+        const bool onePixel = rect.Width() == 1;
+        EXPECT_EQ(canvas.DrawnSegments().empty(), true);
+        EXPECT_EQ(canvas.CallsOf(CallKind::SetPixel).size(), onePixel ? 1u : 0u);
+        EXPECT_EQ(canvas.CallsOf(CallKind::FillRect).size(), 1u);
+    }
+}
+
 TEST(JwwFit, NothingEscapesAnAbsurdMagnification) {
     // A box of 1e-300 mm: offsets overflow the doubles, yet nothing leaves the picture or turns NaN.
     JwwWriter w =
