@@ -308,7 +308,8 @@ std::int64_t JwwPainter::Solid(const JwwEntity& e, const Affine& m) {
                 const DPoint c = outer.centre;
                 points_.push_back(map_.Rel({c.x + (mid.x - c.x) * k, c.y + (mid.y - c.y) * k}));
             }
-            // Kind 5, a disc, and anything else: the arc closed by its chord.
+            // Kind 5, a disc, and anything else (kind -1 over half a turn, whose tangents do not
+            // meet, too): the arc closed by its chord.
             rings_.push_back(points_.size());
         }
     }
