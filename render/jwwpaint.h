@@ -8,6 +8,7 @@
 #include "render/numbers.h"
 #include "render/palette.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -42,19 +43,21 @@ public:
     DPoint Rel(DPoint p) const {
         return {Hold(addX_ + (p.x + shiftX_) * mulX_ / divX_), Hold(addY_ + (p.y + shiftY_) * mulY_ / divY_)};
     }
-    TPoint Pixel(DPoint rel) const {
-        return {ToDevice(originX_ + static_cast<double>(Round(rel.x))),
-                ToDevice(originY_ + static_cast<double>(Round(rel.y)))};
-    }
-    TPoint Origin() const { return {ToDevice(originX_), ToDevice(originY_)}; }
+    TPoint Pixel(DPoint rel) const { return {Add(origin_.x, Round(rel.x)), Add(origin_.y, Round(rel.y))}; }
+    TPoint Origin() const { return origin_; }
     // Device pixels per millimetre along each axis; y is negative, as the device's y grows downward.
     double ScaleX() const { return mulX_ / divX_; }
     double ScaleY() const { return mulY_ / divY_; }
 
 private:
     static double Hold(double v) { return v > 1e300 ? 1e300 : v < -1e300 ? -1e300 : v; }
+    // origin + offset, saturated as ToDevice saturates.
+    static int Add(int origin, int offset) {
+        return static_cast<int>(
+            std::clamp<long long>(static_cast<long long>(origin) + offset, -kDeviceLimit, kDeviceLimit));
+    }
 
-    double originX_ = 0, originY_ = 0;
+    TPoint origin_;
     double addX_ = 0, shiftX_ = 0, mulX_ = 1, divX_ = 1;
     double addY_ = 0, shiftY_ = 0, mulY_ = -1, divY_ = 1;
 };

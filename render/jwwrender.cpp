@@ -220,8 +220,7 @@ DeviceMap DeviceMap::Fit(const TRect& rect, const Box& box) {
     // A rectangle without width or height shows everything at its centre.
     s = std::max(s, 0.0);
     DeviceMap map;
-    map.originX_ = rect.left;
-    map.originY_ = rect.top;
+    map.origin_ = {ToDevice(rect.left), ToDevice(rect.top)};
     map.addX_ = w / 2;
     map.addY_ = h / 2;
     map.shiftX_ = empty ? 0 : -((box.minX + box.maxX) / 2);
@@ -233,8 +232,7 @@ DeviceMap DeviceMap::Fit(const TRect& rect, const Box& box) {
 
 DeviceMap DeviceMap::Sheet(const TRect& rect, double width, double height) {
     DeviceMap map;
-    map.originX_ = rect.left;
-    map.originY_ = static_cast<double>(rect.top) + rect.Height();
+    map.origin_ = {ToDevice(rect.left), ToDevice(static_cast<double>(rect.top) + rect.Height())};
     map.addX_ = 0;
     map.addY_ = 0;
     map.shiftX_ = width / 2;
