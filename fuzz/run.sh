@@ -4,6 +4,7 @@
 # build-fuzz/artifacts.
 #   fuzz/run.sh                 60 s per target
 #   FUZZ_SECONDS=600 fuzz/run.sh  longer runs; FUZZ_JOBS=2 runs two processes per target
+#   FUZZ_KINDS="jws jww" fuzz/run.sh  only these targets
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,13 +17,13 @@ CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >"$BUILD/configure.log" 2>&1 ||
     { cat "$BUILD/configure.log"; exit 1; }
-cmake --build "$BUILD" --target fuzz_jwk fuzz_jwc fuzz_seeds --parallel "$(nproc)"
+cmake --build "$BUILD" --target fuzz_jwk fuzz_jwc fuzz_jws fuzz_jww fuzz_seeds --parallel "$(nproc)"
 
 seeds=$BUILD/seeds
 rm -rf "$seeds"
-"$BUILD/fuzz/fuzz_seeds" "$seeds/jwk" "$seeds/jwc"
+"$BUILD/fuzz/fuzz_seeds" "$seeds/jwk" "$seeds/jwc" "$seeds/jws" "$seeds/jww"
 # Every kept broken input seeds its reader's corpus, and so do the samples when there are any.
-for kind in jwk jwc; do
+for kind in jwk jwc jws jww; do
     for dir in tests/data/broken samples; do
         [ -d "$dir" ] || continue
         find "$dir" -type f -iname "*.$kind" -exec cp {} "$seeds/$kind/" \;
@@ -41,10 +42,11 @@ if [ "$JOBS" -gt 1 ]; then parallel=(-jobs="$JOBS" -workers="$JOBS"); fi
 status=0
 # Inputs are kept small enough that the eight renders of one input stay well inside the timeout
 # under the sanitizers: a figure of some 35 records, a drawing header with as many. The cost of files
-# of many records is checked by the kept broken inputs' tests.
-declare -A MAX_LEN=([jwk]=1536 [jwc]=3584)
+# of many records is checked by the kept broken inputs' tests. A .jww header alone takes some 15 KB;
+# both newer kinds get 64 KB, enough for block definitions that nest deep.
+declare -A MAX_LEN=([jwk]=1536 [jwc]=3584 [jws]=65536 [jww]=65536)
 
-for kind in jwk jwc; do
+for kind in ${FUZZ_KINDS:-jwk jwc jws jww}; do
     corpus=$BUILD/corpus/$kind
     mkdir -p "$corpus"
     echo "== fuzz_$kind for ${SECONDS_PER_TARGET} s"

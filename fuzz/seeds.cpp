@@ -1,8 +1,9 @@
 // Writes the starting corpora of the fuzz targets: small figure and drawing files built from their
 // layouts, covering every record kind, line type, header variant and flag table, and a few broken
-// ones. Usage: fuzz_seeds <jwk folder> <jwc folder>
+// ones. Usage: fuzz_seeds <jwk folder> <jwc folder> <jws folder> <jww folder>
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "support/jwwwriter.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -11,8 +12,11 @@
 #include <string>
 #include <vector>
 
+using plavik::test::CStringForm;
 using plavik::test::JwcWriter;
 using plavik::test::JwkWriter;
+using plavik::test::JwwAttr;
+using plavik::test::JwwWriter;
 
 namespace {
 
@@ -111,17 +115,74 @@ void DrawingSeeds(const std::filesystem::path& dir) {
     Save(dir, "header-cut.jwc", JwcWriter().Build(2420));
 }
 
+// One object of every class, every solid shape, nested blocks and texts in both string forms, for
+// figures (.jws) or drawings (.jww) of each version.
+JwwWriter EveryObject(JwwWriter w) {
+    constexpr double pi = JwwWriter::kPi;
+    w.Line(0, 0, 100, 50).Line(0, 50, 100, 0, {.style = 2, .color = 3}).Line(0, 10, 100, 10, {.style = 9});
+    w.Circle(50, 25, 20, {.color = 4}).Arc(50, 25, 10, 0.5, -pi, 0.3, 2.0, 0, {.style = 5});
+    w.Point(10, 10).Point(20, 20, 1).Point(30, 30, 0, {.style = 100});
+    w.Text(5, 5, 40, 5, kKanji, 4, 0).Text(60, 5, 60, 40, kKana, 3, 90);
+    w.Strings(CStringForm::Utf16)
+        .Text(5, 45, 30, 45, "UTF-16 \xEF\xBD\xB1", 2.5, 0)
+        .Strings(CStringForm::Natural);
+    w.Solid({0, 0, 10, 0, 10, 10, 0, 10}, {.color = 10}, 0x00FF8000).Solid({20, 0, 30, 5, 20, 10, 30, 10});
+    for (const double kind : {-1.0, 0.0, 5.0, 100.0})
+        w.Solid({70, 40, 8, 1, 0, 0, pi / 2, kind}, {.style = 101, .color = 2});
+    w.Solid({80, 10, 8, 0.5, 0, 0, 0, 3}, {.style = 105}).Solid({80, 10, 8, 1, 0, 0, pi, 4}, {.style = 111});
+    w.Block(50, 25, 2, 1, pi / 6, 1).Block(20, 40, -1, 1, 0, 2).Dimension(0, -5, 100, -5, "100");
+    w.BeginDefinition(1, "door@@SfigorgFlag@@4").Line(0, 0, 5, 0).Arc(0, 0, 5, 0, pi / 2).EndDefinition();
+    w.BeginDefinition(2)
+        .Block(0, 0, 0.5, 0.5, 0, 1)
+        .Block(0, 5, 1, 1, 0, 2)
+        .Text(0, 0, 5, 0, "B", 2)
+        .EndDefinition();
+    return w;
+}
+
+void JwwSeeds(const std::filesystem::path& dir, bool figure) {
+    const std::string ext = figure ? ".jws" : ".jww";
+    auto start = [&](std::uint32_t v) { return figure ? JwwWriter::Figure(v) : JwwWriter::Drawing(v); };
+    for (const std::uint32_t v : {300u, 351u, 420u, 600u, 700u}) {
+        JwwWriter w = start(v);
+        if (figure)
+            w.RefPoint(50, 25).Box(-10, -10, 110, 60);
+        else
+            w.Memo("\x90\x7d\x96\xca\r\nA-1").Paper(v % 5).LayerState(0, 2, 0).GroupState(3, 0);
+        Save(dir, "every-" + std::to_string(v) + ext, EveryObject(std::move(w)).Bytes());
+    }
+    Save(dir, "empty" + ext, start(600).Bytes());
+    Save(dir, "big-tags" + ext, EveryObject(start(600)).BigClassTags().Bytes());
+    Save(dir, "long-strings" + ext,
+         start(600).Strings(CStringForm::DWord).Text(0, 0, 9, 0, std::string(300, 'x')).Bytes());
+    Save(dir, "box-empty" + ext, start(420).Box(1, 1, 0, 0).Paper(9).Line(0, 0, 10, 10).Bytes());
+    const auto whole = EveryObject(start(700)).Bytes();
+    Save(dir, "cut" + ext, EveryObject(start(700)).Cut(whole.size() - 40));
+    Save(dir, "back-reference" + ext, start(600).Line(0, 0, 1, 1).Raw({0x02, 0x00}).Bytes());
+    Save(dir, "unknown-class" + ext, start(600).Object("CDataFoo", {1, 2, 3}).Bytes());
+    JwwWriter cycle = start(600).Block(0, 0, 1, 1, 0, 5);
+    cycle.BeginDefinition(5)
+        .Line(0, 0, 1, 0)
+        .Block(0, 1, 1.1, 1.1, 0.1, 5)
+        .Block(1, 0, 1, 1, 0, 5)
+        .EndDefinition();
+    Save(dir, "cycle" + ext, cycle.Bytes());
+    if (!figure)
+        Save(dir, "images" + ext, start(700).Line(0, 0, 1, 1).Images(1).Trailer({0x78, 0x9C, 1, 2}).Bytes());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <jwk folder> <jwc folder>\n", argv[0]);
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s <jwk folder> <jwc folder> <jws folder> <jww folder>\n", argv[0]);
         return 2;
     }
-    const std::filesystem::path jwk = argv[1], jwc = argv[2];
-    std::filesystem::create_directories(jwk);
-    std::filesystem::create_directories(jwc);
-    FigureSeeds(jwk);
-    DrawingSeeds(jwc);
+    for (int i = 1; i < argc; ++i)
+        std::filesystem::create_directories(argv[i]);
+    FigureSeeds(argv[1]);
+    DrawingSeeds(argv[2]);
+    JwwSeeds(argv[3], true);
+    JwwSeeds(argv[4], false);
     return 0;
 }

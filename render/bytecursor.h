@@ -48,7 +48,12 @@ public:
                (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
     }
     std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
+    std::uint64_t U64() {
+        const std::uint64_t low = U32();
+        return low | (std::uint64_t{U32()} << 32);
+    }
     float F32() { return std::bit_cast<float>(U32()); }
+    double F64() { return std::bit_cast<double>(U64()); }
 
 private:
     std::span<const std::uint8_t> data_;

@@ -12,6 +12,17 @@ class ReadError : public std::runtime_error {
 public:
     ReadError() : std::runtime_error(kMessage) {}
     static constexpr const char* kMessage = "ファイルの終わりを越えて読み込もうとしました";
+
+protected:
+    explicit ReadError(const char* message) : std::runtime_error(message) {}
+};
+
+// The file is larger than a reader takes in whole. A read error, so that every caller that handles
+// one handles this too.
+class FileTooLargeError : public ReadError {
+public:
+    FileTooLargeError() : ReadError(kMessage) {}
+    static constexpr const char* kMessage = "ファイルが大きすぎます";
 };
 
 // A text field that does not convert: "'%s' は数値ではありません" or "'%s' は浮動小数点数ではありません".

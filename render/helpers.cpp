@@ -185,9 +185,12 @@ void DrawHugeArc(Canvas& canvas, const Ellipse& e, float start, float end, float
 
 } // namespace
 
+COLORREF PenColorOf(const Palette& palette, int colorNumber) {
+    return colorNumber >= 0 && colorNumber <= 7 ? palette[static_cast<std::size_t>(colorNumber)] : 0;
+}
+
 void SelectPenColor(Canvas& canvas, const Palette& palette, int colorNumber) {
-    canvas.SetPenColor(colorNumber >= 0 && colorNumber <= 7 ? palette[static_cast<std::size_t>(colorNumber)]
-                                                            : 0);
+    canvas.SetPenColor(PenColorOf(palette, colorNumber));
 }
 
 void SelectLineType(Canvas& canvas, int lineType) {

@@ -7,7 +7,9 @@
 
 namespace plavik {
 
-// Pen colour := palette[colorNumber] for 0..7, black for any other number.
+// palette[colorNumber] for 0..7, black for any other number.
+COLORREF PenColorOf(const Palette& palette, int colorNumber);
+// Pen colour := PenColorOf(palette, colorNumber).
 void SelectPenColor(Canvas& canvas, const Palette& palette, int colorNumber);
 // SetLineType for 0..9; any other value selects solid (1).
 void SelectLineType(Canvas& canvas, int lineType);

@@ -23,7 +23,9 @@ public:
     ByteWriter& I16(std::int16_t v) { return U16(static_cast<std::uint16_t>(v)); }
     ByteWriter& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
     ByteWriter& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
+    ByteWriter& U64(std::uint64_t v) { return U32(v & 0xFFFFFFFF).U32(v >> 32); }
     ByteWriter& F32(float v) { return U32(std::bit_cast<std::uint32_t>(v)); }
+    ByteWriter& F64(double v) { return U64(std::bit_cast<std::uint64_t>(v)); }
     ByteWriter& Zeros(std::size_t n) {
         bytes.insert(bytes.end(), n, 0);
         return *this;

@@ -1,0 +1,66 @@
+// jw_cad figure files (.jws) and drawing files (.jww) of today's versions: recognition, reading and
+// drawing.
+#pragma once
+
+#include "render/bytes.h"
+#include "render/canvas.h"
+#include "render/palette.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace plavik {
+
+enum class JwwKind { Figure, Drawing }; // .jws, .jww
+
+// What the draw and check calls tell of a file besides their result.
+struct JwwInfo {
+    JwwKind kind = JwwKind::Figure;
+    std::uint32_t version = 0;
+    std::string memo;        // drawings: the memo, code page 932 bytes as in the file (CR LF kept)
+    std::uint32_t paper = 0; // drawings: 0..4 = A0..A4, other codes larger sheets
+    int shownLayers = 0;     // drawings: layers (of 16 x 16) whose group and layer are both shown
+    double extent[4] = {};   // figures: the box stored in the header (min x, min y, max x, max y)
+    // Objects of the top-level entity list by class, and the block definitions.
+    int lines = 0, arcs = 0, points = 0, texts = 0, solids = 0, blocks = 0, dimensions = 0,
+        blockDefinitions = 0;
+    // The strings of the top-level texts (not those of dimensions), in file order, code page 932 bytes.
+    std::vector<std::string> textStrings;
+    bool complete = true; // false when the read stopped early: an unknown class, a cut or corrupt stream
+};
+
+// Bytes each recognition needs: the figure's version lies at offset 200, the drawing's at 8.
+inline constexpr std::size_t kJwsRecognitionBytes = 204;
+inline constexpr std::size_t kJwwRecognitionBytes = 12;
+// Larger files are refused with FileTooLargeError.
+inline constexpr std::uint64_t kMaxJwwFileBytes = std::uint64_t{64} << 20;
+
+// "JwsData." and a version of 200..1000 at offset 200.
+bool IsJwsData(std::span<const std::uint8_t> data);
+// "JwwData." and a version of 200..1000 at offset 8.
+bool IsJwwData(std::span<const std::uint8_t> data);
+
+// Draws the figure into rect with the palette's colours and fills info when given. 0: drawn; -1: not a
+// figure file of this kind (the "Not JWS File" card). Throws ReadError (FileTooLargeError beyond
+// 64 MiB) when the header cannot be read, before anything is drawn; a stream that fails after the
+// header draws what was read, with info->complete false. The canvas font is given back.
+int DrawJws(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+            const Palette& palette = kDefaultJwkColors, JwwInfo* info = nullptr);
+int DrawJwsData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
+                const Palette& palette = kDefaultJwkColors, JwwInfo* info = nullptr);
+// The same for drawings, black on white, shown layers only ("Not JWW File" card).
+int DrawJww(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+            JwwInfo* info = nullptr);
+int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
+                JwwInfo* info = nullptr);
+
+// Read and check the file as the draw calls do, without drawing: same result, same errors. The file's
+// size and time go to stamp when it is given.
+int CheckJws(const std::filesystem::path& fileName, FileStamp* stamp = nullptr, JwwInfo* info = nullptr);
+int CheckJww(const std::filesystem::path& fileName, FileStamp* stamp = nullptr, JwwInfo* info = nullptr);
+
+} // namespace plavik

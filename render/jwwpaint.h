@@ -1,0 +1,161 @@
+// The pieces of the figure and drawing renderer: the map from paper millimetres to device pixels, the
+// walk through the entities with block references expanded, and the painter that draws one entity.
+#pragma once
+
+#include "render/canvas.h"
+#include "render/jwwdocument.h"
+#include "render/jwwgeometry.h"
+#include "render/numbers.h"
+#include "render/palette.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace plavik {
+
+// Block references nest at most this deep; deeper ones are not drawn, so a definition that refers
+// to itself ends there.
+inline constexpr int kMaxBlockDepth = 8;
+// What one render call may emit at most: entities visited, chords, rows filled and texts together.
+// Fuzzing runs every input through several renders under the sanitizers within a second: there a
+// smaller budget tests the same limits.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+inline constexpr std::int64_t kMaxPrimitives = 50'000;
+#else
+inline constexpr std::int64_t kMaxPrimitives = 2'000'000;
+#endif
+// A text drawn in characters costs as much as about a hundred short lines.
+inline constexpr std::int64_t kTextCost = 100;
+
+// Paper millimetres to device pixels. A point maps to the offset Rel(p) from Origin(), and lies at
+// pixel Origin() + round(Rel(p)), each axis rounded half to even.
+class DeviceMap {
+public:
+    // The box's centre at the rectangle's centre, scaled by min((W - 1) / bw, (H - 1) / bh); a side
+    // of 0 takes the other's scale, both 0 give 1.
+    static DeviceMap Fit(const TRect& rect, const Box& box);
+    // The sheet of width x height millimetres centred on the origin stretched over the rectangle.
+    static DeviceMap Sheet(const TRect& rect, double width, double height);
+
+    // Offsets beyond +-1e300 (overflows among them) are held there, so that differences of two never
+    // overflow; NaN stays NaN.
+    DPoint Rel(DPoint p) const {
+        return {Hold(addX_ + (p.x + shiftX_) * mulX_ / divX_), Hold(addY_ + (p.y + shiftY_) * mulY_ / divY_)};
+    }
+    TPoint Pixel(DPoint rel) const { return {Add(origin_.x, Round(rel.x)), Add(origin_.y, Round(rel.y))}; }
+    TPoint Origin() const { return origin_; }
+    // Device pixels per millimetre along each axis; y is negative, as the device's y grows downward.
+    double ScaleX() const { return mulX_ / divX_; }
+    double ScaleY() const { return mulY_ / divY_; }
+
+private:
+    static double Hold(double v) { return v > 1e300 ? 1e300 : v < -1e300 ? -1e300 : v; }
+    // origin + offset, saturated as ToDevice saturates.
+    static int Add(int origin, int offset) {
+        return static_cast<int>(
+            std::clamp<long long>(static_cast<long long>(origin) + offset, -kDeviceLimit, kDeviceLimit));
+    }
+
+    TPoint origin_;
+    double addX_ = 0, shiftX_ = 0, mulX_ = 1, divX_ = 1;
+    double addY_ = 0, shiftY_ = 0, mulY_ = -1, divY_ = 1;
+};
+
+// Calls visit(entity, map) for each entity to draw, in file order, block references expanded in place
+// with the map from the definition's coordinates to paper. Drawings show the top-level entities of
+// shown layers only; a reference's own layer decides for all it places. Stops when budget runs out;
+// visit returns what its entity cost beyond the one it is charged for being visited.
+template <typename Visit> class EntityWalk {
+public:
+    EntityWalk(const JwwDocument& doc, Visit& visit, std::int64_t& budget)
+        : doc_(doc), visit_(visit), budget_(budget) {}
+
+    void Run() {
+        for (const JwwEntity& e : doc_.entities) {
+            if (budget_ <= 0)
+                return;
+            if (doc_.Shown(e))
+                One(e, Affine{}, 0);
+        }
+    }
+
+private:
+    void One(const JwwEntity& e, const Affine& m, int depth) {
+        --budget_;
+        if (e.shape != JwwShape::Block) {
+            budget_ -= visit_(e, m);
+            return;
+        }
+        const JwwBlockDef* def = depth < kMaxBlockDepth ? doc_.Definition(e.extra) : nullptr;
+        if (!def)
+            return;
+        const Affine inner = m.After(Placement(e.v[0], e.v[1], e.v[2], e.v[3], e.v[4]));
+        if (!inner.Finite())
+            return;
+        for (std::uint32_t i = 0; i < def->count && budget_ > 0; ++i)
+            One(doc_.blockEntities[def->first + i], inner, depth + 1);
+    }
+
+    const JwwDocument& doc_;
+    Visit& visit_;
+    std::int64_t& budget_;
+};
+
+// The box of everything a walk visits, every option on: lines (auxiliary ones too), arcs, points,
+// solids and texts' base lines. Empty when there is nothing.
+Box JwwExtent(const JwwDocument& doc);
+
+// What the painter draws and with which colours.
+struct PaintOptions {
+    const Palette* palette = nullptr;
+    bool texts = false;     // texts drawn at all
+    bool baseLines = false; // texts drawn as their base lines
+    bool auxLines = false;  // line type 9 drawn
+};
+
+// Draws one entity at a time on the canvas, within clip. Returns the primitives it emitted.
+class JwwPainter {
+public:
+    JwwPainter(Canvas& canvas, const JwwDocument& doc, const DeviceMap& map, const TRect& clip,
+               const PaintOptions& options);
+
+    std::int64_t operator()(const JwwEntity& e, const Affine& m);
+    // A circle of 3 pixels about the point (paper millimetres), in 12 chords.
+    void Mark(DPoint p, COLORREF color);
+
+private:
+    std::int64_t Line(const JwwEntity& e, const Affine& m);
+    std::int64_t Arc(const JwwEntity& e, const Affine& m);
+    std::int64_t Point(const JwwEntity& e, const Affine& m);
+    std::int64_t Text(const JwwEntity& e, const Affine& m);
+    std::int64_t Solid(const JwwEntity& e, const Affine& m);
+
+    void UsePen(COLORREF color, int lineType);
+    bool Inside(TPoint p) const;
+    TPoint Clamped(TPoint p) const;
+    // Starts a polyline at rel; continues it from the last point to the next. Only what lies in the
+    // clip is drawn.
+    void StartAt(DPoint rel);
+    void PolyTo(DPoint rel);
+    // Chords of the arc (already in device offsets) into points_, as many as its size on the device
+    // needs and the picture's size allows; appended when keep is true.
+    void ArcPoints(const EllipseArc& arc, bool keep = false);
+    // Closes and strokes the rings in points_ / rings_, after filling them.
+    std::int64_t FillAndOutline(COLORREF color);
+
+    Canvas& canvas_;
+    const JwwDocument& doc_;
+    const DeviceMap& map_;
+    TRect clip_;
+    PaintOptions options_;
+    int lineType_ = 1;
+    DPoint last_;      // the polyline's last point
+    TPoint lastPixel_; // and its pixel
+    int maxChords_;
+    std::vector<DPoint> points_;
+    std::vector<std::size_t> rings_;
+    std::vector<double> crossings_;
+};
+
+} // namespace plavik

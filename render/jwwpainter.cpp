@@ -1,0 +1,339 @@
+// Drawing one entity of a figure or drawing: lines and arcs in their line types, points, texts and
+// filled solids, everything clipped to the picture.
+#include "render/helpers.h"
+#include "render/jtool.h"
+#include "render/jwwpaint.h"
+#include "render/polygonfill.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+namespace plavik {
+
+namespace {
+
+constexpr int kAuxLineType = 9;
+// A text taller than this many times the picture's larger side shows nothing that can be read.
+constexpr double kMostTextHeight = 4.0;
+// Chords per turn of an arc: about 5 sqrt(r) keeps each chord within a quarter pixel of the curve
+// for a radius of r pixels.
+constexpr double kChordsPerRootPixel = 5.0;
+constexpr double kMinChordsPerTurn = 8.0;
+
+// Line types 2..9 draw their patterns; every other style, solid.
+int LineTypeOf(std::uint8_t style) {
+    return style >= 2 && style <= 9 ? style : 1;
+}
+
+bool Finite(DPoint p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// The part [t0, t1] of from + t (to - from), 0 <= t <= 1, inside [lo, hi]; false when none is.
+bool ClipSegment(DPoint from, DPoint to, DPoint lo, DPoint hi, double& t0, double& t1) {
+    t0 = 0;
+    t1 = 1;
+    const double p[2] = {from.x, from.y}, d[2] = {to.x - from.x, to.y - from.y};
+    const double l[2] = {lo.x, lo.y}, h[2] = {hi.x, hi.y};
+    for (int a = 0; a < 2; ++a) {
+        if (d[a] == 0) {
+            if (p[a] < l[a] || p[a] > h[a])
+                return false;
+            continue;
+        }
+        double ta = (l[a] - p[a]) / d[a], tb = (h[a] - p[a]) / d[a];
+        if (ta > tb)
+            std::swap(ta, tb);
+        t0 = std::max(t0, ta);
+        t1 = std::min(t1, tb);
+    }
+    return t0 <= t1;
+}
+
+DPoint Lerp(DPoint a, DPoint b, double t) {
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
+
+} // namespace
+
+JwwPainter::JwwPainter(Canvas& canvas, const JwwDocument& doc, const DeviceMap& map, const TRect& clip,
+                       const PaintOptions& options)
+    : canvas_(canvas), doc_(doc), map_(map), clip_(clip), options_(options) {
+    const double sides =
+        std::fabs(static_cast<double>(clip.Width())) + std::fabs(static_cast<double>(clip.Height()));
+    maxChords_ = static_cast<int>(std::min(2.0 * sides + 16.0, 1e6));
+    SelectLineType(canvas_, lineType_);
+    points_.reserve(static_cast<std::size_t>(maxChords_) + 2); // one arc's points, or a quadrilateral's
+}
+
+std::int64_t JwwPainter::operator()(const JwwEntity& e, const Affine& m) {
+    switch (e.shape) {
+    case JwwShape::Line:
+        return Line(e, m);
+    case JwwShape::Arc:
+        return Arc(e, m);
+    case JwwShape::Point:
+        return Point(e, m);
+    case JwwShape::Text:
+        return Text(e, m);
+    case JwwShape::Solid:
+        return Solid(e, m);
+    case JwwShape::Block:
+        break;
+    }
+    return 0;
+}
+
+void JwwPainter::Mark(DPoint p, COLORREF color) {
+    const DPoint c = map_.Rel(p);
+    if (!Finite(c))
+        return;
+    UsePen(color, 1);
+    for (int k = 0; k <= 12; ++k) {
+        const double t = kTwoPi * k / 12;
+        const DPoint q{c.x + 3 * std::cos(t), c.y - 3 * std::sin(t)};
+        if (k == 0)
+            StartAt(q);
+        else
+            PolyTo(q);
+    }
+}
+
+void JwwPainter::UsePen(COLORREF color, int lineType) {
+    if (canvas_.GetPen().color != color)
+        canvas_.SetPenColor(color);
+    if (lineType != lineType_) {
+        SelectLineType(canvas_, lineType);
+        lineType_ = lineType;
+    }
+}
+
+bool JwwPainter::Inside(TPoint p) const {
+    return p.x >= clip_.left && p.x < clip_.right && p.y >= clip_.top && p.y < clip_.bottom;
+}
+
+TPoint JwwPainter::Clamped(TPoint p) const {
+    if (clip_.right <= clip_.left || clip_.bottom <= clip_.top)
+        return p;
+    return {std::clamp(p.x, clip_.left, clip_.right - 1), std::clamp(p.y, clip_.top, clip_.bottom - 1)};
+}
+
+void JwwPainter::StartAt(DPoint rel) {
+    last_ = rel;
+    lastPixel_ = map_.Pixel(rel);
+    const TPoint p = Clamped(lastPixel_);
+    JMoveTo(canvas_, p.x, p.y);
+}
+
+void JwwPainter::PolyTo(DPoint to) {
+    const DPoint from = last_;
+    const TPoint a = lastPixel_, b = map_.Pixel(to);
+    last_ = to;
+    lastPixel_ = b;
+    if (clip_.right <= clip_.left || clip_.bottom <= clip_.top)
+        return; // an empty or inverted picture shows nothing
+    if (Inside(a) && Inside(b)) {
+        JLineTo(canvas_, b.x, b.y);
+        return;
+    }
+    // The part within the clip's pixels, reaching half a pixel beyond their centres.
+    const TPoint o = map_.Origin();
+    const DPoint lo{clip_.left - 0.5 - o.x, clip_.top - 0.5 - o.y};
+    const DPoint hi{clip_.right - 0.5 - o.x, clip_.bottom - 0.5 - o.y};
+    double t0 = 0, t1 = 0;
+    if (!ClipSegment(from, to, lo, hi, t0, t1))
+        return;
+    const TPoint s = t0 > 0 ? Clamped(map_.Pixel(Lerp(from, to, t0))) : Clamped(a);
+    const TPoint e = t1 < 1 ? Clamped(map_.Pixel(Lerp(from, to, t1))) : Clamped(b);
+    if (!(canvas_.PenPos() == s))
+        canvas_.MoveTo(s.x, s.y);
+    JLineTo(canvas_, e.x, e.y);
+}
+
+std::int64_t JwwPainter::Line(const JwwEntity& e, const Affine& m) {
+    if (e.style == kAuxLineType && !options_.auxLines)
+        return 0;
+    const DPoint a = map_.Rel(m.Apply({e.v[0], e.v[1]}));
+    const DPoint b = map_.Rel(m.Apply({e.v[2], e.v[3]}));
+    if (!Finite(a) || !Finite(b))
+        return 0;
+    UsePen(PenColorOf(*options_.palette, e.color), LineTypeOf(e.style));
+    StartAt(a);
+    PolyTo(b);
+    return 1;
+}
+
+void JwwPainter::ArcPoints(const EllipseArc& arc, bool keep) {
+    if (!keep)
+        points_.clear();
+    // The device's semi-axes are at most this long.
+    const double kx = map_.ScaleX(), ky = map_.ScaleY();
+    const double radius = std::sqrt(std::pow(arc.u.x * kx, 2) + std::pow(arc.u.y * ky, 2) +
+                                    std::pow(arc.w.x * kx, 2) + std::pow(arc.w.y * ky, 2));
+    const double perTurn = std::clamp(std::ceil(kChordsPerRootPixel * std::sqrt(radius)), kMinChordsPerTurn,
+                                      static_cast<double>(maxChords_));
+    // NaN (a radius beyond every size) gives one chord.
+    const double wanted = std::ceil(perTurn * std::fabs(arc.sweep) / kTwoPi);
+    const int n = wanted >= 1 ? static_cast<int>(std::min(wanted, static_cast<double>(maxChords_))) : 1;
+    // The angles step by turning (cos, sin) rather than by calling both for each point; the last
+    // point is the arc's exact end.
+    const double step = arc.sweep / n;
+    const double cs = std::cos(step), ss = std::sin(step);
+    double c = std::cos(arc.start), s = std::sin(arc.start);
+    for (int k = 0; k < n; ++k) {
+        points_.push_back(
+            map_.Rel({arc.centre.x + arc.u.x * c + arc.w.x * s, arc.centre.y + arc.u.y * c + arc.w.y * s}));
+        const double next = c * cs - s * ss;
+        s = s * cs + c * ss;
+        c = next;
+    }
+    points_.push_back(map_.Rel(arc.At(arc.start + arc.sweep)));
+}
+
+std::int64_t JwwPainter::Arc(const JwwEntity& e, const Affine& m) {
+    if (e.style == kAuxLineType && !options_.auxLines)
+        return 0;
+    const double* v = e.v;
+    const double sweep = DrawnSweep(v[4], e.extra != 0);
+    if (sweep == 0)
+        return 0;
+    const EllipseArc arc = ArcOf(v[0], v[1], v[2], v[6], v[5], v[3], sweep).Mapped(m);
+    // Arcs whose whole ellipse misses the clip are not walked.
+    const DPoint c = map_.Rel(arc.centre);
+    const double ex = std::hypot(arc.u.x, arc.w.x) * std::fabs(map_.ScaleX());
+    const double ey = std::hypot(arc.u.y, arc.w.y) * std::fabs(map_.ScaleY());
+    const TPoint o = map_.Origin();
+    if (!Finite(c) || !std::isfinite(ex) || !std::isfinite(ey) || c.x + ex < clip_.left - 1.0 - o.x ||
+        c.x - ex > clip_.right + 0.0 - o.x || c.y + ey < clip_.top - 1.0 - o.y ||
+        c.y - ey > clip_.bottom + 0.0 - o.y)
+        return 0;
+    UsePen(PenColorOf(*options_.palette, e.color), LineTypeOf(e.style));
+    ArcPoints(arc);
+    StartAt(points_[0]);
+    for (std::size_t k = 1; k < points_.size(); ++k)
+        PolyTo(points_[k]);
+    return static_cast<std::int64_t>(points_.size());
+}
+
+std::int64_t JwwPainter::Point(const JwwEntity& e, const Affine& m) {
+    const DPoint rel = map_.Rel(m.Apply({e.v[0], e.v[1]}));
+    if (!Finite(rel))
+        return 0;
+    const TPoint p = map_.Pixel(rel);
+    if (!Inside(p))
+        return 0;
+    canvas_.SetPixel(p.x, p.y, PenColorOf(*options_.palette, e.color));
+    return 1;
+}
+
+std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
+    if (!options_.texts)
+        return 0;
+    const COLORREF color = (*options_.palette)[kText];
+    const DPoint base = m.Apply({e.v[0], e.v[1]});
+    const DPoint start = map_.Rel(base);
+    if (!Finite(start))
+        return 0;
+    if (options_.baseLines) {
+        const DPoint end = map_.Rel(m.Apply({e.v[2], e.v[3]}));
+        if (!Finite(end))
+            return 0;
+        UsePen(color, 1);
+        StartAt(start);
+        PolyTo(end);
+        return 1;
+    }
+    const std::string_view text = doc_.Text(e);
+    if (text.empty() || !Inside(map_.Pixel(start)))
+        return 0;
+    // The characters stand on the base line: the font's cell, as tall as the text, has its top-left
+    // corner one height above the base line's start, turned with the text.
+    const double degrees = std::fmod(e.v[5], 360.0);
+    const double radians = degrees * std::numbers::pi / 180.0;
+    const DPoint up = m.Turn({-std::sin(radians), std::cos(radians)});
+    const double height = std::fabs(e.v[4]);
+    const double pixels = std::hypot(up.x * map_.ScaleX(), up.y * map_.ScaleY()) * height;
+    const double side = std::max(std::abs(clip_.Width()), std::abs(clip_.Height()));
+    if (!(pixels <= kMostTextHeight * side))
+        return 0;
+    const DPoint corner = map_.Rel({base.x + up.x * height, base.y + up.y * height});
+    if (!Finite(corner))
+        return 0;
+    int tenths = Round(degrees * 10.0);
+    if (m.a != 1 || m.b != 0 || m.c != 0 || m.d != 1) {
+        const DPoint along = m.Turn({std::cos(radians), std::sin(radians)});
+        tenths = Round(std::atan2(along.y, along.x) * 1800.0 / std::numbers::pi);
+    }
+    const TPoint at = map_.Pixel(corner);
+    JTextOut(canvas_, at.x, at.y, text, -std::max(1, Round(pixels)), tenths, color);
+    return kTextCost;
+}
+
+std::int64_t JwwPainter::Solid(const JwwEntity& e, const Affine& m) {
+    const double* v = e.v;
+    points_.clear();
+    rings_.clear();
+    if (e.style < 101) {
+        for (int i = 0; i < 4; ++i)
+            points_.push_back(map_.Rel(m.Apply({v[2 * i], v[2 * i + 1]})));
+        rings_.push_back(points_.size());
+    } else {
+        // Centre, radius and flatness, tilt and start, sweep and kind (or inner radius).
+        auto arc = [&](double radius, double start, double sweep) {
+            return ArcOf(v[0], v[1], radius, v[3], v[4], start, sweep).Mapped(m);
+        };
+        if (e.style == 105 || e.style == 106) { // ring
+            ArcPoints(arc(v[2], v[5], kTwoPi));
+            rings_.push_back(points_.size());
+            ArcPoints(arc(v[7], v[5], kTwoPi), true);
+            rings_.push_back(points_.size());
+        } else if (e.style == 111) { // band between two arcs
+            const double sweep = DrawnSweep(v[6], false);
+            ArcPoints(arc(v[2], v[5], sweep));
+            ArcPoints(arc(v[7], v[5] + sweep, -sweep), true);
+            rings_.push_back(points_.size());
+        } else {
+            const double kind = v[7];
+            const EllipseArc outer = arc(v[2], v[5], DrawnSweep(v[6], kind == 100));
+            ArcPoints(outer);
+            const double half = outer.sweep / 2;
+            if (kind == 0) { // sector
+                points_.push_back(map_.Rel(outer.centre));
+            } else if (kind == -1 && std::cos(half) > 1e-9) {
+                // The corner where the tangents at both ends meet.
+                const DPoint mid = outer.At(outer.start + half);
+                const double k = 1.0 / std::cos(half);
+                const DPoint c = outer.centre;
+                points_.push_back(map_.Rel({c.x + (mid.x - c.x) * k, c.y + (mid.y - c.y) * k}));
+            }
+            // Kind 5, a disc, and anything else (kind -1 over half a turn, whose tangents do not
+            // meet, too): the arc closed by its chord.
+            rings_.push_back(points_.size());
+        }
+    }
+    if (!std::all_of(points_.begin(), points_.end(), Finite))
+        return 0;
+    return FillAndOutline(e.color == 10 ? e.extra : PenColorOf(*options_.palette, e.color));
+}
+
+std::int64_t JwwPainter::FillAndOutline(COLORREF color) {
+    const Brush brush{color, BrushStyle::Solid};
+    if (!(canvas_.GetBrush() == brush))
+        canvas_.SetBrush(brush);
+    const std::int64_t work = FillPolygon(canvas_, points_, rings_, map_.Origin(), clip_, crossings_);
+    // The outline too, as a polygon's pen draws it: thin solids keep at least their edges.
+    UsePen(color, 1);
+    std::size_t begin = 0;
+    for (const std::size_t end : rings_) {
+        StartAt(points_[begin]);
+        for (std::size_t i = begin + 1; i < end; ++i)
+            PolyTo(points_[i]);
+        PolyTo(points_[begin]);
+        begin = end;
+    }
+    return work + static_cast<std::int64_t>(points_.size());
+}
+
+} // namespace plavik

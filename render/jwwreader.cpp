@@ -1,0 +1,484 @@
+// Reading figure (.jws) and drawing (.jww) files: recognition, the two headers and the MFC object
+// stream that follows them. Every read goes through the bounded cursor; every count and length is
+// checked against the bytes left, and nothing is allocated from a count alone.
+#include "render/bytecursor.h"
+#include "render/errors.h"
+#include "render/jwwdocument.h"
+#include "render/jwwstring.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace plavik {
+
+namespace {
+
+constexpr std::string_view kJwsMagic = "JwsData.";
+constexpr std::string_view kJwwMagic = "JwwData.";
+constexpr std::uint32_t kMinVersion = 200;
+constexpr std::uint32_t kMaxVersion = 1000;
+constexpr std::size_t kJwsVersionOffset = 200;
+constexpr std::size_t kJwwVersionOffset = 8;
+
+// Object tags of the stream.
+constexpr std::uint16_t kNewClassTag = 0xFFFF;
+constexpr std::uint16_t kBigObjectTag = 0x7FFF;
+constexpr std::uint16_t kClassTag = 0x8000;
+constexpr std::uint32_t kBigClassFlag = 0x80000000u;
+// Class names are shorter than this.
+constexpr std::uint16_t kMaxClassName = 64;
+// The smallest object: tag, 13-byte prefix, a point's two doubles and flag.
+constexpr std::size_t kMinObjectBytes = 2 + 13 + 20;
+
+enum class JwwClass : std::uint8_t { Line, Arc, Point, Text, Solid, Block, Dimension, Definition };
+
+constexpr std::pair<std::string_view, JwwClass> kClasses[] = {
+    {"CDataSen", JwwClass::Line},         {"CDataEnko", JwwClass::Arc},
+    {"CDataTen", JwwClass::Point},        {"CDataMoji", JwwClass::Text},
+    {"CDataSolid", JwwClass::Solid},      {"CDataBlock", JwwClass::Block},
+    {"CDataSunpou", JwwClass::Dimension}, {"CDataList", JwwClass::Definition},
+};
+
+// The stream cannot be read on: an unknown class, a null or back-reference, a tag naming no class, or
+// an object where its list allows none of its kind.
+struct StopReading {};
+
+std::uint32_t VersionAt(std::span<const std::uint8_t> data, std::size_t offset) {
+    ByteCursor cursor(data, offset);
+    return cursor.U32();
+}
+
+bool Recognised(std::span<const std::uint8_t> data, std::string_view magic, std::size_t versionOffset) {
+    if (data.size() < versionOffset + 4 || AsText(data.first(magic.size())) != magic)
+        return false;
+    const std::uint32_t version = VersionAt(data, versionOffset);
+    return version >= kMinVersion && version <= kMaxVersion;
+}
+
+bool Sane(const double* v, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (!(std::fabs(v[i]) <= kJwwMaxCoordinate))
+            return false;
+    return true;
+}
+
+void SkipStrings(ByteCursor& c, int n) {
+    for (int i = 0; i < n; ++i)
+        SkipCString(c);
+}
+
+// The fixed 452 bytes: magic and dots, version, reference point, group scales, two constant tables
+// and the box.
+void ReadFigureHeader(ByteCursor& c, JwwDocument& doc) {
+    c.Require(kJwsHeaderSize);
+    c.Skip(kJwsVersionOffset + 4);
+    doc.refX = c.F64();
+    doc.refY = c.F64();
+    c.Skip(16 * 8 + 6 * 4 + 6 * 8);
+    for (double& b : doc.box)
+        b = c.F64();
+}
+
+// The drawing header, field by field; what older versions leave out is skipped by version.
+void ReadDrawingHeader(ByteCursor& c, JwwDocument& doc) {
+    const std::uint32_t v = doc.version;
+    c.Skip(kJwwVersionOffset + 4);
+    ReadCString(c, doc.memo);
+    doc.paper = c.U32();
+    c.Skip(4); // write group
+    for (std::uint16_t& shown : doc.shown) {
+        const std::uint32_t groupState = c.U32();
+        c.Skip(4 + 8 + 4); // write layer, scale, protection
+        for (int layer = 0; layer < 16; ++layer) {
+            const std::uint32_t layerState = c.U32();
+            c.Skip(4); // protection
+            if (groupState != 0 && layerState != 0)
+                shown = static_cast<std::uint16_t>(shown | (1u << layer));
+        }
+    }
+    c.Skip(14 * 4 + 5 * 4 + 4 + 4); // dummies, dimension settings, dummy, largest line width
+    c.Skip(3 * 8 + 4 + 4 + 5 * 8);  // print origin and scale, print flags, grid
+    SkipStrings(c, 16 * 16 + 16);   // layer and group names
+    c.Skip(8 + 8 + 4 + 8);          // shadow
+    if (v >= 300)
+        c.Skip(2 * 8);                              // sky map
+    c.Skip(4 + 3 * 8 + 3 * 8);                      // 2.5D unit, view, remembered range
+    c.Skip(v >= 300 ? 8 * (3 * 8 + 4) : 4 * 3 * 8); // mark jumps
+    if (v >= 300)
+        c.Skip(3 * 8 + 4 + 3 * 8 + 4); // text drawing
+    c.Skip(11 * 8);                    // multi-line spacings
+    c.Skip(10 * 8 + 10 * 16);          // screen and printer pens
+    c.Skip(8 * 16 + 5 * 20 + 4 * 16);  // line types, random lines, double-length types
+    c.Skip(11 * 4);                    // drawing and printing switches
+    if (v >= 223)
+        c.Skip(5 * 4 + 5 * 8); // drawing time, eye settings
+    if (v >= 225)
+        c.Skip(4 * 8); // last lengths
+    if (v >= 230)
+        c.Skip(2 * 4); // solid colour
+    if (v >= 420) {
+        c.Skip(257 * 8);                // SXF screen pens
+        for (int i = 0; i < 257; ++i) { // SXF printer pens
+            SkipCString(c);
+            c.Skip(4 + 4 + 8);
+        }
+        c.Skip(33 * 16);               // SXF line types
+        for (int i = 0; i < 33; ++i) { // SXF line-type parameters
+            SkipCString(c);
+            c.Skip(4 + 10 * 8);
+        }
+    }
+    c.Skip(10 * (3 * 8 + 4) + 3 * 8 + 2 * 4 + 2 * 8 + 4 + 6 * 8); // text kinds and settings
+}
+
+struct Prefix {
+    std::uint8_t style = 1;
+    std::uint16_t color = 0;
+    std::uint8_t layer = 0, group = 0;
+};
+
+// The object lists after the header. One persistent-id counter runs through the whole stream: each
+// class declaration and each object takes the next id.
+class StreamReader {
+public:
+    StreamReader(ByteCursor& c, JwwDocument& doc) : c_(c), doc_(doc), version_(doc.version) {
+        classes_.reserve(std::size(kClasses)); // files declare each class once
+    }
+
+    void ReadEntities() {
+        const std::uint64_t count = ReadCount();
+        doc_.entities.reserve(
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, c_.Remaining() / kMinObjectBytes)));
+        for (std::uint64_t i = 0; i < count; ++i)
+            ReadEntity(EntityTag(), doc_.entities, true);
+    }
+
+    void ReadDefinitions() {
+        const std::uint64_t count = ReadCount();
+        for (std::uint64_t i = 0; i < count; ++i) {
+            if (ReadTag() != JwwClass::Definition)
+                throw StopReading{};
+            ReadDefinition();
+        }
+    }
+
+private:
+    // A count: WORD, or 0xFFFF and a DWORD, or that 0xFFFFFFFF and a QWORD. Every object takes at least
+    // its two tag bytes, so a count beyond half the bytes left cannot be met.
+    std::uint64_t ReadCount() {
+        std::uint64_t n = c_.U16();
+        if (n == 0xFFFF) {
+            n = c_.U32();
+            if (n == 0xFFFFFFFF)
+                n = c_.U64();
+        }
+        if (n > c_.Remaining() / 2)
+            throw ReadError();
+        return n;
+    }
+
+    // Reads an object's tag (with the class declaration it may carry) and gives the object its id.
+    JwwClass ReadTag() {
+        const std::uint16_t tag = c_.U16();
+        JwwClass cls{};
+        if (tag == kNewClassTag) {
+            c_.Skip(2); // schema: the header's version decides
+            const std::uint16_t length = c_.U16();
+            if (length >= kMaxClassName)
+                throw StopReading{};
+            cls = ClassNamed(AsText(c_.Take(length)));
+            classes_.emplace_back(nextId_++, cls);
+        } else if (tag == kBigObjectTag) {
+            const std::uint32_t big = c_.U32();
+            if ((big & kBigClassFlag) == 0)
+                throw StopReading{}; // a back-reference to an object
+            cls = ClassOfId(big & ~kBigClassFlag);
+        } else if ((tag & kClassTag) != 0) {
+            cls = ClassOfId(tag & ~kClassTag);
+        } else {
+            throw StopReading{}; // null, or a back-reference to an object
+        }
+        ++nextId_;
+        return cls;
+    }
+
+    JwwClass EntityTag() {
+        const JwwClass cls = ReadTag();
+        if (cls == JwwClass::Definition)
+            throw StopReading{};
+        return cls;
+    }
+
+    static JwwClass ClassNamed(std::string_view name) {
+        for (const auto& [known, cls] : kClasses)
+            if (known == name)
+                return cls;
+        throw StopReading{};
+    }
+
+    // Class ids grow as they are declared, so the table is sorted.
+    JwwClass ClassOfId(std::uint32_t id) const {
+        const auto it =
+            std::lower_bound(classes_.begin(), classes_.end(), id,
+                             [](const auto& entry, std::uint32_t key) { return entry.first < key; });
+        if (it == classes_.end() || it->first != id)
+            throw StopReading{};
+        return it->second;
+    }
+
+    Prefix ReadPrefix() {
+        Prefix p;
+        c_.Skip(4); // curve attribute
+        p.style = c_.U8();
+        p.color = c_.U16();
+        if (version_ >= 351)
+            c_.Skip(2); // width
+        p.layer = static_cast<std::uint8_t>(c_.U16() & 15);
+        p.group = static_cast<std::uint8_t>(c_.U16() & 15);
+        c_.Skip(2); // attribute flags
+        return p;
+    }
+
+    void ReadDoubles(double* v, int n) {
+        for (int i = 0; i < n; ++i)
+            v[i] = c_.F64();
+    }
+
+    static JwwEntity Start(JwwShape shape, const Prefix& p) {
+        JwwEntity e;
+        e.shape = shape;
+        e.style = p.style;
+        e.color = p.color;
+        e.layer = p.layer;
+        e.group = p.group;
+        return e;
+    }
+
+    // x, y, the temporary flag and a marker's extra fields; true for a point that is drawn.
+    bool ReadPointFields(const Prefix& p, JwwEntity& e) {
+        ReadDoubles(e.v, 2);
+        const bool temporary = c_.U32() != 0;
+        if (p.style == 100 && version_ >= 252)
+            c_.Skip(4 + 8 + 8); // marker code, angle, scale
+        return !temporary;
+    }
+
+    // Base line, kind, width, height, gap, angle, font name and the string, which goes to the pool.
+    void ReadTextFields(JwwEntity& e) {
+        ReadDoubles(e.v, 4);
+        c_.Skip(4 + 8); // kind, width
+        e.v[4] = c_.F64();
+        c_.Skip(8); // gap
+        e.v[5] = c_.F64();
+        SkipCString(c_); // font name
+        const std::size_t offset = doc_.textPool.size();
+        ReadCString(c_, doc_.textPool);
+        e.extra = static_cast<std::uint32_t>(offset);
+        e.textSize = static_cast<std::uint32_t>(doc_.textPool.size() - offset);
+    }
+
+    static void Keep(std::vector<JwwEntity>& out, const JwwEntity& e, std::size_t numbers) {
+        if (Sane(e.v, numbers))
+            out.push_back(e);
+    }
+
+    void ReadEntity(JwwClass cls, std::vector<JwwEntity>& out, bool top) {
+        const Prefix p = ReadPrefix();
+        switch (cls) {
+        case JwwClass::Line: {
+            JwwEntity e = Start(JwwShape::Line, p);
+            ReadDoubles(e.v, 4);
+            Keep(out, e, 4);
+            doc_.lines += top;
+            break;
+        }
+        case JwwClass::Arc: {
+            JwwEntity e = Start(JwwShape::Arc, p);
+            ReadDoubles(e.v, 7);
+            e.extra = c_.U32();
+            Keep(out, e, 7);
+            doc_.arcs += top;
+            break;
+        }
+        case JwwClass::Point: {
+            JwwEntity e = Start(JwwShape::Point, p);
+            if (ReadPointFields(p, e))
+                Keep(out, e, 2);
+            doc_.points += top;
+            break;
+        }
+        case JwwClass::Text: {
+            JwwEntity e = Start(JwwShape::Text, p);
+            ReadTextFields(e);
+            Keep(out, e, 6);
+            if (top) {
+                doc_.topTexts.emplace_back(e.extra, e.textSize);
+                ++doc_.texts;
+            }
+            break;
+        }
+        case JwwClass::Solid: {
+            JwwEntity e = Start(JwwShape::Solid, p);
+            ReadDoubles(e.v, 8);
+            if (p.color == 10)
+                e.extra = c_.U32() & 0x00FFFFFFu;
+            Keep(out, e, 8);
+            doc_.solids += top;
+            break;
+        }
+        case JwwClass::Block: {
+            JwwEntity e = Start(JwwShape::Block, p);
+            ReadDoubles(e.v, 5);
+            e.extra = c_.U32();
+            Keep(out, e, 5);
+            doc_.references += top;
+            break;
+        }
+        case JwwClass::Dimension:
+            ReadDimension(p, out);
+            doc_.dimensions += top;
+            break;
+        case JwwClass::Definition:
+            throw StopReading{};
+        }
+    }
+
+    // Its line and its text are drawn, on the dimension's own layer; the parts of version 420 on
+    // (extension lines and end points) are read past.
+    void ReadDimension(const Prefix& own, std::vector<JwwEntity>& out) {
+        const Prefix linePrefix = ReadPrefix();
+        JwwEntity line = Start(JwwShape::Line, linePrefix);
+        ReadDoubles(line.v, 4);
+        const Prefix textPrefix = ReadPrefix();
+        JwwEntity text = Start(JwwShape::Text, textPrefix);
+        ReadTextFields(text);
+        if (version_ >= 420) {
+            c_.Skip(2); // SXF mode
+            for (int i = 0; i < 2; ++i) {
+                ReadPrefix();
+                c_.Skip(4 * 8);
+            }
+            for (int i = 0; i < 4; ++i) {
+                const Prefix pointPrefix = ReadPrefix();
+                JwwEntity point;
+                ReadPointFields(pointPrefix, point);
+            }
+        }
+        for (JwwEntity* part : {&line, &text}) {
+            part->layer = own.layer;
+            part->group = own.group;
+        }
+        Keep(out, line, 4);
+        Keep(out, text, 6);
+    }
+
+    // Number, referred flag, time, name and the definition's own entity list. A definition cut short
+    // keeps the entities read.
+    void ReadDefinition() {
+        ReadPrefix();
+        const std::uint32_t number = c_.U32();
+        c_.Skip(4 + 4); // referred, time
+        SkipCString(c_);
+        std::vector<JwwEntity>& members = doc_.blockEntities;
+        const auto first = static_cast<std::uint32_t>(members.size());
+        doc_.blocks.push_back({number, first, 0});
+        try {
+            const std::uint64_t count = ReadCount();
+            for (std::uint64_t i = 0; i < count; ++i)
+                ReadEntity(EntityTag(), members, false);
+        } catch (...) {
+            doc_.blocks.back().count = static_cast<std::uint32_t>(members.size()) - first;
+            throw;
+        }
+        doc_.blocks.back().count = static_cast<std::uint32_t>(members.size()) - first;
+        ++doc_.definitions;
+    }
+
+    ByteCursor& c_;
+    JwwDocument& doc_;
+    std::uint32_t version_;
+    std::uint32_t nextId_ = 1;
+    std::vector<std::pair<std::uint32_t, JwwClass>> classes_;
+};
+
+// Entity list, definition list and, for drawings of version 700 on, the image count. Whatever stops
+// the stream leaves what was read before it.
+void ReadStream(ByteCursor& c, JwwDocument& doc) {
+    StreamReader reader(c, doc);
+    try {
+        reader.ReadEntities();
+        reader.ReadDefinitions();
+        // Images, if any, follow their count; nothing after them is needed.
+        if (doc.kind == JwwKind::Drawing && doc.version >= 700)
+            c.U32();
+    } catch (const ReadError&) {
+        doc.complete = false;
+    } catch (const StopReading&) {
+        doc.complete = false;
+    }
+    std::stable_sort(doc.blocks.begin(), doc.blocks.end(),
+                     [](const JwwBlockDef& a, const JwwBlockDef& b) { return a.number < b.number; });
+}
+
+} // namespace
+
+bool IsJwsData(std::span<const std::uint8_t> data) {
+    return Recognised(data, kJwsMagic, kJwsVersionOffset);
+}
+
+bool IsJwwData(std::span<const std::uint8_t> data) {
+    return Recognised(data, kJwwMagic, kJwwVersionOffset);
+}
+
+std::uint32_t JwwVersionOf(std::span<const std::uint8_t> data, JwwKind kind) {
+    return VersionAt(data, kind == JwwKind::Figure ? kJwsVersionOffset : kJwwVersionOffset);
+}
+
+const JwwBlockDef* JwwDocument::Definition(std::uint32_t number) const {
+    const auto it = std::lower_bound(blocks.begin(), blocks.end(), number,
+                                     [](const JwwBlockDef& d, std::uint32_t key) { return d.number < key; });
+    return it != blocks.end() && it->number == number ? &*it : nullptr;
+}
+
+JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind) {
+    if (data.size() > kMaxJwwFileBytes)
+        throw FileTooLargeError();
+    JwwDocument doc;
+    doc.kind = kind;
+    doc.version = JwwVersionOf(data, kind);
+    ByteCursor c(data);
+    if (kind == JwwKind::Figure)
+        ReadFigureHeader(c, doc);
+    else
+        ReadDrawingHeader(c, doc);
+    ReadStream(c, doc);
+    return doc;
+}
+
+void FillJwwInfo(const JwwDocument& doc, JwwInfo& info) {
+    info.kind = doc.kind;
+    info.version = doc.version;
+    info.memo = doc.memo;
+    info.paper = doc.paper;
+    info.shownLayers = 0;
+    for (const std::uint16_t bits : doc.shown)
+        info.shownLayers += std::popcount(bits);
+    if (doc.kind == JwwKind::Figure)
+        std::copy(doc.box.begin(), doc.box.end(), info.extent);
+    info.lines = doc.lines;
+    info.arcs = doc.arcs;
+    info.points = doc.points;
+    info.texts = doc.texts;
+    info.solids = doc.solids;
+    info.blocks = doc.references;
+    info.dimensions = doc.dimensions;
+    info.blockDefinitions = doc.definitions;
+    info.textStrings.clear();
+    info.textStrings.reserve(doc.topTexts.size());
+    for (const auto& [offset, size] : doc.topTexts)
+        info.textStrings.emplace_back(doc.textPool, offset, size);
+    info.complete = doc.complete;
+}
+
+} // namespace plavik

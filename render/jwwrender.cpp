@@ -1,0 +1,284 @@
+// Drawing figure (.jws) and drawing (.jww) files into a rectangle: the fit, the background, the
+// entities with their blocks, the reference mark and the frame; and the file entry points.
+#include "render/card.h"
+#include "render/drawsteps.h"
+#include "render/errors.h"
+#include "render/jwc.h"
+#include "render/jwk.h"
+#include "render/jww.h"
+#include "render/jwwdocument.h"
+#include "render/jwwpaint.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace plavik {
+
+namespace {
+
+// Landscape A0 .. A4 in millimetres: paper codes 0 .. 4.
+constexpr double kSheets[5][2] = {{1189, 841}, {841, 594}, {594, 420}, {420, 297}, {297, 210}};
+
+bool Sane(double v) {
+    return std::fabs(v) <= kJwwMaxCoordinate;
+}
+
+// Adds what each visited entity would draw with every option on.
+class ExtentVisit {
+public:
+    Box box;
+
+    std::int64_t operator()(const JwwEntity& e, const Affine& m) {
+        const double* v = e.v;
+        switch (e.shape) {
+        case JwwShape::Line:
+        case JwwShape::Text:
+            Add(m.Apply({v[0], v[1]}));
+            Add(m.Apply({v[2], v[3]}));
+            break;
+        case JwwShape::Arc:
+            if (const double sweep = DrawnSweep(v[4], e.extra != 0); sweep != 0)
+                Add(ArcOf(v[0], v[1], v[2], v[6], v[5], v[3], sweep).Mapped(m));
+            break;
+        case JwwShape::Point:
+            Add(m.Apply({v[0], v[1]}));
+            break;
+        case JwwShape::Solid:
+            AddSolid(e, m);
+            break;
+        case JwwShape::Block:
+            break;
+        }
+        return 0;
+    }
+
+private:
+    void Add(DPoint p) {
+        if (std::isfinite(p.x) && std::isfinite(p.y))
+            box.Add(p);
+    }
+    void Add(const EllipseArc& arc) {
+        Box part;
+        part.Add(arc);
+        if (std::isfinite(part.minX) && std::isfinite(part.minY) && std::isfinite(part.maxX) &&
+            std::isfinite(part.maxY)) {
+            box.Add(DPoint{part.minX, part.minY});
+            box.Add(DPoint{part.maxX, part.maxY});
+        }
+    }
+    void AddSolid(const JwwEntity& e, const Affine& m) {
+        const double* v = e.v;
+        if (e.style < 101) {
+            for (int i = 0; i < 4; ++i)
+                Add(m.Apply({v[2 * i], v[2 * i + 1]}));
+            return;
+        }
+        auto arc = [&](double radius, double start, double sweep) {
+            return ArcOf(v[0], v[1], radius, v[3], v[4], start, sweep).Mapped(m);
+        };
+        if (e.style == 105 || e.style == 106) {
+            Add(arc(v[2], v[5], kTwoPi));
+            return;
+        }
+        const bool band = e.style == 111;
+        const EllipseArc outer = arc(v[2], v[5], DrawnSweep(v[6], !band && v[7] == 100));
+        Add(outer);
+        if (band) {
+            Add(arc(v[7], v[5], outer.sweep));
+        } else if (v[7] == 0) {
+            Add(outer.centre);
+        } else if (v[7] == -1 && std::cos(outer.sweep / 2) > 1e-9) {
+            const DPoint mid = outer.At(outer.start + outer.sweep / 2);
+            const double k = 1.0 / std::cos(outer.sweep / 2);
+            Add(DPoint{outer.centre.x + (mid.x - outer.centre.x) * k,
+                       outer.centre.y + (mid.y - outer.centre.y) * k});
+        }
+    }
+};
+
+DeviceMap MapOf(const JwwDocument& doc, const TRect& rect) {
+    if (doc.kind == JwwKind::Drawing && doc.paper < 5)
+        return DeviceMap::Sheet(rect, kSheets[doc.paper][0], kSheets[doc.paper][1]);
+    if (doc.kind == JwwKind::Figure) {
+        const auto& b = doc.box;
+        const Box stored{b[0], b[1], b[2], b[3]};
+        if (!stored.Empty() && std::all_of(b.begin(), b.end(), [](double v) { return Sane(v); }))
+            return DeviceMap::Fit(rect, stored);
+    }
+    return DeviceMap::Fit(rect, JwwExtent(doc));
+}
+
+TRect Intersect(const TRect& a, const TRect& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+}
+
+void Paint(Canvas& canvas, const JwwDocument& doc, const TRect& rect, int flags, const Palette& palette) {
+    FillBackground(canvas, rect, palette[kBack]);
+    const DeviceMap map = MapOf(doc, rect);
+    const TRect clip = Intersect(rect, canvas.Bounds());
+    const bool figure = doc.kind == JwwKind::Figure;
+    PaintOptions options;
+    options.palette = &palette;
+    options.texts = (flags & (figure ? int{kJwkText} : int{kJwcText})) != 0;
+    options.baseLines = !figure && (flags & kJwcBaseLines) != 0;
+    options.auxLines = (flags & (figure ? int{kJwkAuxLines} : int{kJwcAuxLines})) != 0;
+    JwwPainter painter(canvas, doc, map, clip, options);
+    std::int64_t budget = kMaxPrimitives;
+    EntityWalk<JwwPainter>(doc, painter, budget).Run();
+
+    // A circle of 3 pixels about the reference point, as the old figures have it.
+    if (figure && (flags & kJwkRefPoint) && Sane(doc.refX) && Sane(doc.refY))
+        painter.Mark({doc.refX, doc.refY}, palette[kPos]);
+    if (flags & (figure ? int{kJwkBorder} : int{kJwcBorder}))
+        DrawFrame(canvas, rect, palette[kBorder]);
+}
+
+// The steps the file and byte entry points share; bytes() yields the whole file, or throws.
+template <typename Bytes>
+int Draw(Canvas& canvas, const TRect& rect, int flags, const Palette& palette, JwwKind kind, JwwInfo* info,
+         bool recognised, Bytes bytes) {
+    if (info) {
+        *info = JwwInfo{};
+        info->kind = kind;
+    }
+    if (!recognised) {
+        const FontGuard guard(canvas);
+        DrawNotFileCard(canvas, rect, kind == JwwKind::Figure ? "Not JWS File" : "Not JWW File");
+        return -1;
+    }
+    const std::span<const std::uint8_t> data = bytes();
+    if (info)
+        info->version = JwwVersionOf(data, kind);
+    const JwwDocument doc = ReadJwwDocument(data, kind); // fails before the canvas is touched
+    if (info)
+        FillJwwInfo(doc, *info);
+    const FontGuard guard(canvas);
+    Paint(canvas, doc, rect, flags, palette);
+    return 0;
+}
+
+bool Recognise(FileBytes& file, JwwKind kind) {
+    if (!file.IsOpen())
+        return false;
+    return kind == JwwKind::Figure ? IsJwsData(file.Prefix(kJwsRecognitionBytes))
+                                   : IsJwwData(file.Prefix(kJwwRecognitionBytes));
+}
+
+// The whole file, read once it is known not to be too large.
+std::span<const std::uint8_t> WholeFile(FileBytes& file) {
+    if (file.Size() > kMaxJwwFileBytes)
+        throw FileTooLargeError();
+    return file.Prefix(static_cast<std::size_t>(file.Size()));
+}
+
+std::span<const std::uint8_t> WholeData(std::span<const std::uint8_t> data) {
+    if (data.size() > kMaxJwwFileBytes)
+        throw FileTooLargeError();
+    return data;
+}
+
+int DrawFile(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+             const Palette& palette, JwwKind kind, JwwInfo* info) {
+    FileBytes file(fileName);
+    return Draw(canvas, rect, flags, palette, kind, info, Recognise(file, kind),
+                [&] { return WholeFile(file); });
+}
+
+int CheckFile(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info, JwwKind kind) {
+    FileBytes file(fileName);
+    if (stamp)
+        *stamp = file.Stamp();
+    if (info) {
+        *info = JwwInfo{};
+        info->kind = kind;
+    }
+    if (!Recognise(file, kind))
+        return -1;
+    const auto data = WholeFile(file);
+    if (info)
+        info->version = JwwVersionOf(data, kind);
+    const JwwDocument doc = ReadJwwDocument(data, kind);
+    if (info)
+        FillJwwInfo(doc, *info);
+    return 0;
+}
+
+} // namespace
+
+DeviceMap DeviceMap::Fit(const TRect& rect, const Box& box) {
+    const double w = static_cast<double>(rect.Width()) - 1, h = static_cast<double>(rect.Height()) - 1;
+    const bool empty = box.Empty();
+    const double bw = empty ? 0 : box.maxX - box.minX, bh = empty ? 0 : box.maxY - box.minY;
+    double s = 1;
+    if (bw > 0 && bh > 0)
+        s = std::min(w / bw, h / bh);
+    else if (bw > 0)
+        s = w / bw;
+    else if (bh > 0)
+        s = h / bh;
+    // A rectangle without width or height shows everything at its centre.
+    s = std::max(s, 0.0);
+    DeviceMap map;
+    map.origin_ = {ToDevice(rect.left), ToDevice(rect.top)};
+    map.addX_ = w / 2;
+    map.addY_ = h / 2;
+    map.shiftX_ = empty ? 0 : -((box.minX + box.maxX) / 2);
+    map.shiftY_ = empty ? 0 : -((box.minY + box.maxY) / 2);
+    map.mulX_ = s;
+    map.mulY_ = -s;
+    return map;
+}
+
+DeviceMap DeviceMap::Sheet(const TRect& rect, double width, double height) {
+    DeviceMap map;
+    map.origin_ = {ToDevice(rect.left), ToDevice(static_cast<double>(rect.top) + rect.Height())};
+    map.addX_ = 0;
+    map.addY_ = 0;
+    map.shiftX_ = width / 2;
+    map.shiftY_ = height / 2;
+    map.mulX_ = rect.Width();
+    map.mulY_ = -static_cast<double>(rect.Height());
+    map.divX_ = width;
+    map.divY_ = height;
+    return map;
+}
+
+Box JwwExtent(const JwwDocument& doc) {
+    ExtentVisit visit;
+    std::int64_t budget = kMaxPrimitives;
+    EntityWalk<ExtentVisit>(doc, visit, budget).Run();
+    return visit.box;
+}
+
+int DrawJwsData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
+                const Palette& palette, JwwInfo* info) {
+    return Draw(canvas, rect, flags, palette, JwwKind::Figure, info, IsJwsData(data),
+                [&] { return WholeData(data); });
+}
+
+int DrawJws(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+            const Palette& palette, JwwInfo* info) {
+    return DrawFile(canvas, fileName, rect, flags, palette, JwwKind::Figure, info);
+}
+
+int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
+                JwwInfo* info) {
+    return Draw(canvas, rect, flags, JwcColors, JwwKind::Drawing, info, IsJwwData(data),
+                [&] { return WholeData(data); });
+}
+
+int DrawJww(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+            JwwInfo* info) {
+    return DrawFile(canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info);
+}
+
+int CheckJws(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {
+    return CheckFile(fileName, stamp, info, JwwKind::Figure);
+}
+
+int CheckJww(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {
+    return CheckFile(fileName, stamp, info, JwwKind::Drawing);
+}
+
+} // namespace plavik
