@@ -358,8 +358,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::Open1Click() {
-    const QStringList filters = {QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jwc)"),
-                                 QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)")};
+    const QStringList filters = {
+        QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jwc)"), QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)"),
+        QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jww *.jwc)"), QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jws *.jwk)")};
     FolderFileDialog dialog(QStringLiteral("フォルダ指定"), this);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
     if (!openFolder_.isEmpty())
@@ -377,6 +378,12 @@ void TForm1::Open1Click() {
         break;
     case 2:
         FileListing(folder);
+        break;
+    case 3:
+        FileListing2(folder, true);
+        break;
+    case 4:
+        FileListing(folder, true);
         break;
     default:
         break;
@@ -444,7 +451,7 @@ void TForm1::ShowSetup(int tag) {
 void TForm1::ListAgain() {
     if (listedFolder_.empty())
         return; // no folder was listed to the end: nothing to list again
-    ListFolder(listKind_, PathText(listedFolder_));
+    ListFolder(listKind_, PathText(listedFolder_), listTodays_);
 }
 
 // --- Listing
@@ -483,12 +490,12 @@ void TForm1::Init2() {
     ResetView(106, ThumbnailSize(ListKind::Drawings, settings_.IconSize2));
 }
 
-void TForm1::FileListing(const QString& folder) {
-    ListFolder(ListKind::Figures, folder);
+void TForm1::FileListing(const QString& folder, bool todaysFormats) {
+    ListFolder(ListKind::Figures, folder, todaysFormats);
 }
 
-void TForm1::FileListing2(const QString& folder) {
-    ListFolder(ListKind::Drawings, folder);
+void TForm1::FileListing2(const QString& folder, bool todaysFormats) {
+    ListFolder(ListKind::Drawings, folder, todaysFormats);
 }
 
 // The window's part in a listing: it shows the items as soon as every file is checked, draws the
@@ -551,7 +558,7 @@ private:
     bool firstShown_ = false;
 };
 
-void TForm1::ListFolder(ListKind kind, const QString& folder) {
+void TForm1::ListFolder(ListKind kind, const QString& folder, bool todaysFormats) {
     std::vector<ListingFailure> failures;
     {
         BusyWindow busy(this);
@@ -561,10 +568,12 @@ void TForm1::ListFolder(ListKind kind, const QString& folder) {
         else
             Init2();
         listKind_ = kind;
+        listTodays_ = todaysFormats;
         listedFolder_.clear();
         QCoreApplication::processEvents(); // the emptied window is painted before the folder is read
 
         ListingOptions options = ListingOptionsFor(kind, settings_);
+        options.todaysFormats = todaysFormats;
         options.render.palette = jwkColors_;
         options.thumbnailSize = images_.Size();
         WindowListing observer(*this);
@@ -625,7 +634,7 @@ void TForm1::QuickView(ListKind kind, const std::filesystem::path& path, const Q
         RenderOptions options = RenderOptionsFor(kind, settings_);
         options.palette = jwkColors_;
         try {
-            DrawListedFile(canvas, kind, path, rect, options);
+            DrawListedFile(canvas, FormatOfName(kind, path), path, rect, options);
         } catch (const std::exception& error) {
             failure = ErrorText(error);
         }

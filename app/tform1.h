@@ -78,8 +78,9 @@ public:
     void Init2();
     // List a figure folder (FileListing) or a drawing folder (FileListing2); the folder may lack its
     // trailing separator.
-    void FileListing(const QString& folder);
-    void FileListing2(const QString& folder);
+    // With todaysFormats the list takes today's files too (.jws figures, .jww drawings).
+    void FileListing(const QString& folder, bool todaysFormats = false);
+    void FileListing2(const QString& folder, bool todaysFormats = false);
     // The quick view of the first selected item; a file gone since the listing does nothing.
     void ListView1DblClick();
     // Show a figure file (QView1) or a drawing file (QView2) with its caption, size and date.
@@ -119,7 +120,7 @@ private:
     void ApplyViewFlags();
     void ResetView(int imageHeight, QSize thumbnailSize);
     void ListAgain();
-    void ListFolder(ListKind kind, const QString& folder);
+    void ListFolder(ListKind kind, const QString& folder, bool todaysFormats);
     void QuickView(ListKind kind, const std::filesystem::path& path, const QString& caption);
     void PrintOut(ListKind kind);
     friend class WindowListing;
@@ -146,6 +147,7 @@ private:
     Palette jwkColors_ = kDefaultJwkColors;
     std::filesystem::path listedFolder_;
     ListKind listKind_ = ListKind::Figures;
+    bool listTodays_ = false; // the list takes .jws or .jww files too
     QString folderTitle_; // the listed folder's title, for the print job
     bool shown_ = false;
 };

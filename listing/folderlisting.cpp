@@ -22,12 +22,28 @@ namespace plavik {
 namespace {
 
 constexpr std::size_t kNameBytes = 8;
+// The most of a name file read for its first line.
+constexpr std::size_t kNameLineBytes = 256;
 // The bytes read while checking are kept up to this much, so that drawing the thumbnails needn't read
 // those files again.
 constexpr std::size_t kKeptBytes = std::size_t{24} << 20;
 
 bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// The bytes up to the first NUL, decoded without a double-byte character cut at the end.
+QString DecodeUpToNul(std::string_view bytes) {
+    if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos)
+        bytes = bytes.substr(0, nul);
+    std::size_t whole = 0; // the bytes that make whole characters
+    while (whole < bytes.size()) {
+        const std::size_t width = IsLeadByte(static_cast<unsigned char>(bytes[whole])) ? 2 : 1;
+        if (whole + width > bytes.size())
+            break;
+        whole += width;
+    }
+    return DecodeSjis(bytes.substr(0, whole));
 }
 
 QString ErrorText(const std::exception& error) {
@@ -58,7 +74,8 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
             const std::filesystem::path path = folder / files[i].name;
             Checked& c = checked[i];
             try {
-                c.result = CheckListedFile(kind, path, &c.stamp, kept < kKeptBytes ? &c.bytes : nullptr);
+                c.result = CheckListedFile(FormatOfName(kind, files[i].name), path, &c.stamp,
+                                           kept < kKeptBytes ? &c.bytes : nullptr);
                 kept += c.bytes.size();
             } catch (const std::exception& error) {
                 c.error = ErrorText(error);
@@ -101,11 +118,11 @@ void DrawThumbnails(FolderListing& listing, std::vector<Bytes>& kept, const List
             try {
                 Bytes bytes = std::move(kept[i]);
                 item.result = bytes.empty()
-                                  ? DrawListedFile(*canvases[w], listing.kind, listing.PathOf(item), rect,
+                                  ? DrawListedFile(*canvases[w], item.format, listing.PathOf(item), rect,
                                                    options.render)
-                                  : DrawListedData(*canvases[w], listing.kind, bytes, rect, options.render);
+                                  : DrawListedData(*canvases[w], item.format, bytes, rect, options.render);
             } catch (const std::exception& error) {
-                DrawUnreadableCard(*canvases[w], listing.kind, rect);
+                DrawUnreadableCard(*canvases[w], item.format, rect);
                 item.result = -1;
                 if (!item.unreadable) { // it changed since it was checked
                     item.unreadable = true;
@@ -127,20 +144,17 @@ QSize ThumbnailSize(ListKind kind, int side) {
 }
 
 QString FolderNameFromBytes(std::string_view bytes) {
-    bytes = bytes.substr(0, kNameBytes);
-    if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos)
-        bytes = bytes.substr(0, nul);
-    std::size_t whole = 0; // the bytes that make whole characters
-    while (whole < bytes.size()) {
-        const std::size_t width = IsLeadByte(static_cast<unsigned char>(bytes[whole])) ? 2 : 1;
-        if (whole + width > bytes.size())
-            break;
-        whole += width;
-    }
-    return DecodeSjis(bytes.substr(0, whole));
+    return DecodeUpToNul(bytes.substr(0, kNameBytes));
 }
 
-FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile) {
+QString FolderNameFromFirstLine(std::string_view bytes) {
+    bytes = bytes.substr(0, std::min(bytes.find_first_of(std::string_view("\0\r\n", 3)), bytes.size()));
+    while (!bytes.empty() && bytes.back() == ' ')
+        bytes.remove_suffix(1);
+    return DecodeUpToNul(bytes);
+}
+
+FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile, bool firstLine) {
     if (kind == ListKind::Drawings)
         return {QStringLiteral("図面"), std::nullopt};
     const QString none = QStringLiteral("[無し]");
@@ -149,10 +163,10 @@ FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile
     std::ifstream in(nameFile, std::ios::binary);
     if (!in)
         return {none, QString::fromLocal8Bit(std::strerror(errno))};
-    char bytes[kNameBytes] = {};
-    in.read(bytes, kNameBytes);
-    return {FolderNameFromBytes(std::string_view(bytes, static_cast<std::size_t>(in.gcount()))),
-            std::nullopt};
+    char bytes[kNameLineBytes] = {};
+    in.read(bytes, firstLine ? kNameLineBytes : kNameBytes);
+    const std::string_view read(bytes, static_cast<std::size_t>(in.gcount()));
+    return {firstLine ? FolderNameFromFirstLine(read) : FolderNameFromBytes(read), std::nullopt};
 }
 
 FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptions& options,
@@ -164,12 +178,16 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
 
     InstallFontSubstitutions(); // before any worker draws a text
     FramePacer pacer;
-    const FolderScan scan = ScanFolder(folder, ListExtension(options.kind), "Zu_name.dat", [&] {
+    const FolderScan scan = ScanFolder(folder, ListExtensions(options.kind, options.todaysFormats), "Zu_name.dat", [&] {
         if (observer && pacer.Due())
             observer->Pump();
     });
     listing.found = scan.files.size();
-    const FolderTitle title = ReadFolderTitle(options.kind, scan.nameFile);
+    // A folder of today's figures names itself by the first line of its name file.
+    const bool todaysFigures =
+        std::any_of(scan.files.begin(), scan.files.end(),
+                    [&](const FoundFile& f) { return FormatOfName(options.kind, f.name) == FileFormat::Jws; });
+    const FolderTitle title = ReadFolderTitle(options.kind, scan.nameFile, todaysFigures);
     listing.title = title.text;
     if (title.error)
         listing.failures.push_back({DisplayName(scan.nameFile), *title.error});
@@ -194,6 +212,7 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
                                      static_cast<qint64>(c.stamp.size),
                                      c.stamp.modifiedMs,
                                      c.result,
+                                     FormatOfName(options.kind, file.name),
                                      c.error.has_value(),
                                      {}});
             kept.push_back(std::move(c.bytes));

@@ -20,6 +20,7 @@ namespace plavik {
 
 struct ListingOptions {
     ListKind kind = ListKind::Figures;
+    bool todaysFormats = false; // .jws or .jww files beside the kind's old ones
     RenderOptions render;
     bool listRejected = false;   // list the files the renderer rejects or cannot read too
     bool drawThumbnails = true;  // false: the files are only read and checked
@@ -33,6 +34,7 @@ struct ListedFile {
     qint64 size = 0;         // bytes, when the file was read
     qint64 lastWrite = 0;    // milliseconds since 1970 (UTC), when the file was read
     int result = 0;          // the renderer's: 0 drawn, -1 not a file of the kind or unreadable
+    FileFormat format = FileFormat::Jwk;
     bool unreadable = false; // the reader failed on it; its thumbnail is the card
     Packed16Image thumbnail; // once drawn
 
@@ -88,8 +90,13 @@ struct FolderTitle {
     QString text;
     std::optional<QString> error; // why the name file could not be read
 };
-// The title of a listed folder: for figures the name in nameFile (its first 8 bytes, fewer when it
-// holds fewer), "[無し]" when there is none or it cannot be read; "図面" for drawings.
-FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile);
+// The first line of a name file, up to NUL, CR or LF, trailing spaces trimmed, decoded from code page
+// 932; a double-byte character cut by the end of the bytes is dropped.
+QString FolderNameFromFirstLine(std::string_view bytes);
+
+// The title of a listed folder: for figures the name in nameFile, "[無し]" when there is none or it
+// cannot be read; "図面" for drawings. The name is the file's first 8 bytes (fewer when it holds fewer),
+// or, for a folder whose list takes today's figures (.jws), its first line.
+FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile, bool firstLine = false);
 
 } // namespace plavik

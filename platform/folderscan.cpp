@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -45,10 +47,12 @@ bool IsHidden(const std::filesystem::directory_entry& entry) {
 
 } // namespace
 
-FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view extension,
+FolderScan ScanFolder(const std::filesystem::path& folder, const std::vector<std::string_view>& extensions,
                       std::string_view nameFile, const std::function<void()>& step) {
     FolderScan scan;
-    const std::string wanted = "." + Lower(extension);
+    std::vector<std::string> wanted;
+    for (const std::string_view extension : extensions)
+        wanted.push_back("." + Lower(extension));
     const std::string wantedName = Lower(nameFile);
     bool exactName = false;
     std::size_t entries = 0;
@@ -67,8 +71,10 @@ FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view exte
             scan.nameFile = entry.path();
             exactName = name == nameFile;
         }
-        if (IsHidden(entry) || name.size() <= wanted.size() ||
-            Lower(name.substr(name.size() - wanted.size())) != wanted)
+        const auto matches = [&](const std::string& ending) {
+            return name.size() > ending.size() && Lower(name.substr(name.size() - ending.size())) == ending;
+        };
+        if (IsHidden(entry) || std::none_of(wanted.begin(), wanted.end(), matches))
             continue;
         scan.files.push_back({entry.path().filename().native(), DisplayName(entry.path())});
     }

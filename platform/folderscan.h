@@ -23,11 +23,11 @@ struct FolderScan {
     std::filesystem::path nameFile; // the folder's name file, empty when it has none
 };
 
-// One pass over folder: its regular files whose extension equals `extension` (without the dot) in any
-// case, and the regular file named `nameFile` in any case (an exact match wins). Hidden files, hidden
+// One pass over folder: its regular files whose extension is one of `extensions` (without the dot) in
+// any case, and the regular file named `nameFile` in any case (an exact match wins). Hidden files, hidden
 // or system files and folders are skipped. step() is called every few hundred entries, so that a
 // caller can keep a window painted. An unreadable folder gives nothing.
-FolderScan ScanFolder(const std::filesystem::path& folder, std::string_view extension,
+FolderScan ScanFolder(const std::filesystem::path& folder, const std::vector<std::string_view>& extensions,
                       std::string_view nameFile, const std::function<void()>& step = {});
 
 // The file system path of a folder or file given as text, and the text of a path.

@@ -46,12 +46,28 @@ int CaptionColumnWidth(bool figures, const std::function<int(const QString&)>& w
     return std::max(sample, width(dateLabel + WidestDateText(locale, width)));
 }
 
-std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment) {
-    const std::string_view first = comment.substr(0, std::min(comment.size(), kCommentHalf));
-    std::string_view second;
-    if (comment.size() > kCommentHalf)
-        second = comment.substr(kCommentHalf, kCommentHalf);
-    return {first, second};
+std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment, bool wholeCharacters) {
+    if (!wholeCharacters) {
+        const std::string_view first = comment.substr(0, std::min(comment.size(), kCommentHalf));
+        std::string_view second;
+        if (comment.size() > kCommentHalf)
+            second = comment.substr(kCommentHalf, kCommentHalf);
+        return {first, second};
+    }
+    // The longest run of whole characters from `from` that fits `limit` bytes.
+    const auto wholeRun = [&](std::size_t from, std::size_t limit) {
+        std::size_t end = from;
+        while (end < comment.size()) {
+            const auto c = static_cast<unsigned char>(comment[end]);
+            const std::size_t width = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 2 : 1;
+            if (end + width - from > limit || end + width > comment.size())
+                break;
+            end += width;
+        }
+        return comment.substr(from, end - from);
+    };
+    const std::string_view first = wholeRun(0, kCommentHalf);
+    return {first, wholeRun(first.size(), kCommentHalf)};
 }
 
 QStringList FigureCaptionLines(const TListSettings& settings, const QString& fileName,
@@ -68,12 +84,19 @@ QStringList FigureCaptionLines(const TListSettings& settings, const QString& fil
 
 QStringList DrawingCaptionLines(const TListSettings& settings, const QString& fileName,
                                 std::string_view comment, const std::optional<FileFacts>& facts,
-                                const QLocale& locale) {
+                                const QLocale& locale, bool memo) {
     QStringList lines;
     if (settings.prcFileName)
         lines << kNameLabel + fileName;
+    std::string lineBreaksAsSpaces;
+    if (memo) {
+        lineBreaksAsSpaces.assign(comment);
+        std::replace_if(
+            lineBreaksAsSpaces.begin(), lineBreaksAsSpaces.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        comment = lineBreaksAsSpaces;
+    }
     if (settings.prcComment) {
-        const auto [first, second] = CommentHalves(comment);
+        const auto [first, second] = CommentHalves(comment, memo);
         lines << kCommentLabel + DecodeSjis(first);
         lines << kCommentMoreLabel + DecodeSjis(second);
     }

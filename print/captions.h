@@ -25,16 +25,19 @@ int CaptionColumnWidth(bool figures, const std::function<int(const QString&)>& w
                        const QLocale& locale = QLocale());
 
 // Bytes 1-32 and 33-64 of a drawing's comment, cut by byte position; a part past the end is empty.
-std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment);
+// With wholeCharacters (a drawing's memo) no cut falls inside a double-byte character: a character
+// that would be cut goes to the next part, or is left out at the end.
+std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment, bool wholeCharacters = false);
 
 // The switched-on caption lines of a figure file, top to bottom. Without facts (the file has gone)
 // the size and date lines show their labels alone.
 QStringList FigureCaptionLines(const TListSettings& settings, const QString& fileName,
                                const std::optional<FileFacts>& facts, const QLocale& locale = QLocale());
 
-// The same for a drawing file, with its comment (code page 932 bytes, empty for a rejected file).
+// The same for a drawing file, with its comment (code page 932 bytes, empty for a rejected file). A
+// memo (memo true) has its line breaks shown as spaces and is cut only between characters.
 QStringList DrawingCaptionLines(const TListSettings& settings, const QString& fileName,
                                 std::string_view comment, const std::optional<FileFacts>& facts,
-                                const QLocale& locale = QLocale());
+                                const QLocale& locale = QLocale(), bool memo = false);
 
 } // namespace plavik

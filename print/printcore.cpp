@@ -118,15 +118,16 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
         }
 
         const PrintItem& item = request.items[i];
+        const FileFormat format = FormatOfName(request.kind, item.path);
         int drawn = -1;
-        TJwcInfo info;
+        std::string comment;
         try {
-            drawn = DrawListedFile(canvas, request.kind, item.path, place.picture, options, &info);
+            drawn = DrawListedFile(canvas, format, item.path, place.picture, options, &comment);
         } catch (const std::exception& e) {
             // An unreadable file keeps its cell, with the card over whatever was drawn of it.
             result.failedFiles.push_back({item.caption, QString::fromUtf8(e.what())});
-            DrawUnreadableCard(canvas, request.kind, place.picture);
-            info = TJwcInfo{};
+            DrawUnreadableCard(canvas, format, place.picture);
+            comment.clear();
         }
         ++result.filesDrawn;
         if (drawn != 0 && !captionsForRejected)
@@ -134,7 +135,7 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
         const std::optional<FileFacts> facts = LookUpFile(item.path);
         const QStringList lines =
             figures ? FigureCaptionLines(s, item.caption, facts)
-                    : DrawingCaptionLines(s, item.caption, drawn == 0 ? info.Comment : std::string(), facts);
+                    : DrawingCaptionLines(s, item.caption, comment, facts, QLocale(), format == FileFormat::Jww);
         DrawCaptions(painter, captionFont, request.font.Color, place.captionX, place.picture.top, lineHeight,
                      lines);
     }

@@ -1,17 +1,26 @@
-// The kinds of file list and the one place that picks the reader and renderer of a listed file.
+// The kinds of file list, the formats of the files they take, and the one place that picks the reader
+// and renderer of a listed file.
 #pragma once
 
+#include "render/bytes.h"
 #include "render/canvas.h"
-#include "render/jwc.h"
 #include "render/palette.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace plavik {
 
 // A folder is listed as figures or as drawings.
 enum class ListKind { Figures, Drawings };
+
+// The file formats: the old figures and drawings, and today's.
+enum class FileFormat { Jwk, Jwc, Jws, Jww };
 
 // What the renderers take besides the canvas and the rectangle.
 struct RenderOptions {
@@ -19,26 +28,36 @@ struct RenderOptions {
     Palette palette = kDefaultJwkColors; // for figures; drawings keep their fixed palette
 };
 
-// The extension of the kind's files, lower case, without the dot.
-std::string_view ListExtension(ListKind kind);
+// The extensions a list takes, lower case, without the dot: the kind's old format, and with
+// todaysFormats today's too.
+std::vector<std::string_view> ListExtensions(ListKind kind, bool todaysFormats);
 
-// Draws the file with the renderer of the list's kind into rect. 0: drawn; -1: not a file of that kind
-// (the renderer's card). A drawing's comment and counts go to info when it is given. Throws the
-// reader's errors for a recognised file that cannot be read; the canvas font is left as it was.
-int DrawListedFile(Canvas& canvas, ListKind kind, const std::filesystem::path& file, const TRect& rect,
-                   const RenderOptions& options, TJwcInfo* info = nullptr);
+// The kind of list a format belongs to.
+ListKind KindOf(FileFormat format);
+// A listed file's format by its name: ".jws" and ".jww" in any case are today's formats, anything else
+// the kind's old one.
+FileFormat FormatOfName(ListKind kind, const std::filesystem::path& file);
+// A file's format by its content; nothing when it is none of them.
+std::optional<FileFormat> FormatOfContent(const std::filesystem::path& file);
+
+// Draws the file with the renderer of its format into rect. 0: drawn; -1: not a file of that format
+// (the renderer's card). A drawing's comment (.jwc) or memo (.jww) goes to comment when it is given.
+// Throws the reader's errors for a recognised file that cannot be read; the canvas font is left as it
+// was.
+int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::path& file, const TRect& rect,
+                   const RenderOptions& options, std::string* comment = nullptr);
 
 // The same on the file's bytes.
-int DrawListedData(Canvas& canvas, ListKind kind, std::span<const std::uint8_t> data, const TRect& rect,
+int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
                    const RenderOptions& options);
 
 // Reads and checks the file as DrawListedFile would, without drawing: same result, same errors. The
 // file's size and time go to stamp when it is given; when whole is given and the check read the file to
-// its end, its bytes go there, so that drawing needn't read them again.
-int CheckListedFile(ListKind kind, const std::filesystem::path& file, FileStamp* stamp = nullptr,
+// its end, its bytes may go there, so that drawing needn't read them again.
+int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp = nullptr,
                     Bytes* whole = nullptr);
 
 // The card of a file that could not be read, over whatever rect holds; the canvas font is kept.
-void DrawUnreadableCard(Canvas& canvas, ListKind kind, const TRect& rect);
+void DrawUnreadableCard(Canvas& canvas, FileFormat format, const TRect& rect);
 
 } // namespace plavik

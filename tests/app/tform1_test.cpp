@@ -442,7 +442,7 @@ TEST_F(MainWindow, SetupHandsThePaletteOverEvenAfterCancel) {
     EXPECT_EQ(answers.Classes().size(), 1u); // Cancel asks nothing
 }
 
-TEST_F(MainWindow, OpenDialogOffersBothFiltersAndCancelKeepsTheList) {
+TEST_F(MainWindow, OpenDialogOffersItsFourFiltersAndCancelKeepsTheList) {
     auto w = Open();
     AddItems(*w, {"a.jwk"});
     w->SetPanel(2, "kept");
@@ -456,7 +456,8 @@ TEST_F(MainWindow, OpenDialogOffersBothFiltersAndCancelKeepsTheList) {
         dialog->reject();
     });
     Child<QToolButton>(w.get(), "ToolButton1")->click();
-    EXPECT_EQ(filters, QStringList({"jw_cad図面ﾌｧｲﾙ(*.jwc)", "jw_cad図形ﾌｧｲﾙ(*.jwk)"}));
+    EXPECT_EQ(filters, QStringList({"jw_cad図面ﾌｧｲﾙ(*.jwc)", "jw_cad図形ﾌｧｲﾙ(*.jwk)", "jw_cad図面ﾌｧｲﾙ(*.jww *.jwc)",
+                                    "jw_cad図形ﾌｧｲﾙ(*.jws *.jwk)"}));
     EXPECT_EQ(name, QStringLiteral("フォルダ指定"));
     EXPECT_EQ(w->Model().Count(), 1);
     EXPECT_EQ(w->Panel(2), "kept");

@@ -87,7 +87,7 @@ TEST(ToolInstall, TreeForTheDesktop) {
         ReadEntryFile(root + "/share/thumbnailers/plavik.thumbnailer", "Thumbnailer Entry");
     EXPECT_EQ(thumbnailer.value("Exec"), program + " thumbnailer -s %s %i %o");
     EXPECT_EQ(thumbnailer.value("TryExec"), program);
-    EXPECT_EQ(thumbnailer.value("MimeType"), "application/x-jwk;application/x-jwc;");
+    EXPECT_EQ(thumbnailer.value("MimeType"), "application/x-jwk;application/x-jwc;application/x-jws;application/x-jww;");
 
     const auto desktop = ReadEntryFile(root + "/share/applications/plavik.desktop", "Desktop Entry");
     EXPECT_EQ(desktop.value("Type"), "Application");
@@ -95,7 +95,7 @@ TEST(ToolInstall, TreeForTheDesktop) {
     EXPECT_EQ(desktop.value("Exec"), root + "/bin/plavik");
     EXPECT_EQ(desktop.value("Terminal"), "false");
     EXPECT_EQ(desktop.value("Icon"), "plavik");
-    EXPECT_EQ(desktop.value("MimeType"), "application/x-jwk;application/x-jwc;");
+    EXPECT_EQ(desktop.value("MimeType"), "application/x-jwk;application/x-jwc;application/x-jws;application/x-jww;");
 
     // The icon in the hicolor theme, scalable and at each usual size.
     const QString icons = root + "/share/icons/hicolor/";
@@ -127,11 +127,16 @@ TEST(ToolInstall, TreeForTheDesktop) {
     }
 
     const auto types = ReadMimePackage(root + "/share/mime/packages/plavik.xml");
-    EXPECT_EQ(types.keys(), (QStringList{"application/x-jwc", "application/x-jwk"}));
+    EXPECT_EQ(types.keys(),
+              (QStringList{"application/x-jwc", "application/x-jwk", "application/x-jws", "application/x-jww"}));
     EXPECT_EQ(types.value("application/x-jwk").globs, QStringList{"*.jwk false"});
     EXPECT_EQ(types.value("application/x-jwk").magic, QStringList{"0:jw_cad(c)sym"});
     EXPECT_EQ(types.value("application/x-jwc").globs, QStringList{"*.jwc false"});
     EXPECT_EQ(types.value("application/x-jwc").magic, QStringList{"0:jw_cad(c)data"});
+    EXPECT_EQ(types.value("application/x-jws").globs, QStringList{"*.jws false"});
+    EXPECT_EQ(types.value("application/x-jws").magic, QStringList{"0:JwsData."});
+    EXPECT_EQ(types.value("application/x-jww").globs, QStringList{"*.jww false"});
+    EXPECT_EQ(types.value("application/x-jww").magic, QStringList{"0:JwwData."});
 
     // The thumbnailer's own command line, as a file manager fills it in, works from the installed tree,
     // also with nothing of the session in its environment (as in a sandbox), and leaves nothing behind.
@@ -159,6 +164,7 @@ TEST(ToolInstall, TreeForTheDesktop) {
         EXPECT_EQ(compiled.exitCode, 0) << compiled.err.toStdString();
         EXPECT_TRUE(QFile::exists(root + "/share/mime/application/x-jwk.xml"));
         EXPECT_TRUE(QFile::exists(root + "/share/mime/application/x-jwc.xml"));
+        EXPECT_TRUE(QFile::exists(root + "/share/mime/application/x-jww.xml"));
     }
 }
 

@@ -7,6 +7,8 @@
 #include "render/jwc.h"
 #include "render/jwk.h"
 #include "render/jwkreader.h"
+#include "render/jww.h"
+#include "render/listfile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -75,13 +77,43 @@ std::string DescribeDrawing(const std::filesystem::path& file) {
         .Text();
 }
 
+// Today's figures and drawings, as their reader reads them for a thumbnail.
+std::string DescribeToday(const std::filesystem::path& file, FileFormat format) {
+    JwwInfo info;
+    if (format == FileFormat::Jws)
+        CheckJws(file, nullptr, &info);
+    else
+        CheckJww(file, nullptr, &info);
+    JsonObject json;
+    json.Add("kind", format == FileFormat::Jws ? QStringLiteral("jws") : QStringLiteral("jww"))
+        .Add("version", std::int64_t{info.version})
+        .Add("lines", std::int64_t{info.lines})
+        .Add("arcs", std::int64_t{info.arcs})
+        .Add("points", std::int64_t{info.points})
+        .Add("texts", std::int64_t{info.texts})
+        .Add("solids", std::int64_t{info.solids})
+        .Add("blocks", std::int64_t{info.blocks})
+        .Add("dimensions", std::int64_t{info.dimensions})
+        .Add("blockDefinitions", std::int64_t{info.blockDefinitions});
+    if (format == FileFormat::Jww)
+        json.Add("memo", DecodeSjis(info.memo))
+            .Add("paper", std::int64_t{info.paper})
+            .Add("shownLayers", std::int64_t{info.shownLayers});
+    else
+        json.Add("extent", std::vector<double>(std::begin(info.extent), std::end(info.extent)));
+    return json.AddBool("complete", info.complete).Add("textStrings", Decoded(info.textStrings)).Text();
+}
+
 } // namespace
 
 FileInfo DescribeFile(const std::filesystem::path& file) {
-    if (IsJwkFile(file))
+    const std::optional<FileFormat> format = FormatOfContent(file);
+    if (format == FileFormat::Jwk)
         return {true, DescribeFigure(file)};
-    if (IsJwcFile(file))
+    if (format == FileFormat::Jwc)
         return {true, DescribeDrawing(file)};
+    if (format)
+        return {true, DescribeToday(file, *format)};
     return {false, JsonObject().Add("kind", QStringLiteral("unknown")).Text()};
 }
 

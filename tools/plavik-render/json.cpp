@@ -38,6 +38,14 @@ std::string JsonNumber(float value) {
     return ec == std::errc() ? std::string(buffer, end) : std::string("null");
 }
 
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value))
+        return "null";
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("null");
+}
+
 void JsonObject::Key(std::string_view key) {
     if (!body_.empty())
         body_ += ',';
@@ -60,6 +68,24 @@ JsonObject& JsonObject::Add(std::string_view key, std::int64_t value) {
 JsonObject& JsonObject::Add(std::string_view key, float value) {
     Key(key);
     body_ += JsonNumber(value);
+    return *this;
+}
+
+JsonObject& JsonObject::AddBool(std::string_view key, bool value) {
+    Key(key);
+    body_ += value ? "true" : "false";
+    return *this;
+}
+
+JsonObject& JsonObject::Add(std::string_view key, const std::vector<double>& values) {
+    Key(key);
+    body_ += '[';
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            body_ += ',';
+        body_ += JsonNumber(values[i]);
+    }
+    body_ += ']';
     return *this;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plavik::tool {
 
@@ -16,6 +17,7 @@ std::string JsonString(const QString& text);
 // The shortest decimal that reads back as the same float; null for NaN and the infinities, which
 // JSON cannot hold.
 std::string JsonNumber(float value);
+std::string JsonNumber(double value);
 
 class JsonObject {
 public:
@@ -23,6 +25,9 @@ public:
     JsonObject& Add(std::string_view key, std::int64_t value);
     JsonObject& Add(std::string_view key, float value);
     JsonObject& Add(std::string_view key, const QStringList& texts);
+    JsonObject& AddBool(std::string_view key, bool value);
+    // Numbers as the shortest decimal that reads back as the same double; null where not finite.
+    JsonObject& Add(std::string_view key, const std::vector<double>& values);
     // The object on one line.
     std::string Text() const;
 

@@ -14,16 +14,19 @@ namespace plavik::tool {
 
 namespace {
 
-// The folder as the program lists it: its figures, or its drawings when it holds no figure file.
+// The folder as the program lists it with the file types of both formats: its figures (.jwk and .jws),
+// or its drawings (.jwc and .jww) when it holds no figure file.
 FolderListing ListForSheet(const std::filesystem::path& folder, const TListSettings& settings) {
-    ListingOptions options = ListingOptionsFor(ListKind::Figures, settings);
-    options.drawThumbnails = false; // the sheets draw every file afresh
-    FolderListing listing = ListFolder(folder, options);
-    if (listing.found > 0)
-        return listing;
-    options = ListingOptionsFor(ListKind::Drawings, settings);
-    options.drawThumbnails = false;
-    return ListFolder(folder, options);
+    FolderListing listing;
+    for (const ListKind kind : {ListKind::Figures, ListKind::Drawings}) {
+        ListingOptions options = ListingOptionsFor(kind, settings);
+        options.todaysFormats = true;
+        options.drawThumbnails = false; // the sheets draw every file afresh
+        listing = ListFolder(folder, options);
+        if (listing.found > 0)
+            break;
+    }
+    return listing;
 }
 
 } // namespace

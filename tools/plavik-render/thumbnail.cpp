@@ -15,24 +15,20 @@
 
 namespace plavik::tool {
 
-ListKind RendererFor(const std::filesystem::path& file) {
-    if (IsJwkFile(file))
-        return ListKind::Figures;
-    if (IsJwcFile(file))
-        return ListKind::Drawings;
-    std::string extension = file.extension().string();
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".jwc" ? ListKind::Drawings : ListKind::Figures;
+FileFormat RendererFor(const std::filesystem::path& file) {
+    if (const std::optional<FileFormat> format = FormatOfContent(file))
+        return *format;
+    const bool jwc = QString::fromStdString(file.extension().string()).compare(".jwc", Qt::CaseInsensitive) == 0;
+    return FormatOfName(jwc ? ListKind::Drawings : ListKind::Figures, file);
 }
 
-QSize DefaultThumbnailSize(ListKind renderer) {
+QSize DefaultThumbnailSize(FileFormat renderer) {
     const TListSettings defaults;
-    return ThumbnailerSize(renderer, renderer == ListKind::Figures ? defaults.IconSize : defaults.IconSize2);
+    return ThumbnailerSize(renderer, KindOf(renderer) == ListKind::Figures ? defaults.IconSize : defaults.IconSize2);
 }
 
-QSize ThumbnailerSize(ListKind renderer, int longer) {
-    return ThumbnailSize(renderer, longer).expandedTo(QSize(1, 1));
+QSize ThumbnailerSize(FileFormat renderer, int longer) {
+    return ThumbnailSize(KindOf(renderer), longer).expandedTo(QSize(1, 1));
 }
 
 Palette FigurePalette(ColorChoice choice) {
@@ -58,8 +54,8 @@ Palette FigurePalette(ColorChoice choice) {
     return settings.Colors;
 }
 
-int DefaultFlags(ListKind renderer) {
-    return RenderOptionsFor(renderer, TListSettings{}).flags;
+int DefaultFlags(FileFormat renderer) {
+    return RenderOptionsFor(KindOf(renderer), TListSettings{}).flags;
 }
 
 Thumbnail RenderThumbnail(const ThumbnailRequest& request) {

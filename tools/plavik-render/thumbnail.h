@@ -11,24 +11,24 @@
 
 namespace plavik::tool {
 
-// The list kind whose renderer draws a file: by its content (the magic), else by its extension
-// (".jwc" in any case suggests a drawing, anything else a figure).
-ListKind RendererFor(const std::filesystem::path& file);
+// The format whose renderer draws a file: by its content (the magic), else by its extension (".jwc",
+// ".jws" or ".jww" in any case; anything else is taken for a ".jwk" figure).
+FileFormat RendererFor(const std::filesystem::path& file);
 
 // The thumbnail size of the default settings for a renderer (IconSize or IconSize2).
-QSize DefaultThumbnailSize(ListKind renderer);
+QSize DefaultThumbnailSize(FileFormat renderer);
 // The thumbnailer's size: `longer` square for figures, longer x Round(longer / sqrt(2)) for drawings,
 // at least one pixel high.
-QSize ThumbnailerSize(ListKind renderer, int longer);
+QSize ThumbnailerSize(FileFormat renderer, int longer);
 
 // The figure palette of the default settings, with a colour preset of the settings dialog applied.
 Palette FigurePalette(ColorChoice choice);
 // The option flags of the default settings for a renderer.
-int DefaultFlags(ListKind renderer);
+int DefaultFlags(FileFormat renderer);
 
 struct ThumbnailRequest {
     std::filesystem::path file;
-    ListKind renderer = ListKind::Figures;
+    FileFormat renderer = FileFormat::Jwk;
     QSize size;
     RenderOptions options;
     int dpi = 96;
