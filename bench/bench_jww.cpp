@@ -7,6 +7,7 @@
 // Every figure is the median of many renders after a warm-up; the process prints one line per goal
 // and exits with 1 when a goal is missed.
 //   bench_jww [runs] [drawing|figure]   both goals, or only one
+#include "benchfiles.h"
 #include "platform/fonts.h"
 #include "platform/rastercanvas.h"
 #include "render/jwc.h"
@@ -87,36 +88,6 @@ std::vector<std::uint8_t> Drawing() {
         w.Solid({0, 0, 1, 0, 1, 1, 0, 1}).Point(0, 0);
         w.EndDefinition();
     }
-    return w.Bytes();
-}
-
-// About 3.5 KB: 50 lines in a few types and colours, 6 arcs and circles, 2 solids.
-std::vector<std::uint8_t> Figure() {
-    JwwWriter w = JwwWriter::Figure(600).Box(0, 0, 100, 100).RefPoint(50, 0);
-    for (int i = 0; i < 50; ++i) {
-        JwwAttr a;
-        a.style = static_cast<std::uint8_t>(1 + i % 4);
-        a.color = static_cast<std::uint16_t>(1 + i % 6);
-        w.Line(i % 10 * 10, i / 10 * 15, 100 - i % 7 * 10, 100 - i / 10 * 12, a);
-    }
-    for (int i = 0; i < 6; ++i)
-        w.Arc(50, 50, 5 + 6 * i, 0.3 * i, i % 3 == 0 ? 2 * kPi : kPi, 0.1 * i, i % 2 ? 0.5 : 1,
-              i % 3 == 0 ? 1 : 0);
-    w.Solid({10, 10, 20, 10, 20, 20, 10, 20});
-    w.Solid({80, 20, 5, 1, 0, 0, 2 * kPi, 100}, {.style = 101});
-    return w.Bytes();
-}
-
-// The old figure of as many records: 50 lines and the two solids as lines, 6 arcs.
-std::vector<std::uint8_t> OldFigure() {
-    test::JwkWriter w;
-    for (int i = 0; i < 52; ++i)
-        w.Line(static_cast<float>(i % 10 * 10), static_cast<float>(i / 10 * 15),
-               static_cast<float>(100 - i % 7 * 10), static_cast<float>(100 - i / 10 * 12), 1 + i % 4,
-               1 + i % 6);
-    for (int i = 0; i < 6; ++i)
-        w.Arc(50, 50, static_cast<float>(5 + 6 * i), 17.0 * i, i % 3 == 0 ? 0 : 17.0 * i + 180,
-              i % 2 ? 0.5 : 0, 5.7 * i);
     return w.Bytes();
 }
 
@@ -206,8 +177,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path root = dir.path().toStdString();
     const auto drawing = root / "plan.jww", figure = root / "part.jws", old = root / "part.jwk";
     Write(drawing, Drawing());
-    Write(figure, Figure());
-    Write(old, OldFigure());
+    Write(figure, plavik::bench::TodaysFigure(0));
+    Write(old, plavik::bench::OldFigureOfAsManyRecords(0));
 
     bool ok = true;
     if (only != "figure")

@@ -4,7 +4,7 @@
 // its peak memory is its own.
 //
 //   bench_listing [N ...]        folders of N files of each kind (1,000, 10,000 and 100,000 by default)
-//   bench_listing --write DIR N  only writes DIR/figures and DIR/drawings, N files each
+//   bench_listing --write DIR N  only writes the folders of every kind below DIR, N files each
 //
 // For each listing: the time to the first screen (every item listed, the visible thumbnails drawn), to
 // all thumbnails, the CPU time of all threads, the peak memory above the window's own, and the bytes
@@ -36,14 +36,19 @@ using namespace plavik;
 namespace {
 
 constexpr int kRuns = 5;
-const char* const kKinds[] = {"figures", "drawings"};
+// The listed kinds: old figures and drawings, today's figures (.jws) and old figures of as many records.
+const char* const kKinds[] = {"figures", "drawings", "jws", "jwk-same"};
 
-bool WriteFolder(const std::filesystem::path& folder, int count, bool figures) {
+bool WriteFolder(const std::filesystem::path& folder, int count, int kind) {
     std::filesystem::create_directories(folder);
+    const char* const extensions[] = {"jwk", "jwc", "jws", "jwk"};
     for (int i = 0; i < count; ++i) {
         char name[32];
-        std::snprintf(name, sizeof name, "f%06d.%s", i, figures ? "jwk" : "jwc");
-        const std::vector<std::uint8_t> bytes = figures ? bench::Figure(i) : bench::Drawing(i);
+        std::snprintf(name, sizeof name, "f%06d.%s", i, extensions[kind]);
+        const std::vector<std::uint8_t> bytes = kind == 0   ? bench::Figure(i)
+                                                : kind == 1 ? bench::Drawing(i)
+                                                : kind == 2 ? bench::TodaysFigure(i)
+                                                            : bench::OldFigureOfAsManyRecords(i);
         std::ofstream out(folder / name, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         if (!out)
@@ -96,7 +101,7 @@ int RunFloor(const std::filesystem::path& folder) {
 }
 
 // One listing run in the main window. Prints "first all cpu peakKiB thumbBytes itemBytes".
-int RunListing(int argc, char** argv, bool figures, const std::filesystem::path& folder) {
+int RunListing(int argc, char** argv, const std::string& kind, const std::filesystem::path& folder) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
@@ -115,10 +120,10 @@ int RunListing(int argc, char** argv, bool figures, const std::filesystem::path&
     const double cpu = CpuSeconds();
     timer.start();
     const QString path = QString::fromStdString(folder.string());
-    if (figures)
-        window.FileListing(path);
-    else
+    if (kind == "drawings")
         window.FileListing2(path);
+    else
+        window.FileListing(path, kind == "jws");
     const double all = timer.nsecsElapsed() / 1e9;
     const double cpuSeconds = CpuSeconds() - cpu;
     const long residentAfter = ResidentKilobytes();
@@ -186,7 +191,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--floor")
         return RunFloor(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--list")
-        return RunListing(1, argv, std::string(argv[2]) == "figures", argv[3]);
+        return RunListing(1, argv, argv[2], argv[3]);
 
     std::vector<int> counts;
     for (int i = 1; i < argc; ++i)
@@ -207,11 +212,13 @@ int main(int argc, char** argv) {
     for (const int count : counts) {
         const std::filesystem::path root =
             std::filesystem::path(dir.path().toStdString()) / std::to_string(count);
-        if (!WriteFolder(root / "figures", count, true) || !WriteFolder(root / "drawings", count, false)) {
-            std::fprintf(stderr, "cannot write the files\n");
-            return 1;
+        for (int k = 0; k < 4; ++k) {
+            if (!WriteFolder(root / kKinds[k], count, k)) {
+                std::fprintf(stderr, "cannot write the files\n");
+                return 1;
+            }
         }
-        for (int k = 0; k < 2; ++k) {
+        for (int k = 0; k < 4; ++k) {
             const std::string folder = (root / kKinds[k]).string();
             RunChild(self, "--floor '" + folder + "'"); // the cache warmed as the listing finds it
             const Medians floor = MedianOfRuns(self, "--floor '" + folder + "'", 2);
@@ -227,7 +234,7 @@ int main(int argc, char** argv) {
                         kKinds[k], count, f, fc, v[0], v[1], v[2], v[0] / f, v[1] / f, v[2] / fc, v[3],
                         v[4] / 1024, v[5]);
             std::fflush(stdout);
-            if (count == 10000) {
+            if (count == 10000 && k < 2) {
                 ratios[static_cast<std::size_t>(k)] = {v[0] / f, v[1] / f, v[2] / fc};
                 haveRatios = true;
             }

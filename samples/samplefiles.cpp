@@ -3,8 +3,11 @@
 #include "platform/sjis.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "support/jwwwriter.h"
 
 #include <QString>
+
+#include <cmath>
 
 namespace plavik::samples {
 
@@ -12,6 +15,10 @@ namespace {
 
 using test::JwcWriter;
 using test::JwkWriter;
+using test::JwwAttr;
+using test::JwwWriter;
+
+constexpr double kPi = JwwWriter::kPi;
 
 std::string Sjis(const char* utf8) {
     return EncodeSjis(QString::fromUtf8(utf8));
@@ -135,6 +142,78 @@ std::vector<std::uint8_t> Site() {
     return w.Build();
 }
 
+// Today's figures, in millimetres about their reference point.
+// A single swing door 800 wide: frame, leaf, swing and a filled jamb on each side.
+std::vector<std::uint8_t> SwingDoor() {
+    JwwWriter w = JwwWriter::Figure(700);
+    w.RefPoint(0, 0).Box(-50, -10, 850, 800);
+    w.Line(-50, 0, 0, 0).Line(800, 0, 850, 0);
+    w.Line(0, 0, 0, 800, {1, 2}).Arc(0, 0, 800, 0, kPi / 2, 0, 1, 0, {2, 3});
+    w.Solid({-50, -10, 0, -10, 0, 10, -50, 10}, {1, 5});
+    w.Solid({800, -10, 850, -10, 850, 10, 800, 10}, {1, 5});
+    w.Text(300, 350, 500, 350, Sjis("片開き"), 60);
+    return w.Bytes();
+}
+
+// A window unit drawn once as a block and placed three times, the last mirrored.
+std::vector<std::uint8_t> Windows() {
+    JwwWriter w = JwwWriter::Figure(600);
+    w.RefPoint(0, 0).Box(-10, -60, 2410, 60);
+    w.BeginDefinition(1, "WIN-700");
+    w.Line(0, -50, 700, -50).Line(0, 50, 700, 50).Line(0, -50, 0, 50).Line(700, -50, 700, 50);
+    w.Line(0, 0, 700, 0, {2, 1}).Arc(350, 0, 30, 0, 2 * kPi, 0, 1, 1, {1, 4});
+    w.EndDefinition();
+    w.Block(0, 0, 1, 1, 0, 1).Block(850, 0, 1, 1, 0, 1).Block(2400, 0, -1, 1, 0, 1);
+    return w.Bytes();
+}
+
+// A round table with chairs: circles, an ellipse, a sector and a round solid.
+std::vector<std::uint8_t> Table() {
+    JwwWriter w = JwwWriter::Figure(351);
+    w.RefPoint(0, 0).Box(-700, -700, 700, 700);
+    w.Circle(0, 0, 450, {1, 2});
+    w.Solid({0, 0, 150, 1, 0, 0, 0, 100}, {101, 6}); // a disc in the middle
+    for (int i = 0; i < 4; ++i) {
+        const double a = i * kPi / 2;
+        w.Arc(600 * std::cos(a), 600 * std::sin(a), 120, 0, 2 * kPi, a, 0.6, 1, {1, 1});
+    }
+    w.Point(0, 0, 0, {1, 7});
+    return w.Bytes();
+}
+
+// Today's drawings, in paper millimetres about the sheet's centre.
+// A small plan on A3 with rooms, texts and a hidden construction layer.
+std::vector<std::uint8_t> Plan700() {
+    JwwWriter w = JwwWriter::Drawing(700);
+    w.Memo(Sjis("平面図 1/100\r\n木造二階建て")).Paper(3);
+    w.LayerName(0, 0, Sjis("壁")).LayerName(0, 1, Sjis("補助")).LayerState(0, 1, 0);
+    const double x[] = {-150, 150}, y[] = {-90, 90};
+    w.Line(x[0], y[0], x[1], y[0]).Line(x[1], y[0], x[1], y[1]).Line(x[1], y[1], x[0], y[1]).Line(x[0], y[1], x[0], y[0]);
+    w.Line(0, y[0], 0, y[1], {1, 2}).Line(x[0], 0, 0, 0, {1, 2});
+    w.Arc(0, -30, 30, 0, kPi / 2, 0, 1, 0, {2, 3});
+    w.Text(-120, 40, -60, 40, Sjis("居間"), 6).Text(30, 40, 90, 40, Sjis("寝室"), 6);
+    w.Solid({140, 80, 150, 80, 150, 90, 140, 90}, {1, 10}, 0x000080FF);
+    // Construction lines on the hidden layer: listed in the file, not drawn.
+    for (int i = -4; i <= 4; ++i)
+        w.Line(i * 40.0, -100, i * 40.0, 100, {9, 9, 0, 1});
+    return w.Bytes();
+}
+
+// A site plan on A4: a boundary, a house drawn through a block and dimension-like texts.
+std::vector<std::uint8_t> Site600() {
+    JwwWriter w = JwwWriter::Drawing(600);
+    w.Memo(Sjis("配置図")).Paper(4);
+    w.BeginDefinition(7, "HOUSE");
+    w.Line(-30, -20, 30, -20).Line(30, -20, 30, 20).Line(30, 20, -30, 20).Line(-30, 20, -30, -20);
+    w.Line(-30, 20, 0, 35).Line(0, 35, 30, 20);
+    w.EndDefinition();
+    w.Line(-120, -80, 120, -80, {3, 1}).Line(120, -80, 120, 80, {3, 1}).Line(120, 80, -120, 80, {3, 1});
+    w.Line(-120, 80, -120, -80, {3, 1});
+    w.Block(0, 0, 1, 1, kPi / 12, 7);
+    w.Text(-110, -95, -50, -95, "24,000", 4).Text(125, -20, 125, 20, "16,000", 4, 90);
+    return w.Bytes();
+}
+
 } // namespace
 
 std::vector<SampleFile> SampleFiles() {
@@ -148,6 +227,12 @@ std::vector<SampleFile> SampleFiles() {
         {"drawings/plan-long.jwc", Plan(true)},
         {"drawings/plan-short.jwc", Plan(false)},
         {"drawings/site.jwc", Site()},
+        {"jws-figures/ZU_NAME.DAT", Bytes(Sjis("建具・家具（今の図形）\r\n扉、窓と机\r\n"))},
+        {"jws-figures/swing-door.jws", SwingDoor()},
+        {"jws-figures/table.jws", Table()},
+        {"jws-figures/windows.jws", Windows()},
+        {"jww-drawings/plan.jww", Plan700()},
+        {"jww-drawings/site.jww", Site600()},
     };
 }
 

@@ -459,6 +459,21 @@ TEST_F(Listing, TheSampleFoldersListWithoutFailures) {
     EXPECT_EQ(w->Model().Count(), 5);
     w->FileListing2(samples + "drawings");
     EXPECT_EQ(w->Model().Count(), 3);
+    // Today's figures, named by the first line of their name file, and drawings; each previews at
+    // its kind's size.
+    w->FileListing(samples + "jws-figures", true);
+    EXPECT_EQ(w->Panel(0), QStringLiteral("建具・家具（今の図形）"));
+    EXPECT_EQ(w->Model().Count(), 3);
+    SelectRow(*w, 0);
+    w->ListView1DblClick();
+    EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("swing-door.jws"));
+    EXPECT_EQ(w->QuickViewImage().size(), QSize(150, 150) * w->QuickViewImage().devicePixelRatio());
+    w->FileListing2(samples + "jww-drawings", true);
+    EXPECT_EQ(w->Model().Count(), 2);
+    SelectRow(*w, 0);
+    w->ListView1DblClick();
+    EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("plan.jww"));
+    EXPECT_EQ(w->QuickViewImage().size(), QSize(150, 106) * w->QuickViewImage().devicePixelRatio());
     EXPECT_TRUE(answers.Classes().empty());
 }
 

@@ -5,6 +5,7 @@
 #include "platform/sjis.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "support/jwwwriter.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,34 @@ TEST_F(FolderListingTest, ListsTheKindsFilesSortedWithTheirFailuresAndTitle) {
     EXPECT_EQ(listing.title, QStringLiteral("図面"));
     EXPECT_EQ(Names(listing), QStringList({"e.jwc"}));
     EXPECT_TRUE(listing.failures.empty());
+}
+
+// A list that takes today's files lists .jws beside .jwk (or .jww beside .jwc), each drawn by its own
+// renderer, and a folder of .jws figures is named by the first line of its name file.
+TEST_F(FolderListingTest, TodaysFormatsListBesideTheOldOnes) {
+    Write("a.jwk", Figure(50));
+    Write("b.JWS", test::JwwWriter::Figure(700).Box(0, 0, 100, 100).Line(0, 50, 100, 50).Bytes());
+    Write("c.jws", test::JwwWriter::Figure().Cut(300));
+    Write("d.jww", test::JwwWriter::Drawing().Line(0, 0, 10, 10).Bytes());
+    Write("Zu_name.dat", {'L', 'o', 'n', 'g', ' ', 'f', 'o', 'l', 'd', 'e', 'r', ' ', ' ', '\r', '\n', 'x'});
+    ListingOptions options;
+    const FolderListing classic = ListFolder(Folder(), options);
+    EXPECT_EQ(Names(classic), QStringList({"a.jwk"}));
+    EXPECT_EQ(classic.title, QStringLiteral("Long fol"));
+
+    options.todaysFormats = true;
+    const FolderListing today = ListFolder(Folder(), options);
+    EXPECT_EQ(Names(today), QStringList({"a.jwk", "b.JWS"}));
+    EXPECT_EQ(today.title, QStringLiteral("Long folder"));
+    EXPECT_EQ(today.items[1].format, FileFormat::Jws);
+    ASSERT_EQ(today.failures.size(), 1u); // the cut figure
+    EXPECT_EQ(today.failures[0].fileName, QStringLiteral("c.jws"));
+    // Both figures put their line across the middle of the thumbnail.
+    for (const ListedFile& item : today.items)
+        EXPECT_NE(item.thumbnail.pixelIndex(24, 24), item.thumbnail.pixelIndex(24, 10)) << item.name.toStdString();
+
+    options.kind = ListKind::Drawings;
+    EXPECT_EQ(Names(ListFolder(Folder(), options)), QStringList({"d.jww"}));
 }
 
 TEST_F(FolderListingTest, AnUnreadableNameFileIsAFailureNamedOnce) {
@@ -203,6 +232,12 @@ TEST(Workers, EveryIndexRunsOnceWhateverTheNumberOfThreads) {
         }
     }
     RunOnWorkers(0, 2, [](std::size_t, int) { FAIL(); });
+}
+
+TEST(FolderTitle, NameFileFirstLine) {
+    EXPECT_EQ(FolderNameFromFirstLine("ABCDEFGHIJ  \r\nnotes"), QStringLiteral("ABCDEFGHIJ"));
+    EXPECT_EQ(FolderNameFromFirstLine(std::string_view("AB  \0CD", 7)), QStringLiteral("AB"));
+    EXPECT_EQ(FolderNameFromFirstLine("\nsecond"), QString());
 }
 
 TEST(FolderTitle, NameFileBytes) {

@@ -195,5 +195,19 @@ TEST(PrintCaptions, DrawingLinesCarryTheCommentOnTwoLines) {
     EXPECT_TRUE(noComment[1].startsWith(QStringLiteral("サイズ　　：")));
 }
 
+// A drawing's memo stands where the comment stands: its line breaks shown as spaces, cut at 32 and 64
+// bytes but never inside a double-byte character.
+TEST(PrintCaptions, AMemoIsCutBetweenCharacters) {
+    TListSettings s;
+    s.prcFileName = s.prcFileSize = s.prcFileDate = false;
+    s.prcComment = true;
+    // 31 single bytes, then "図" (2 bytes) that would straddle byte 32, then a line break.
+    const std::string memo = std::string(31, 'a') + "\x90\x7d\r\n" + std::string(40, 'b');
+    const QStringList lines = DrawingCaptionLines(s, "m.jww", memo, std::nullopt, QLocale::c(), true);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(QString(31, 'a'))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("図  ") + QString(28, 'b'))) << lines[1].toStdString();
+}
+
 } // namespace
 } // namespace plavik

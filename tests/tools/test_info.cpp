@@ -2,6 +2,7 @@
 // texts decoded from code page 932 and escaped.
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "support/jwwwriter.h"
 #include "toolrunner.h"
 
 #include <QJsonArray>
@@ -117,6 +118,36 @@ TEST(ToolInfo, DrawingBothVariants) {
         EXPECT_EQ(o.value("shownLayers").toInt(), 256 - 16 - 1);
         EXPECT_EQ(Texts(o), (QStringList{"one", "①"}));
     }
+}
+
+// Today's figures and drawings: the counts of the top-level list by class, a drawing's memo, paper
+// and shown layers, a figure's stored extent, and the texts in file order.
+TEST(ToolInfo, TodaysFiguresAndDrawings) {
+    Scratch scratch;
+    JwwWriter figure = JwwWriter::Figure(700);
+    figure.Box(-1, -2, 30, 40).Line(0, 0, 10, 10).Line(1, 1, 2, 2).Circle(5, 5, 3).Text(0, 0, 10, 0, "A1");
+    figure.BeginDefinition(3).Line(0, 0, 1, 1).EndDefinition().Block(0, 0, 1, 1, 0, 3);
+    Info info = RunInfo(scratch.Write("f.jws", figure.Bytes()));
+    ASSERT_EQ(info.run.exitCode, 0) << info.run.err.toStdString();
+    EXPECT_EQ(info.object.value("kind").toString(), "jws");
+    EXPECT_EQ(info.object.value("version").toInt(), 700);
+    EXPECT_EQ(info.object.value("lines").toInt(), 2);
+    EXPECT_EQ(info.object.value("arcs").toInt(), 1);
+    EXPECT_EQ(info.object.value("texts").toInt(), 1);
+    EXPECT_EQ(info.object.value("blocks").toInt(), 1);
+    EXPECT_EQ(info.object.value("blockDefinitions").toInt(), 1);
+    EXPECT_EQ(info.object.value("extent").toArray(), QJsonArray({-1, -2, 30, 40}));
+    EXPECT_EQ(info.object.value("textStrings").toArray(), QJsonArray({"A1"}));
+
+    JwwWriter drawing = JwwWriter::Drawing(600);
+    drawing.Memo("\x90\x7d\x96\xca\r\nB").Paper(2).LayerState(0, 5, 0).GroupState(15, 0).Point(1, 1);
+    info = RunInfo(scratch.Write("d.jww", drawing.Bytes()));
+    ASSERT_EQ(info.run.exitCode, 0) << info.run.err.toStdString();
+    EXPECT_EQ(info.object.value("kind").toString(), "jww");
+    EXPECT_EQ(info.object.value("memo").toString(), QStringLiteral("図面\r\nB"));
+    EXPECT_EQ(info.object.value("paper").toInt(), 2);
+    EXPECT_EQ(info.object.value("shownLayers").toInt(), 256 - 1 - 16);
+    EXPECT_EQ(info.object.value("points").toInt(), 1);
 }
 
 TEST(ToolInfo, NeitherKindAndMalformedFiles) {

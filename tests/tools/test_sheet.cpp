@@ -2,6 +2,7 @@
 // captions read back with poppler's tools.
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "support/jwwwriter.h"
 #include "toolrunner.h"
 
 #include <QDir>
@@ -175,6 +176,29 @@ TEST_F(ToolSheet, UnreadableFilesAmongGoodOnesArePrintedAroundAndTold) {
         EXPECT_EQ(pdf.pages, listRejected ? 3 : 2);
         EXPECT_EQ(pdf.text.contains("Not JWK File"), listRejected);
     }
+}
+
+// Today's files print beside the old ones: a folder of .jws figures is titled by the first line of its
+// name file, and a .jww drawing's memo stands where a comment stands.
+TEST_F(ToolSheet, TodaysFiguresAndDrawings) {
+    scratch.Write(In("door.jws"), JwwWriter::Figure().Box(0, 0, 10, 10).Line(0, 0, 10, 10).Bytes());
+    scratch.Write(In("old.jwk"), JwkWriter().Line(0, 0, 100, 100).Bytes());
+    scratch.Write(In("Zu_name.dat"), {'D', 'o', 'o', 'r', 's', ' ', 'a', 'n', 'd', ' ', 'm', 'o', 'r', 'e', '\n'});
+    ToolRun run = Sheet();
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    Pdf pdf = ReadPdf(pdfPath());
+    EXPECT_EQ(pdf.title, "JWK-List  Doors and more");
+    EXPECT_TRUE(pdf.text.contains("door.jws"));
+    EXPECT_TRUE(pdf.text.contains("old.jwk"));
+
+    QDir(folder()).removeRecursively();
+    QDir().mkpath(folder());
+    scratch.Write(In("plan.jww"), JwwWriter::Drawing().Memo("first\r\nsecond").Line(0, 0, 10, 10).Bytes());
+    run = Sheet();
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    pdf = ReadPdf(pdfPath());
+    EXPECT_EQ(pdf.title, "JWC-List");
+    EXPECT_TRUE(pdf.text.contains("first second")) << pdf.text.toStdString();
 }
 
 // The folder's title is read as the window reads it: what a short name file holds, up to a NUL.

@@ -2,6 +2,7 @@
 // wrong kind and malformed files.
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "support/jwwwriter.h"
 #include "toolrunner.h"
 
 #include <QFile>
@@ -201,6 +202,8 @@ TEST(ToolThumbnailer, LongerSideIsTheSize) {
         {drawing, "256", {256, 181}},
         {drawing, "128", {128, 91}},
         {drawing, "1", {1, 1}},
+        {scratch.Write("s.jws", JwwWriter::Figure().Line(0, 0, 10, 10).Bytes()), "64", {64, 64}},
+        {scratch.Write("w.jww", JwwWriter::Drawing().Line(0, 0, 10, 10).Bytes()), "128", {128, 91}},
         {QUrl::fromLocalFile(figure).toString(QUrl::FullyEncoded), "64", {64, 64}}, // "file:///...f%20g.jwk"
     };
     for (const Case& c : cases) {
