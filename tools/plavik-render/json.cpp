@@ -30,7 +30,11 @@ std::string JsonString(const QString& text) {
     return out.toStdString();
 }
 
-std::string JsonNumber(float value) {
+namespace {
+
+// The shortest decimal that reads back as the same number; null where JSON cannot hold it.
+template <typename Real>
+std::string ShortestNumber(Real value) {
     if (!std::isfinite(value))
         return "null";
     char buffer[64];
@@ -38,12 +42,14 @@ std::string JsonNumber(float value) {
     return ec == std::errc() ? std::string(buffer, end) : std::string("null");
 }
 
+} // namespace
+
+std::string JsonNumber(float value) {
+    return ShortestNumber(value);
+}
+
 std::string JsonNumber(double value) {
-    if (!std::isfinite(value))
-        return "null";
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return ec == std::errc() ? std::string(buffer, end) : std::string("null");
+    return ShortestNumber(value);
 }
 
 void JsonObject::Key(std::string_view key) {
