@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <fstream>
 #include <mutex>
 #include <numeric>
 
@@ -160,12 +159,12 @@ FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile
     const QString none = QStringLiteral("[無し]");
     if (nameFile.empty())
         return {none, std::nullopt};
-    std::ifstream in(nameFile, std::ios::binary);
-    if (!in)
-        return {none, QString::fromLocal8Bit(std::strerror(errno))};
-    char bytes[kNameLineBytes] = {};
-    in.read(bytes, firstLine ? kNameLineBytes : kNameBytes);
-    const std::string_view read(bytes, static_cast<std::size_t>(in.gcount()));
+    errno = 0;
+    FileBytes file(nameFile); // never waits on something that is no longer a regular file
+    if (!file.IsOpen())
+        return {none, errno ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not a regular file")};
+    const std::span<const std::uint8_t> bytes = file.Prefix(firstLine ? kNameLineBytes : kNameBytes);
+    const std::string_view read(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return {firstLine ? FolderNameFromFirstLine(read) : FolderNameFromBytes(read), std::nullopt};
 }
 

@@ -25,13 +25,11 @@ bool FileStartsWithMagic(const std::filesystem::path& path, std::string_view mag
 }
 
 std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size_t count) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    FileBytes file(path);
+    if (!file.IsOpen())
         return std::nullopt;
-    Bytes bytes(count);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
+    const std::span<const std::uint8_t> prefix = file.Prefix(count);
+    return Bytes(prefix.begin(), prefix.end());
 }
 
 #ifdef _WIN32

@@ -22,7 +22,8 @@ bool StartsWithMagic(std::span<const std::uint8_t> data, std::string_view magic)
 // The same for the file's first bytes; a file that cannot be opened does not start with it.
 bool FileStartsWithMagic(const std::filesystem::path& path, std::string_view magic);
 
-// The first `count` bytes of the file (fewer when it is shorter), or nothing when it cannot be opened.
+// The first `count` bytes of the file (fewer when it is shorter), or nothing when it cannot be opened
+// or is not a regular file.
 std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size_t count);
 
 // What one status call tells of an open file.

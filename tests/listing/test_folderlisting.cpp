@@ -11,6 +11,10 @@
 
 #include <QTemporaryDir>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <fstream>
@@ -104,6 +108,19 @@ TEST_F(FolderListingTest, TodaysFormatsListBesideTheOldOnes) {
     options.kind = ListKind::Drawings;
     EXPECT_EQ(Names(ListFolder(Folder(), options)), QStringList({"d.jww"}));
 }
+
+#ifndef _WIN32
+// Named pipes with a listed file's name, or the name file's, are passed over: the listing never waits.
+TEST_F(FolderListingTest, NamedPipesAreNotWaitedOn) {
+    Write("a.jwk", Figure(50));
+    ASSERT_EQ(mkfifo((Folder() / "pipe.jwk").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((Folder() / "Zu_name.dat").c_str(), 0600), 0);
+    const FolderListing listing = ListFolder(Folder(), ListingOptions{});
+    EXPECT_EQ(Names(listing), QStringList({"a.jwk"}));
+    EXPECT_EQ(listing.title, QStringLiteral("[無し]"));
+    EXPECT_TRUE(listing.failures.empty());
+}
+#endif
 
 TEST_F(FolderListingTest, AnUnreadableNameFileIsAFailureNamedOnce) {
     Write("a.jwk", Figure(50));

@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <set>
 
 namespace plavik::test {
@@ -174,6 +177,21 @@ TEST(ToolThumb, FailuresToReadExitThreeAndWriteNothing) {
         EXPECT_FALSE(QFile::exists(scratch.Path("out.png"))) << c.file.toStdString();
     }
 }
+
+#ifndef _WIN32
+// A named pipe with a figure's name is refused at once by every command, never waited on.
+TEST(ToolThumb, ANamedPipeIsRefusedWithoutWaiting) {
+    Scratch scratch;
+    const QString pipe = scratch.Path("pipe.jwk");
+    ASSERT_EQ(mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    for (const QStringList& args : {QStringList{"thumb", pipe, scratch.Path("out.png")}, QStringList{"info", pipe},
+                                    QStringList{"thumbnailer", "-s", "64", pipe, scratch.Path("out.png")}}) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.exitCode, 3) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("not a regular file")) << run.err.toStdString();
+    }
+}
+#endif
 
 TEST(ToolThumb, OutputThatCannotBeWrittenExitsFour) {
     Scratch scratch;

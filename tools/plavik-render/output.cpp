@@ -1,6 +1,7 @@
 #include "output.h"
 
 #include "platform/folderscan.h"
+#include "render/bytes.h"
 
 #include <QCoreApplication>
 
@@ -39,13 +40,17 @@ std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, con
 std::optional<std::string> CannotOpen(const std::filesystem::path& file) {
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
+    if (error && error != std::errc::no_such_file_or_directory)
+        return "cannot be opened: " + error.message();
     if (!std::filesystem::exists(status))
         return "no such file";
     if (std::filesystem::is_directory(status))
         return "is a folder, not a file";
+    if (!std::filesystem::is_regular_file(status))
+        return "not a regular file";
+    // Opened as the readers open it: never waiting, regular files only.
     errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    if (!FileBytes(file).IsOpen())
         return "cannot be opened" + (errno ? ": " + std::string(std::strerror(errno)) : std::string());
     return std::nullopt;
 }
