@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace plavik {
 
@@ -249,6 +250,14 @@ void TForm1::FitFrameToStoredBounds() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (printing_) {
+        // Closing stops the printout as its progress window's button does; the window closes when the
+        // printout has ended.
+        CancelPrint = true;
+        closeAfterPrint_ = true;
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept(); // the program ends even when the settings could not be saved
 }
@@ -428,7 +437,11 @@ void TForm1::PrintOut(ListKind kind) {
     request.folderName = folderTitle_;
     request.settings = settings_;
     request.font = font_;
+    printing_ = true;
     lastPrint_ = PrintList(printer_, request, this, CancelPrint);
+    printing_ = false;
+    if (std::exchange(closeAfterPrint_, false))
+        close();
 }
 
 void TForm1::ShowSetup(int tag) {

@@ -21,6 +21,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 
@@ -510,6 +511,26 @@ TEST_F(Listing, PrintingAListedFolderWritesItsSheetsToAPdf) {
     EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(result.sheets))))
         << out.toStdString();
     EXPECT_TRUE(Idle(*w));
+}
+
+// Closing the window by its title bar during a printout cancels the job as the progress window's
+// button does; the window closes once the printout has ended, leaving no output.
+TEST_F(Listing, ClosingTheWindowDuringAPrintoutCancelsItAndCloses) {
+    for (int i = 0; i < 60; ++i)
+        Write(QStringLiteral("f%1.jwk").arg(i, 2, 10, QLatin1Char('0')), LineFigure());
+    auto w = Open();
+    w->FileListing(Folder());
+    const QString pdf = dir_.filePath("closed.pdf");
+    w->Printer().setOutputFormat(QPrinter::PdfFormat);
+    w->Printer().setOutputFileName(pdf);
+    w->Printer().setResolution(300);
+    QTimer::singleShot(0, w.get(), [&] { w->close(); }); // runs at the printout's first pump
+    w->PrintOut1();
+    EXPECT_EQ(w->LastPrint().outcome, PrintResult::Outcome::Cancelled);
+    EXPECT_LT(w->LastPrint().filesDrawn, 60);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_TRUE(QApplication::overrideCursor() == nullptr);
 }
 
 } // namespace
