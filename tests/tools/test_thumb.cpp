@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -180,10 +182,16 @@ TEST(ToolThumb, FailuresToReadExitThreeAndWriteNothing) {
 
 #ifndef _WIN32
 // A named pipe with a figure's name is refused at once by every command, never waited on.
-TEST(ToolThumb, ANamedPipeIsRefusedWithoutWaiting) {
+TEST(ToolThumb, ANamedPipeIsRefusedWithoutWaitingAndALinkLoopSaysSo) {
     Scratch scratch;
     const QString pipe = scratch.Path("pipe.jwk");
     ASSERT_EQ(mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    // A loop of symbolic links says so, rather than that there is no such file.
+    ASSERT_TRUE(QFile::link(scratch.Path("b.jwk"), scratch.Path("a.jwk")));
+    ASSERT_TRUE(QFile::link(scratch.Path("a.jwk"), scratch.Path("b.jwk")));
+    const ToolRun loop = RunTool({"thumb", scratch.Path("a.jwk"), scratch.Path("out.png")});
+    EXPECT_EQ(loop.exitCode, 3);
+    EXPECT_TRUE(loop.err.contains(std::strerror(ELOOP))) << loop.err.toStdString();
     for (const QStringList& args : {QStringList{"thumb", pipe, scratch.Path("out.png")}, QStringList{"info", pipe},
                                     QStringList{"thumbnailer", "-s", "64", pipe, scratch.Path("out.png")}}) {
         const ToolRun run = RunTool(args);
