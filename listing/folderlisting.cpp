@@ -9,7 +9,6 @@
 #include <QCollator>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -23,9 +22,6 @@ namespace {
 constexpr std::size_t kNameBytes = 8;
 // The most of a name file read for its first line.
 constexpr std::size_t kNameLineBytes = 256;
-// The bytes read while checking are kept up to this much, so that drawing the thumbnails needn't read
-// those files again.
-constexpr std::size_t kKeptBytes = std::size_t{24} << 20;
 
 bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -55,7 +51,6 @@ struct Checked {
     std::optional<QString> error;
     FileStamp stamp;
     std::optional<QCollatorSortKey> key;
-    Bytes bytes; // the whole file, while the budget lasts
 };
 
 // Reads and checks every scanned file on the workers, each with a collator of its own for the sort keys.
@@ -63,7 +58,6 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
                                 ListKind kind, int workers, ListingObserver* observer) {
     std::vector<Checked> checked(files.size());
     std::vector<std::optional<QCollator>> collators(static_cast<std::size_t>(workers));
-    std::atomic<std::size_t> kept{0};
     WorkerReports reports;
     if (observer)
         reports.pump = [observer] { observer->Pump(); };
@@ -73,9 +67,7 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
             const std::filesystem::path path = folder / files[i].name;
             Checked& c = checked[i];
             try {
-                c.result = CheckListedFile(FormatOfName(kind, files[i].name), path, &c.stamp,
-                                           kept < kKeptBytes ? &c.bytes : nullptr);
-                kept += c.bytes.size();
+                c.result = CheckListedFile(FormatOfName(kind, files[i].name), path, &c.stamp);
             } catch (const std::exception& error) {
                 c.error = ErrorText(error);
             }
@@ -90,7 +82,7 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
 
 // Draws the items' thumbnails on the workers, each with a bitmap and canvas of its own, and hands them
 // to the observer as they come.
-void DrawThumbnails(FolderListing& listing, std::vector<Bytes>& kept, const ListingOptions& options,
+void DrawThumbnails(FolderListing& listing, const ListingOptions& options,
                     int workers, ListingObserver* observer, std::size_t first) {
     const QSize size = options.thumbnailSize.expandedTo(QSize(1, 1));
     const TRect rect{0, 0, size.width(), size.height()};
@@ -115,11 +107,8 @@ void DrawThumbnails(FolderListing& listing, std::vector<Bytes>& kept, const List
             }
             ListedFile& item = listing.items[i];
             try {
-                Bytes bytes = std::move(kept[i]);
-                item.result = bytes.empty()
-                                  ? DrawListedFile(*canvases[w], item.format, listing.PathOf(item), rect,
-                                                   options.render)
-                                  : DrawListedData(*canvases[w], item.format, bytes, rect, options.render);
+                item.result =
+                    DrawListedFile(*canvases[w], item.format, listing.PathOf(item), rect, options.render);
             } catch (const std::exception& error) {
                 DrawUnreadableCard(*canvases[w], item.format, rect);
                 item.result = -1;
@@ -192,16 +181,15 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
         listing.failures.push_back({DisplayName(scan.nameFile), *title.error});
 
     const int workers = options.workers > 0 ? options.workers : WorkerCount();
-    std::vector<Checked> checked = CheckFiles(folder, scan.files, options.kind, workers, observer);
+    const std::vector<Checked> checked = CheckFiles(folder, scan.files, options.kind, workers, observer);
     // Sorted by name; equal names keep the folder's order, as a list that sorts each new item in.
     std::vector<std::size_t> order(scan.files.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return checked[a].key->compare(*checked[b].key) < 0;
     });
-    std::vector<Bytes> kept; // parallel to the items
     for (const std::size_t i : order) {
-        Checked& c = checked[i];
+        const Checked& c = checked[i];
         const FoundFile& file = scan.files[i];
         if (c.error)
             listing.failures.push_back({file.shown, *c.error});
@@ -214,14 +202,12 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
                                      FormatOfName(options.kind, file.name),
                                      c.error.has_value(),
                                      {}});
-            kept.push_back(std::move(c.bytes));
         }
     }
-    checked = {};
 
     const std::size_t first = observer ? observer->Listed(listing) : listing.items.size();
     if (options.drawThumbnails)
-        DrawThumbnails(listing, kept, options, workers, observer, first);
+        DrawThumbnails(listing, options, workers, observer, first);
     return listing;
 }
 

@@ -48,10 +48,6 @@ public:
     const FileStamp& Stamp() const { return stamp_; }
     // The first n bytes, fewer when the file is shorter; reads what is still missing.
     std::span<const std::uint8_t> Prefix(std::size_t n);
-    // True when every byte of the file has been read.
-    bool HoldsAll() const { return open_ && bytes_.size() == stamp_.size; }
-    // Hands over the bytes read so far.
-    Bytes Release() { return std::move(bytes_); }
 
 private:
 #ifdef _WIN32

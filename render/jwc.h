@@ -91,8 +91,7 @@ int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
                 TJwcInfo& info);
 // Reads and checks the drawing file as DrawJwc does, without drawing: 0 when DrawJwc would draw it,
 // -1 when it is not a drawing file; throws what DrawJwc would throw.
-// The file's size and time go to stamp when it is given; when whole is given and the check read the
-// file to its end, its bytes go there.
-int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp = nullptr, Bytes* whole = nullptr);
+// The file's size and time go to stamp when it is given.
+int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp = nullptr);
 
 } // namespace plavik

@@ -144,7 +144,7 @@ int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
         [&](const JwcHeader& header) { return ReadJwcFileEntities(file, header); });
 }
 
-int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp, Bytes* whole) {
+int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp) {
     FileBytes file(fileName);
     if (stamp)
         *stamp = file.Stamp();
@@ -152,8 +152,6 @@ int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp, Bytes* who
         return -1;
     TJwcInfo info;
     ReadJwcFileEntities(file, ReadJwcHeader(file.Prefix(kJwcHeaderSize), info));
-    if (whole && file.HoldsAll())
-        *whole = file.Release();
     return 0;
 }
 

@@ -72,8 +72,7 @@ int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
                 const Palette& palette = kDefaultJwkColors);
 // Reads and checks the figure file as DrawJwk does, without drawing: 0 when DrawJwk would draw it,
 // -1 when it is not a figure file; throws what DrawJwk would throw.
-// The file's size and time go to stamp when it is given; when whole is given and the check read the
-// file to its end, its bytes go there.
-int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp = nullptr, Bytes* whole = nullptr);
+// The file's size and time go to stamp when it is given.
+int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp = nullptr);
 
 } // namespace plavik

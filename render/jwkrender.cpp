@@ -146,7 +146,7 @@ int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
     return 0;
 }
 
-int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp, Bytes* whole) {
+int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
     FileBytes file(fileName);
     if (stamp)
         *stamp = file.Stamp();
@@ -155,8 +155,6 @@ int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp, Bytes* who
     JwkFigure figure;
     figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
     ReadJwkFileBody(file, figure);
-    if (whole && file.HoldsAll())
-        *whole = file.Release();
     return 0;
 }
 

@@ -72,29 +72,12 @@ int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::pat
     return -1;
 }
 
-int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
-                   const RenderOptions& options) {
+int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp) {
     switch (format) {
     case FileFormat::Jwk:
-        return DrawJwkData(canvas, data, rect, options.flags, options.palette);
-    case FileFormat::Jws:
-        return DrawJwsData(canvas, data, rect, options.flags, options.palette);
-    case FileFormat::Jwc: {
-        TJwcInfo ignored;
-        return DrawJwcData(canvas, data, rect, options.flags, ignored);
-    }
-    case FileFormat::Jww:
-        return DrawJwwData(canvas, data, rect, options.flags);
-    }
-    return -1;
-}
-
-int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp, Bytes* whole) {
-    switch (format) {
-    case FileFormat::Jwk:
-        return CheckJwk(file, stamp, whole);
+        return CheckJwk(file, stamp);
     case FileFormat::Jwc:
-        return CheckJwc(file, stamp, whole);
+        return CheckJwc(file, stamp);
     case FileFormat::Jws:
         return CheckJws(file, stamp);
     case FileFormat::Jww:

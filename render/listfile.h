@@ -47,15 +47,9 @@ std::optional<FileFormat> FormatOfContent(const std::filesystem::path& file);
 int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::path& file, const TRect& rect,
                    const RenderOptions& options, std::string* comment = nullptr);
 
-// The same on the file's bytes.
-int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
-                   const RenderOptions& options);
-
 // Reads and checks the file as DrawListedFile would, without drawing: same result, same errors. The
-// file's size and time go to stamp when it is given; when whole is given and the check read the file to
-// its end, its bytes may go there, so that drawing needn't read them again.
-int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp = nullptr,
-                    Bytes* whole = nullptr);
+// file's size and time go to stamp when it is given.
+int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp = nullptr);
 
 // The card of a file that could not be read, over whatever rect holds; the canvas font is kept.
 void DrawUnreadableCard(Canvas& canvas, FileFormat format, const TRect& rect);
