@@ -566,7 +566,7 @@ private:
 
     TForm1& form_;
     std::size_t visible_ = 0;
-    std::vector<bool> done_;        // per item: its thumbnail is in the list
+    std::vector<bool> done_;       // per item: its thumbnail is in the list
     std::size_t drawnFromTop_ = 0; // the items from the top whose thumbnails are all in
     bool firstShown_ = false;
 };

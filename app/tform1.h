@@ -147,10 +147,10 @@ private:
     Palette jwkColors_ = kDefaultJwkColors;
     std::filesystem::path listedFolder_;
     ListKind listKind_ = ListKind::Figures;
-    bool listTodays_ = false; // the list takes .jws or .jww files too
+    bool listTodays_ = false;      // the list takes .jws or .jww files too
     bool printing_ = false;        // a printout is running
     bool closeAfterPrint_ = false; // the window was closed during the printout
-    QString folderTitle_; // the listed folder's title, for the print job
+    QString folderTitle_;          // the listed folder's title, for the print job
     bool shown_ = false;
 };
 

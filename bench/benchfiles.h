@@ -54,7 +54,8 @@ inline std::vector<std::uint8_t> TodaysFigure(int n) {
         w.Line(i % 10 * 10, i / 10 * 15, 100 - i % 7 * 10, 100 - i / 10 * 12, a);
     }
     for (int i = 0; i < 6; ++i)
-        w.Arc(50, 50, 5 + 6 * i, 0.3 * i, i % 3 == 0 ? 2 * kPi : kPi, 0.1 * i, i % 2 ? 0.5 : 1, i % 3 == 0 ? 1 : 0);
+        w.Arc(50, 50, 5 + 6 * i, 0.3 * i, i % 3 == 0 ? 2 * kPi : kPi, 0.1 * i, i % 2 ? 0.5 : 1,
+              i % 3 == 0 ? 1 : 0);
     w.Solid({10, 10, 20, 10, 20, 20, 10, 20});
     w.Solid({80, 20, 5, 1, 0, 0, 2 * kPi, 100}, {.style = 101});
     return w.Bytes();
@@ -68,8 +69,8 @@ inline std::vector<std::uint8_t> OldFigureOfAsManyRecords(int n) {
                static_cast<float>(100 - i % 7 * 10), static_cast<float>(100 - i / 10 * 12), 1 + i % 4,
                1 + (i + n) % 6);
     for (int i = 0; i < 6; ++i)
-        w.Arc(50, 50, static_cast<float>(5 + 6 * i), 17.0 * i, i % 3 == 0 ? 0 : 17.0 * i + 180, i % 2 ? 0.5 : 0,
-              5.7 * i);
+        w.Arc(50, 50, static_cast<float>(5 + 6 * i), 17.0 * i, i % 3 == 0 ? 0 : 17.0 * i + 180,
+              i % 2 ? 0.5 : 0, 5.7 * i);
     return w.Bytes();
 }
 

@@ -82,8 +82,8 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
 
 // Draws the items' thumbnails on the workers, each with a bitmap and canvas of its own, and hands them
 // to the observer as they come.
-void DrawThumbnails(FolderListing& listing, const ListingOptions& options,
-                    int workers, ListingObserver* observer, std::size_t first) {
+void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int workers,
+                    ListingObserver* observer, std::size_t first) {
     const QSize size = options.thumbnailSize.expandedTo(QSize(1, 1));
     const TRect rect{0, 0, size.width(), size.height()};
     std::vector<QImage> bitmaps(static_cast<std::size_t>(workers));
@@ -151,7 +151,8 @@ FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile
     errno = 0;
     FileBytes file(nameFile); // never waits on something that is no longer a regular file
     if (!file.IsOpen())
-        return {none, errno ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not a regular file")};
+        return {none,
+                errno ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not a regular file")};
     const std::span<const std::uint8_t> bytes = file.Prefix(firstLine ? kNameLineBytes : kNameBytes);
     const std::string_view read(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return {firstLine ? FolderNameFromFirstLine(read) : FolderNameFromBytes(read), std::nullopt};
@@ -166,15 +167,16 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
 
     InstallFontSubstitutions(); // before any worker draws a text
     FramePacer pacer;
-    const FolderScan scan = ScanFolder(folder, ListExtensions(options.kind, options.todaysFormats), "Zu_name.dat", [&] {
-        if (observer && pacer.Due())
-            observer->Pump();
-    });
+    const FolderScan scan =
+        ScanFolder(folder, ListExtensions(options.kind, options.todaysFormats), "Zu_name.dat", [&] {
+            if (observer && pacer.Due())
+                observer->Pump();
+        });
     listing.found = scan.files.size();
     // A folder of today's figures names itself by the first line of its name file.
-    const bool todaysFigures =
-        std::any_of(scan.files.begin(), scan.files.end(),
-                    [&](const FoundFile& f) { return FormatOfName(options.kind, f.name) == FileFormat::Jws; });
+    const bool todaysFigures = std::any_of(scan.files.begin(), scan.files.end(), [&](const FoundFile& f) {
+        return FormatOfName(options.kind, f.name) == FileFormat::Jws;
+    });
     const FolderTitle title = ReadFolderTitle(options.kind, scan.nameFile, todaysFigures);
     listing.title = title.text;
     if (title.error)

@@ -29,11 +29,11 @@ struct ListingOptions {
 };
 
 struct ListedFile {
-    NativeName fileName;     // the name as the folder holds it
-    QString name;            // the name as shown
-    qint64 size = 0;         // bytes, when the file was read
-    qint64 lastWrite = 0;    // milliseconds since 1970 (UTC), when the file was read
-    int result = 0;          // the renderer's: 0 drawn, -1 not a file of the kind or unreadable
+    NativeName fileName;  // the name as the folder holds it
+    QString name;         // the name as shown
+    qint64 size = 0;      // bytes, when the file was read
+    qint64 lastWrite = 0; // milliseconds since 1970 (UTC), when the file was read
+    int result = 0;       // the renderer's: 0 drawn, -1 not a file of the kind or unreadable
     FileFormat format = FileFormat::Jwk;
     bool unreadable = false; // the reader failed on it; its thumbnail is the card
     Packed16Image thumbnail; // once drawn

@@ -92,7 +92,8 @@ QStringList DrawingCaptionLines(const TListSettings& settings, const QString& fi
     if (memo) {
         lineBreaksAsSpaces.assign(comment);
         std::replace_if(
-            lineBreaksAsSpaces.begin(), lineBreaksAsSpaces.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+            lineBreaksAsSpaces.begin(), lineBreaksAsSpaces.end(),
+            [](char c) { return c == '\r' || c == '\n'; }, ' ');
         comment = lineBreaksAsSpaces;
     }
     if (settings.prcComment) {

@@ -27,7 +27,8 @@ int CaptionColumnWidth(bool figures, const std::function<int(const QString&)>& w
 // Bytes 1-32 and 33-64 of a drawing's comment, cut by byte position; a part past the end is empty.
 // With wholeCharacters (a drawing's memo) no cut falls inside a double-byte character: a character
 // that would be cut goes to the next part, or is left out at the end.
-std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment, bool wholeCharacters = false);
+std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment,
+                                                            bool wholeCharacters = false);
 
 // The switched-on caption lines of a figure file, top to bottom. Without facts (the file has gone)
 // the size and date lines show their labels alone.

@@ -133,9 +133,9 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
         if (drawn != 0 && !captionsForRejected)
             continue;
         const std::optional<FileFacts> facts = LookUpFile(item.path);
-        const QStringList lines =
-            figures ? FigureCaptionLines(s, item.caption, facts)
-                    : DrawingCaptionLines(s, item.caption, comment, facts, QLocale(), format == FileFormat::Jww);
+        const QStringList lines = figures ? FigureCaptionLines(s, item.caption, facts)
+                                          : DrawingCaptionLines(s, item.caption, comment, facts, QLocale(),
+                                                                format == FileFormat::Jww);
         DrawCaptions(painter, captionFont, request.font.Color, place.captionX, place.picture.top, lineHeight,
                      lines);
     }

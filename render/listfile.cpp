@@ -87,7 +87,8 @@ int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileSt
 }
 
 void DrawUnreadableCard(Canvas& canvas, FileFormat format, const TRect& rect) {
-    static constexpr std::string_view kWords[] = {"Not JWK File", "Not JWC File", "Not JWS File", "Not JWW File"};
+    static constexpr std::string_view kWords[] = {"Not JWK File", "Not JWC File", "Not JWS File",
+                                                  "Not JWW File"};
     FontGuard keepFont(canvas);
     DrawNotFileCard(canvas, rect, kWords[static_cast<int>(format)]);
 }

@@ -188,7 +188,10 @@ std::vector<std::uint8_t> Plan700() {
     w.Memo(Sjis("平面図 1/100\r\n木造二階建て")).Paper(3);
     w.LayerName(0, 0, Sjis("壁")).LayerName(0, 1, Sjis("補助")).LayerState(0, 1, 0);
     const double x[] = {-150, 150}, y[] = {-90, 90};
-    w.Line(x[0], y[0], x[1], y[0]).Line(x[1], y[0], x[1], y[1]).Line(x[1], y[1], x[0], y[1]).Line(x[0], y[1], x[0], y[0]);
+    w.Line(x[0], y[0], x[1], y[0])
+        .Line(x[1], y[0], x[1], y[1])
+        .Line(x[1], y[1], x[0], y[1])
+        .Line(x[0], y[1], x[0], y[0]);
     w.Line(0, y[0], 0, y[1], {1, 2}).Line(x[0], 0, 0, 0, {1, 2});
     w.Arc(0, -30, 30, 0, kPi / 2, 0, 1, 0, {2, 3});
     w.Text(-120, 40, -60, 40, Sjis("居間"), 6).Text(30, 40, 90, 40, Sjis("寝室"), 6);

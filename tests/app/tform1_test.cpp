@@ -456,8 +456,8 @@ TEST_F(MainWindow, OpenDialogOffersItsFourFiltersAndCancelKeepsTheList) {
         dialog->reject();
     });
     Child<QToolButton>(w.get(), "ToolButton1")->click();
-    EXPECT_EQ(filters, QStringList({"jw_cad図面ﾌｧｲﾙ(*.jwc)", "jw_cad図形ﾌｧｲﾙ(*.jwk)", "jw_cad図面ﾌｧｲﾙ(*.jww *.jwc)",
-                                    "jw_cad図形ﾌｧｲﾙ(*.jws *.jwk)"}));
+    EXPECT_EQ(filters, QStringList({"jw_cad図面ﾌｧｲﾙ(*.jwc)", "jw_cad図形ﾌｧｲﾙ(*.jwk)",
+                                    "jw_cad図面ﾌｧｲﾙ(*.jww *.jwc)", "jw_cad図形ﾌｧｲﾙ(*.jws *.jwk)"}));
     EXPECT_EQ(name, QStringLiteral("フォルダ指定"));
     EXPECT_EQ(w->Model().Count(), 1);
     EXPECT_EQ(w->Panel(2), "kept");

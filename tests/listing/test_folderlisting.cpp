@@ -103,7 +103,8 @@ TEST_F(FolderListingTest, TodaysFormatsListBesideTheOldOnes) {
     EXPECT_EQ(today.failures[0].fileName, QStringLiteral("c.jws"));
     // Both figures put their line across the middle of the thumbnail.
     for (const ListedFile& item : today.items)
-        EXPECT_NE(item.thumbnail.pixelIndex(24, 24), item.thumbnail.pixelIndex(24, 10)) << item.name.toStdString();
+        EXPECT_NE(item.thumbnail.pixelIndex(24, 24), item.thumbnail.pixelIndex(24, 10))
+            << item.name.toStdString();
 
     options.kind = ListKind::Drawings;
     EXPECT_EQ(Names(ListFolder(Folder(), options)), QStringList({"d.jww"}));

@@ -171,7 +171,8 @@ TEST(JwwFit, NothingIsDrawnOutsideTheRectangle) {
 TEST(JwwFit, AnInvertedRectangleShowsNothing) {
     for (const TRect rect : {TRect{60, 60, 20, 20}, TRect{0, 0, 0, 50}, TRect{5, 5, 6, 6}}) {
         RecordingCanvas canvas;
-        ASSERT_EQ(Draw(canvas, Square().Line(-50, -50, 50, 50).Circle(0, 0, 30).Point(0, 0).Text(0, 0, 9, 0, "t"),
+        ASSERT_EQ(Draw(canvas,
+                       Square().Line(-50, -50, 50, 50).Circle(0, 0, 30).Point(0, 0).Text(0, 0, 9, 0, "t"),
                        rect, kJwkText | kJwkRefPoint),
                   0);
         const bool onePixel = rect.Width() == 1;

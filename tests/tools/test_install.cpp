@@ -87,7 +87,8 @@ TEST(ToolInstall, TreeForTheDesktop) {
         ReadEntryFile(root + "/share/thumbnailers/plavik.thumbnailer", "Thumbnailer Entry");
     EXPECT_EQ(thumbnailer.value("Exec"), program + " thumbnailer -s %s %i %o");
     EXPECT_EQ(thumbnailer.value("TryExec"), program);
-    EXPECT_EQ(thumbnailer.value("MimeType"), "application/x-jwk;application/x-jwc;application/x-jws;application/x-jww;");
+    EXPECT_EQ(thumbnailer.value("MimeType"),
+              "application/x-jwk;application/x-jwc;application/x-jws;application/x-jww;");
 
     const auto desktop = ReadEntryFile(root + "/share/applications/plavik.desktop", "Desktop Entry");
     EXPECT_EQ(desktop.value("Type"), "Application");
@@ -95,7 +96,8 @@ TEST(ToolInstall, TreeForTheDesktop) {
     EXPECT_EQ(desktop.value("Exec"), root + "/bin/plavik");
     EXPECT_EQ(desktop.value("Terminal"), "false");
     EXPECT_EQ(desktop.value("Icon"), "plavik");
-    EXPECT_EQ(desktop.value("MimeType"), "application/x-jwk;application/x-jwc;application/x-jws;application/x-jww;");
+    EXPECT_EQ(desktop.value("MimeType"),
+              "application/x-jwk;application/x-jwc;application/x-jws;application/x-jww;");
 
     // The icon in the hicolor theme, scalable and at each usual size.
     const QString icons = root + "/share/icons/hicolor/";
@@ -127,8 +129,8 @@ TEST(ToolInstall, TreeForTheDesktop) {
     }
 
     const auto types = ReadMimePackage(root + "/share/mime/packages/plavik.xml");
-    EXPECT_EQ(types.keys(),
-              (QStringList{"application/x-jwc", "application/x-jwk", "application/x-jws", "application/x-jww"}));
+    EXPECT_EQ(types.keys(), (QStringList{"application/x-jwc", "application/x-jwk", "application/x-jws",
+                                         "application/x-jww"}));
     EXPECT_EQ(types.value("application/x-jwk").globs, QStringList{"*.jwk false"});
     EXPECT_EQ(types.value("application/x-jwk").magic, QStringList{"0:jw_cad(c)sym"});
     EXPECT_EQ(types.value("application/x-jwc").globs, QStringList{"*.jwc false"});

@@ -183,7 +183,8 @@ TEST_F(ToolSheet, UnreadableFilesAmongGoodOnesArePrintedAroundAndTold) {
 TEST_F(ToolSheet, TodaysFiguresAndDrawings) {
     scratch.Write(In("door.jws"), JwwWriter::Figure().Box(0, 0, 10, 10).Line(0, 0, 10, 10).Bytes());
     scratch.Write(In("old.jwk"), JwkWriter().Line(0, 0, 100, 100).Bytes());
-    scratch.Write(In("Zu_name.dat"), {'D', 'o', 'o', 'r', 's', ' ', 'a', 'n', 'd', ' ', 'm', 'o', 'r', 'e', '\n'});
+    scratch.Write(In("Zu_name.dat"),
+                  {'D', 'o', 'o', 'r', 's', ' ', 'a', 'n', 'd', ' ', 'm', 'o', 'r', 'e', '\n'});
     ToolRun run = Sheet();
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     Pdf pdf = ReadPdf(pdfPath());

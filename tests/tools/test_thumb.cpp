@@ -192,8 +192,9 @@ TEST(ToolThumb, ANamedPipeIsRefusedWithoutWaitingAndALinkLoopSaysSo) {
     const ToolRun loop = RunTool({"thumb", scratch.Path("a.jwk"), scratch.Path("out.png")});
     EXPECT_EQ(loop.exitCode, 3);
     EXPECT_TRUE(loop.err.contains(std::strerror(ELOOP))) << loop.err.toStdString();
-    for (const QStringList& args : {QStringList{"thumb", pipe, scratch.Path("out.png")}, QStringList{"info", pipe},
-                                    QStringList{"thumbnailer", "-s", "64", pipe, scratch.Path("out.png")}}) {
+    for (const QStringList& args :
+         {QStringList{"thumb", pipe, scratch.Path("out.png")}, QStringList{"info", pipe},
+          QStringList{"thumbnailer", "-s", "64", pipe, scratch.Path("out.png")}}) {
         const ToolRun run = RunTool(args);
         EXPECT_EQ(run.exitCode, 3) << args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("not a regular file")) << run.err.toStdString();

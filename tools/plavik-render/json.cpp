@@ -33,8 +33,7 @@ std::string JsonString(const QString& text) {
 namespace {
 
 // The shortest decimal that reads back as the same number; null where JSON cannot hold it.
-template <typename Real>
-std::string ShortestNumber(Real value) {
+template <typename Real> std::string ShortestNumber(Real value) {
     if (!std::isfinite(value))
         return "null";
     char buffer[64];

@@ -18,13 +18,15 @@ namespace plavik::tool {
 FileFormat RendererFor(const std::filesystem::path& file) {
     if (const std::optional<FileFormat> format = FormatOfContent(file))
         return *format;
-    const bool jwc = QString::fromStdString(file.extension().string()).compare(".jwc", Qt::CaseInsensitive) == 0;
+    const bool jwc =
+        QString::fromStdString(file.extension().string()).compare(".jwc", Qt::CaseInsensitive) == 0;
     return FormatOfName(jwc ? ListKind::Drawings : ListKind::Figures, file);
 }
 
 QSize DefaultThumbnailSize(FileFormat renderer) {
     const TListSettings defaults;
-    return ThumbnailerSize(renderer, KindOf(renderer) == ListKind::Figures ? defaults.IconSize : defaults.IconSize2);
+    return ThumbnailerSize(renderer,
+                           KindOf(renderer) == ListKind::Figures ? defaults.IconSize : defaults.IconSize2);
 }
 
 QSize ThumbnailerSize(FileFormat renderer, int longer) {
