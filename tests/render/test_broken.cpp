@@ -1,5 +1,6 @@
 // The kept malformed inputs of tests/data/broken: every file that once broke a reader or renderer,
 // and the hand-made ones beside them, each with the exact outcome it must have, by path and by bytes.
+#include "brokenfiles.h"
 #include "support/recordingcanvas.h"
 
 #include "render/errors.h"
@@ -20,14 +21,10 @@ namespace {
 using test::CallKind;
 using test::RecordingCanvas;
 
-const std::filesystem::path kBroken = std::filesystem::path(PLAVIK_TEST_DATA_DIR) / "broken";
-constexpr TRect kFigureRect{0, 0, 64, 64};
-constexpr TRect kDrawingRect{0, 0, 100, 71};
-
-std::vector<std::uint8_t> Bytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::Bytes;
+using test::kBroken;
+using test::kDrawingRect;
+using test::kFigureRect;
 
 enum class Kind { Drawn, Card, ReadError, ConvertError };
 

@@ -1,5 +1,6 @@
 // The kept malformed .jws and .jww inputs of tests/data/broken, each with the exact outcome it must
 // have, by path and by bytes, and a bound on what the worst of them may cost.
+#include "brokenfiles.h"
 #include "support/recordingcanvas.h"
 
 #include "render/errors.h"
@@ -19,14 +20,10 @@
 namespace plavik {
 namespace {
 
-const std::filesystem::path kBroken = std::filesystem::path(PLAVIK_TEST_DATA_DIR) / "broken";
-constexpr TRect kFigureRect{0, 0, 64, 64};
-constexpr TRect kDrawingRect{0, 0, 100, 71};
-
-std::vector<std::uint8_t> Bytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::Bytes;
+using test::kBroken;
+using test::kDrawingRect;
+using test::kFigureRect;
 
 // Counts the calls by kind without logging them: some of these files draw a million lines.
 class TallyCanvas : public test::RecordingCanvas {
