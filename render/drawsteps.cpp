@@ -4,6 +4,7 @@
 #include "render/jtool.h"
 #include "render/numbers.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -62,21 +63,48 @@ int TextAngle(int x1, int y1, int x2, int y2) {
     return Trunc(degrees * 10.0);
 }
 
+int FittedTextHeight(Canvas& canvas, std::string_view text, int h0, double length) {
+    // |INT_MIN| does not exist; such a font is as unusable as any other huge one.
+    const int top = h0 == INT_MIN ? INT_MAX : std::abs(h0);
+    const auto width = [&](int height) {
+        canvas.SetFontHeight(height);
+        return canvas.TextWidth(text);
+    };
+    const int widthAtTop = width(top);
+    if (widthAtTop <= length)
+        return top;
+    // Nothing that takes room fits a base line of no length: the shrinking would end below 0.
+    if (!(length > 0))
+        return -1;
+    // The largest height below top whose width fits, found by halving (widths grow with the height).
+    // lo fits unless it is 0, hi does not. The first probe is where the width, about proportional to
+    // the height, would just fit, and the second its neighbour, so that most texts take three
+    // measurements.
+    int lo = 0, hi = top;
+    int probe = static_cast<int>(std::min(static_cast<double>(top) * length / widthAtTop, top - 1.0));
+    bool guided = true;
+    while (hi - lo > 1) {
+        if (probe <= lo || probe >= hi)
+            probe = lo + (hi - lo) / 2;
+        const bool fits = width(probe) <= length;
+        (fits ? lo : hi) = probe;
+        probe = guided ? probe + (fits ? 1 : -1) : lo + (hi - lo) / 2;
+        guided = false;
+    }
+    if (lo > 0)
+        return lo;
+    // Height 0 asks for the font's default size, which may still fit; otherwise the height ends at -1.
+    return width(0) <= length ? 0 : -1;
+}
+
 void DrawFittedText(Canvas& canvas, int x1, int y1, int x2, int y2, std::string_view text, int h0,
                     COLORREF color) {
     const double dx = static_cast<double>(x2) - x1;
     const double dy = static_cast<double>(y2) - y1;
     const double length = std::sqrt(dx * dx + dy * dy);
-    // |INT_MIN| does not exist; such a font is as unusable as any other huge one.
-    int height = h0 == INT_MIN ? INT_MAX : std::abs(h0);
-    canvas.SetFontHeight(height);
-    while (canvas.TextWidth(text) > length) {
-        --height;
-        canvas.SetFontHeight(height);
-        if (height < 0)
-            break;
-    }
-    JTextOut(canvas, x1, y1, text, -height, TextAngle(x1, y1, x2, y2), color);
+    const std::string_view shown = ShownPrefix(canvas, text);
+    const int height = FittedTextHeight(canvas, shown, h0, length);
+    JTextOut(canvas, x1, y1, shown, -height, TextAngle(x1, y1, x2, y2), color);
 }
 
 std::vector<std::string> SplitPool(std::string_view pool, std::size_t count) {

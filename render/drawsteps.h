@@ -41,8 +41,14 @@ void DrawFrame(Canvas& canvas, const TRect& rect, COLORREF color);
 // of a degree truncated toward zero (-1800..1800).
 int TextAngle(int x1, int y1, int x2, int y2);
 
-// Draws text from (x1, y1) toward (x2, y2): the font height starts at |h0| and shrinks until the text
-// fits the base line's length (or the height goes below 0).
+// The font height at which text fits a base line of length pixels: |h0| when it fits there, else the
+// largest smaller height that fits, else 0 when the font's default size fits, else -1; as shrinking
+// the height one pixel at a time would find it, with a few measurements instead of one per pixel.
+// Leaves the canvas font at some measured height.
+int FittedTextHeight(Canvas& canvas, std::string_view text, int h0, double length);
+
+// Draws text from (x1, y1) toward (x2, y2) at FittedTextHeight for the base line's length. Only the
+// part of a long text that can show on the canvas is measured and drawn.
 void DrawFittedText(Canvas& canvas, int x1, int y1, int x2, int y2, std::string_view text, int h0,
                     COLORREF color);
 

@@ -2,6 +2,11 @@
 
 namespace plavik {
 
+void RefuseTooLarge(std::uint64_t fileBytes) {
+    if (fileBytes > kMaxFileBytes)
+        throw FileTooLargeError();
+}
+
 std::string PrintableField(std::string_view field) {
     std::string out;
     for (char c : field) {

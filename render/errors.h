@@ -1,6 +1,7 @@
 // The errors a reader raises for a file it recognised but cannot read.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -24,6 +25,13 @@ public:
     FileTooLargeError() : ReadError(kMessage) {}
     static constexpr const char* kMessage = "ファイルが大きすぎます";
 };
+
+// No reader takes a file larger than this: counts are checked against the bytes there, but a file
+// of valid records this large already takes a good part of a second to read.
+inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t{64} << 20;
+
+// Throws FileTooLargeError for a file of more than kMaxFileBytes bytes.
+void RefuseTooLarge(std::uint64_t fileBytes);
 
 // A text field that does not convert: "'%s' は数値ではありません" or "'%s' は浮動小数点数ではありません".
 class ConvertError : public std::runtime_error {

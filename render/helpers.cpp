@@ -18,12 +18,9 @@ constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 // chord by chord; larger ones only where they can be seen. Kept low so that a file of thousands of
 // arcs circling far outside a thumbnail costs no more than a file of arcs that can be seen.
 constexpr double kMinChordsDrawnWhole = 512.0;
-// The most chords a huge arc may draw, whatever it looks like.
-constexpr std::int64_t kMaxHugeArcChords = 1 << 18;
-// Below that, a huge arc draws at most two chords per pixel of the canvas's outline, or this many
-// on a small canvas: enough for every part that can be seen, and a bound on the cost of a file of
-// thousands of such arcs (one that winds round many times, say) drawn into a thumbnail.
-constexpr double kMinHugeArcBudget = 4096.0;
+// Chords left out of a huge dashed arc move the dash phase on as drawing them would: chord by chord
+// for runs up to this long, beyond that by the length of a polyline through this many of them.
+constexpr std::int64_t kChordsWalkedForPhase = 4096;
 // Index ranges whose points all lie this close together (in pixels) are drawn as one chord.
 constexpr double kClusterSpread = 0.5;
 // ... when they are at least this many, so that ordinary ellipses keep every corner.
@@ -85,7 +82,33 @@ float StepAngle(float start, std::int64_t q, float s) {
 // they can reach the canvas. The chords of angle index q (0..n, with n + 1 standing for the end angle)
 // are found by halving the index range and dropping every part whose bounding disc misses the
 // canvas. Between visible parts the pen moves without drawing.
-void DrawHugeArc(Canvas& canvas, const Ellipse& e, float start, float end, float s, std::int64_t n) {
+// Moves the dash phase over the chords from index qa to qb, which are not drawn.
+template <typename Point>
+void SkipChords(const Point& point, std::int64_t qa, std::int64_t qb, DrawBudget& budget) {
+    if (CurrentLineState().LineKind <= 1 || qb <= qa)
+        return;
+    const std::int64_t stride = (qb - qa + kChordsWalkedForPhase - 1) / kChordsWalkedForPhase;
+    TPoint p = point(qa);
+    double length = 0;
+    for (std::int64_t q = qa; q < qb;) {
+        q = std::min(q + stride, qb);
+        const TPoint next = point(q);
+        const double dx = static_cast<double>(next.x) - p.x;
+        const double dy = static_cast<double>(next.y) - p.y;
+        length += std::sqrt(dx * dx + dy * dy);
+        // Chord by chord, the phase rounds at every chord as drawing does.
+        if (stride == 1) {
+            AdvanceDash(length);
+            length = 0;
+        }
+        p = next;
+        budget.ChargeHugeArc(1);
+    }
+    AdvanceDash(length);
+}
+
+void DrawHugeArc(Canvas& canvas, const Ellipse& e, float start, float end, float s, std::int64_t n,
+                 DrawBudget& budget) {
     // The turned ellipse is p(t) = C + M (cos t, sin t); |M| (Frobenius) bounds how far points move.
     const double ct = std::cos(e.tilt * kRadPerDeg);
     const double st = std::sin(e.tilt * kRadPerDeg);
@@ -133,29 +156,27 @@ void DrawHugeArc(Canvas& canvas, const Ellipse& e, float start, float end, float
         return;
     }
     std::int64_t last = -1; // the last index drawn to; the pen stands at index 0 to begin with
-    std::int64_t drawn = 0;
+    // Moves the pen to index q, over chords that are not drawn.
+    auto skipTo = [&](std::int64_t q, const TPoint& p) {
+        SkipChords(point, std::max<std::int64_t>(last, 0), q, budget);
+        canvas.MoveTo(p.x, p.y);
+    };
     std::vector<std::pair<std::int64_t, std::int64_t>> stack{{0, n + 1}};
-    const double outline =
-        4.0 * (static_cast<double>(b.right) - b.left + static_cast<double>(b.bottom) - b.top);
-    const auto budget = static_cast<std::int64_t>(
-        std::min(static_cast<double>(kMaxHugeArcChords), std::max(kMinHugeArcBudget, 2.0 * outline)));
-    while (!stack.empty() && drawn < budget) {
+    while (!stack.empty() && !budget.HugeArcsSpent()) {
         const auto [qa, qb] = stack.back();
         stack.pop_back();
+        budget.ChargeHugeArc(1);
         if (!visible(qa, qb))
             continue;
         if (qb - qa >= kMinCluster && spread(qa, qb) < kClusterSpread) {
             // Thousands of chords within a fraction of a pixel (the ends of a very flat ellipse):
             // one chord across them draws the same pixels.
             const std::int64_t from = std::max(qa, last + 1);
-            if (from > last + 1) {
-                const TPoint p = point(from);
-                canvas.MoveTo(p.x, p.y);
-            }
+            if (from > last + 1)
+                skipTo(from, point(from));
             const TPoint p = point(qb);
-            JLineTo(canvas, p.x, p.y);
+            budget.ChargeHugeArc(JLineTo(canvas, p.x, p.y));
             last = qb;
-            drawn += 2;
             continue;
         }
         // Long runs are halved; so are short runs of chords much finer than a pixel, which then
@@ -170,11 +191,10 @@ void DrawHugeArc(Canvas& canvas, const Ellipse& e, float start, float end, float
         for (std::int64_t q = std::max(qa, last + 1); q <= qb; ++q) {
             const TPoint p = point(q);
             if (q > last + 1)
-                canvas.MoveTo(p.x, p.y);
+                skipTo(q, p);
             else
-                JLineTo(canvas, p.x, p.y);
+                budget.ChargeHugeArc(JLineTo(canvas, p.x, p.y));
             last = q;
-            ++drawn;
         }
     }
     if (last != n + 1) {
@@ -197,14 +217,20 @@ void SelectLineType(Canvas& canvas, int lineType) {
     SetLineType(canvas, lineType >= 0 && lineType <= 9 ? lineType : 1);
 }
 
-void DrawSegment(Canvas& canvas, int x1, int y1, int x2, int y2) {
+int DrawSegment(Canvas& canvas, int x1, int y1, int x2, int y2) {
     const LineRun run(canvas); // a dashed segment is many lines
     JMoveTo(canvas, x1, y1);
-    JLineTo(canvas, x2, y2);
+    return 1 + JLineTo(canvas, x2, y2);
 }
 
 void DrawArc(Canvas& canvas, float cx, float cy, float r, float startAngle, float endAngle, float flatness,
              float tilt, float aspect) {
+    DrawBudget budget(canvas.Bounds());
+    DrawArc(canvas, cx, cy, r, startAngle, endAngle, flatness, tilt, aspect, budget);
+}
+
+void DrawArc(Canvas& canvas, float cx, float cy, float r, float startAngle, float endAngle, float flatness,
+             float tilt, float aspect, DrawBudget& budget) {
     if (r == 0)
         return;
     const LineRun run(canvas);
@@ -230,19 +256,22 @@ void DrawArc(Canvas& canvas, float cx, float cy, float r, float startAngle, floa
         4.0 * (static_cast<double>(b.right) - b.left + static_cast<double>(b.bottom) - b.top);
     if (chords > std::max(kMinChordsDrawnWhole, outline)) {
         // Beyond 2^53 whole steps the angles no longer differ anyway.
-        DrawHugeArc(canvas, e, startAngle, endAngle, s, static_cast<std::int64_t>(std::min(chords, 0x1p53)));
+        DrawHugeArc(canvas, e, startAngle, endAngle, s, static_cast<std::int64_t>(std::min(chords, 0x1p53)),
+                    budget);
         return;
     }
 
     const int n = Trunc(chords); // NaN gives 0, a negative radius no whole steps
     const TPoint p0 = PointAt(e, startAngle);
     JMoveTo(canvas, p0.x, p0.y);
+    std::int64_t work = 1;
     for (int q = 0; q <= n; ++q) {
         const TPoint p = PointAt(e, StepAngle(startAngle, q, s));
-        JLineTo(canvas, p.x, p.y);
+        work += JLineTo(canvas, p.x, p.y);
     }
     const TPoint pe = PointAt(e, endAngle);
-    JLineTo(canvas, pe.x, pe.y);
+    work += JLineTo(canvas, pe.x, pe.y);
+    budget.Charge(work);
 }
 
 } // namespace plavik

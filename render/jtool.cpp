@@ -38,6 +38,8 @@ constexpr int kMaxEntries = 100;
 constexpr int kMaxEntryLength = kDeviceLimit / 8;
 // Pattern repetitions this far outside the canvas are skipped rather than walked.
 constexpr double kClipMargin = 256.0;
+// Bytes of text kept beyond two per pixel of the canvas's width and height.
+constexpr std::size_t kSpareTextBytes = 1024;
 // A logical font's face name holds 31 bytes of code page 932 and a terminating zero.
 constexpr std::size_t kFaceNameBytes = 31;
 
@@ -103,16 +105,11 @@ std::string FitFaceName(const std::string& name) {
     return name.substr(0, i);
 }
 
-void DashedLineTo(Canvas& canvas, LineState& s, int x, int y) {
-    const TPoint pen = canvas.PenPos();
-    double px = pen.x;
-    double py = pen.y;
-    const double dx = static_cast<double>(x) - px;
-    const double dy = static_cast<double>(y) - py;
-    double d = std::sqrt(dx * dx + dy * dy);
-    if (d == 0)
-        return;
-
+// Walks the dash pattern over a segment of length d from (px, py) in the direction (ux, uy), ending
+// at (x, y), and leaves the phase where the segment ends. With a canvas it draws the dashes; without
+// one it only moves the phase, exactly as drawing would. Returns the canvas calls made.
+int WalkDash(Canvas* canvas, LineState& s, double px, double py, double ux, double uy, double d, int x,
+             int y) {
     // Work on a sanitised copy of the pattern, so that no state can make the walk misbehave.
     const int count = std::clamp(s.DashCount, 0, kMaxEntries);
     int dash[kMaxEntries + 1] = {};
@@ -123,12 +120,21 @@ void DashedLineTo(Canvas& canvas, LineState& s, int x, int y) {
     }
     // A pattern whose entries all round to nothing cannot be walked: draw it solid.
     if (total == 0) {
-        canvas.LineTo(x, y);
-        return;
+        if (canvas)
+            canvas->LineTo(x, y);
+        return 1;
     }
-
-    const double ux = dx / d;
-    const double uy = dy / d;
+    int calls = 0;
+    const auto step = [&](int entry, int tx, int ty) {
+        ++calls;
+        if (canvas)
+            StepTo(*canvas, entry, tx, ty);
+    };
+    const auto move = [&](int tx, int ty) {
+        ++calls;
+        if (canvas)
+            canvas->MoveTo(tx, ty);
+    };
 
     // Finish the entry the previous segment stopped in, then the rest of that pattern.
     if (s.DashIndex > 1 || s.DashOffset > 1) {
@@ -137,14 +143,14 @@ void DashedLineTo(Canvas& canvas, LineState& s, int x, int y) {
             const double r = static_cast<double>(
                 std::max<std::int64_t>(0, static_cast<std::int64_t>(dash[j]) - s.DashOffset + 1));
             if (r > d) {
-                StepTo(canvas, j, x, y);
+                step(j, x, y);
                 s.DashOffset += Round(d);
                 s.DashIndex = j;
-                return;
+                return calls;
             }
             px += r * ux;
             py += r * uy;
-            StepTo(canvas, j, ToDevice(px), ToDevice(py));
+            step(j, ToDevice(px), ToDevice(py));
             d -= r;
             s.DashOffset = 1;
         }
@@ -162,12 +168,12 @@ void DashedLineTo(Canvas& canvas, LineState& s, int x, int y) {
     // repetitions.
     const double totalLength = static_cast<double>(total);
     const std::int64_t m = static_cast<std::int64_t>(std::trunc(d / totalLength));
-    std::int64_t first = 0;
+    std::int64_t first = canvas ? 0 : m;
     std::int64_t last = m;
-    if (m > 0) {
+    if (m > 0 && canvas) {
         double t0 = 0;
         double t1 = 0;
-        if (!ClipRay(px, py, ux, uy, d, canvas.Bounds(), t0, t1)) {
+        if (!ClipRay(px, py, ux, uy, d, canvas->Bounds(), t0, t1)) {
             first = m;
         } else if (t0 > 0 || t1 < d) {
             first = std::clamp(static_cast<std::int64_t>(std::floor(t0 / totalLength)), std::int64_t{0}, m);
@@ -180,40 +186,51 @@ void DashedLineTo(Canvas& canvas, LineState& s, int x, int y) {
         const double skip = static_cast<double>(first) * totalLength;
         px = bx + skip * ux;
         py = by + skip * uy;
-        canvas.MoveTo(ToDevice(px), ToDevice(py));
+        move(ToDevice(px), ToDevice(py));
     }
     for (std::int64_t i = first; i < last; ++i) {
         for (int j = 1; j <= count; ++j) {
             px += stepX[j];
             py += stepY[j];
-            StepTo(canvas, j, ToDevice(px), ToDevice(py));
+            step(j, ToDevice(px), ToDevice(py));
         }
     }
     if (last < m) {
         const double skip = static_cast<double>(m) * totalLength;
         px = bx + skip * ux;
         py = by + skip * uy;
-        canvas.MoveTo(ToDevice(px), ToDevice(py));
+        move(ToDevice(px), ToDevice(py));
     }
     d -= static_cast<double>(m) * totalLength;
 
     // The tail: the segment ends inside one of the entries.
     for (int j = 1; j <= count; ++j) {
         if (dash[j] > d) {
-            StepTo(canvas, j, x, y);
+            step(j, x, y);
             s.DashOffset = Round(d) + 1;
             s.DashIndex = j;
-            return;
+            return calls;
         }
         px += stepX[j];
         py += stepY[j];
-        StepTo(canvas, j, ToDevice(px), ToDevice(py));
+        step(j, ToDevice(px), ToDevice(py));
         d -= dash[j];
     }
     // Only rounding can get here; the pen still has to end at the end point.
-    canvas.MoveTo(x, y);
+    move(x, y);
     s.DashIndex = 1;
     s.DashOffset = 1;
+    return calls;
+}
+
+int DashedLineTo(Canvas& canvas, LineState& s, int x, int y) {
+    const TPoint pen = canvas.PenPos();
+    const double dx = static_cast<double>(x) - pen.x;
+    const double dy = static_cast<double>(y) - pen.y;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    if (d == 0)
+        return 0;
+    return WalkDash(&canvas, s, pen.x, pen.y, dx / d, dy / d, d, x, y);
 }
 
 } // namespace
@@ -249,17 +266,47 @@ void JMoveTo(Canvas& canvas, int x, int y) {
     s.DashOffset = 1;
 }
 
-void JLineTo(Canvas& canvas, int x, int y) {
+int JLineTo(Canvas& canvas, int x, int y) {
     LineState& s = t_lineState;
     if (s.LineKind == 1)
         canvas.LineTo(x, y);
     else if (s.LineKind == 0)
         canvas.MoveTo(x, y);
     else
-        DashedLineTo(canvas, s, x, y);
+        return DashedLineTo(canvas, s, x, y);
+    return 1;
+}
+
+void AdvanceDash(double length) {
+    LineState& s = t_lineState;
+    if (s.LineKind == 0 || s.LineKind == 1 || !(length > 0))
+        return;
+    // Where the walk ends does not matter without a canvas; only the phase it leaves does.
+    WalkDash(nullptr, s, 0, 0, 1, 0, std::min(length, 0x1p60), 0, 0);
+}
+
+std::string_view ShownPrefix(const Canvas& canvas, std::string_view text) {
+    const TRect b = canvas.Bounds();
+    const double extent = std::max(0.0, static_cast<double>(b.right) - b.left) +
+                          std::max(0.0, static_cast<double>(b.bottom) - b.top);
+    const double most = 2.0 * extent + kSpareTextBytes;
+    if (static_cast<double>(text.size()) <= most)
+        return text;
+    const auto limit = static_cast<std::size_t>(most);
+    // Lead bytes of two-byte characters: 0x81..0x9F and 0xE0..0xFC.
+    std::size_t end = 0;
+    while (end < limit) {
+        const auto lead = static_cast<unsigned char>(text[end]);
+        const std::size_t size = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
+        if (end + size > limit)
+            break;
+        end += size;
+    }
+    return text.substr(0, end);
 }
 
 void JTextOut(Canvas& canvas, int x, int y, std::string_view text, int height, int angle, COLORREF color) {
+    text = ShownPrefix(canvas, text);
     try {
         Font font;
         font.name = FitFaceName(canvas.GetFont().name);

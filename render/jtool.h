@@ -26,10 +26,20 @@ LineState& CurrentLineState();
 void SetLineType(Canvas& canvas, int lineType);
 // Starts a polyline at (x, y): solid pen of width 0, dash phase at the pattern's start.
 void JMoveTo(Canvas& canvas, int x, int y);
-// Continues the polyline to (x, y) in the current line type, carrying the dash phase.
-void JLineTo(Canvas& canvas, int x, int y);
+// Continues the polyline to (x, y) in the current line type, carrying the dash phase. Returns the
+// canvas calls it made (dashes and pen moves), for the renderers' budgets.
+int JLineTo(Canvas& canvas, int x, int y);
+// Moves the dash phase on as a JLineTo of that many pixels would, without drawing: for the parts of a
+// polyline that are left out because they cannot be seen.
+void AdvanceDash(double length);
+// The part of text (code page 932 bytes) that can show on the canvas: at most two bytes per pixel of
+// the canvas's width and height together and some to spare, since every character takes at least a
+// pixel, cut between characters. A text far longer than any picture costs no more than one that fills
+// it.
+std::string_view ShownPrefix(const Canvas& canvas, std::string_view text);
 // Draws text (code page 932 bytes) at (x, y), turned by angle tenths of a degree counter-clockwise,
-// height in logical-font units, in color, on a clear background. Errors are dropped.
+// height in logical-font units, in color, on a clear background; only its ShownPrefix. Errors are
+// dropped.
 void JTextOut(Canvas& canvas, int x, int y, std::string_view text, int height, int angle, COLORREF color);
 
 } // namespace plavik

@@ -70,7 +70,8 @@ bool IsJwcFile(const std::filesystem::path& path);
 
 // Parses the header (the first 2421 bytes). Throws ReadError or ConvertError.
 JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data);
-// Parses a whole recognised drawing file. Throws ReadError or ConvertError.
+// Parses a whole recognised drawing file. Throws ReadError (FileTooLargeError beyond kMaxFileBytes) or
+// ConvertError.
 JwcDrawing ReadJwc(std::span<const std::uint8_t> data);
 
 // Parses the header as above, copying the comment into info as soon as it is read and the four counts
@@ -84,7 +85,9 @@ JwcDrawing ReadJwcEntities(std::span<const std::uint8_t> data, const JwcHeader& 
 
 // Draws the drawing file into rect of canvas and fills info. 0: drawn; -1: not a drawing file (the
 // "Not JWC File" card, info empty). Throws for a recognised file that cannot be read; info may then
-// hold the comment. Leaves the canvas font as it found it.
+// hold the comment. A file beyond kMaxFileBytes throws FileTooLargeError before anything is read or
+// drawn. Leaves the canvas font as it found it. Draws no more than a budget of work that grows with
+// rect (DrawBudget).
 int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
             TJwcInfo& info);
 int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,

@@ -3,6 +3,7 @@
 // really there before anything is allocated.
 #include "render/bytecursor.h"
 #include "render/drawsteps.h"
+#include "render/errors.h"
 #include "render/jwc.h"
 #include "render/strtoint.h"
 
@@ -210,6 +211,7 @@ JwcDrawing ReadJwcEntities(std::span<const std::uint8_t> data, const JwcHeader& 
 }
 
 JwcDrawing ReadJwc(std::span<const std::uint8_t> data) {
+    RefuseTooLarge(data.size());
     return ReadJwcEntities(data, ReadJwcHeader(data));
 }
 

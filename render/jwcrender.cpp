@@ -40,57 +40,73 @@ bool Shown(const JwcHeader& header, std::uint8_t layer) {
     return header.layerFlags[layer] == 1;
 }
 
-void DrawTexts(Canvas& canvas, const SheetMap& map, const JwcDrawing& drawing, int flags) {
+void DrawTexts(Canvas& canvas, const SheetMap& map, const JwcDrawing& drawing, int flags,
+               DrawBudget& budget) {
     canvas.SetBrushStyle(BrushStyle::Clear);
     canvas.SetPen({JwcColors[kText], PenStyle::Solid, canvas.GetPen().width});
     const bool baseLines = (flags & kJwcBaseLines) != 0;
     const int h0 = canvas.GetFont().height;
 
-    for (std::size_t k = 0; k < drawing.texts.size(); ++k) {
+    for (std::size_t k = 0; k < drawing.texts.size() && !budget.Spent(); ++k) {
         const TJwcText& text = drawing.texts[k];
         if (!Shown(drawing.header, text.layer))
             continue;
         const int x1 = map.X(text.x1), y1 = map.Y(text.y1);
         const int x2 = map.X(text.x2), y2 = map.Y(text.y2);
         if (baseLines) {
-            DrawSegment(canvas, x1, y1, x2, y2);
+            budget.Charge(DrawSegment(canvas, x1, y1, x2, y2));
             continue;
         }
+        budget.Charge(DrawBudget::kTextWork);
         DrawFittedText(canvas, x1, y1, x2, y2, drawing.strings[k], h0, JwcColors[kText]);
     }
 }
 
+// The records stop where the budget of the call is spent; the frame is always drawn. Records on hidden
+// layers cost a step of the budget too, so that no file of them keeps the call busy.
 void Paint(Canvas& canvas, const TRect& rect, int flags, const JwcDrawing& drawing) {
     const SheetMap map(rect);
     const JwcHeader& header = drawing.header;
     RecordPen pen(canvas, JwcColors, (flags & kJwcAuxLines) != 0, true);
+    DrawBudget budget(rect);
 
     for (const TJwcLine& line : drawing.lines) {
+        if (budget.Spent())
+            break;
         pen.Use(line.color, line.lineType);
+        budget.Charge(1);
         if (Shown(header, line.layer))
-            DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2), map.Y(line.y2));
+            budget.Charge(
+                DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2), map.Y(line.y2)));
     }
 
     const float aspect = map.sy / map.sx;
     for (const TJwcArc& arc : drawing.arcs) {
+        if (budget.Spent())
+            break;
+        budget.Charge(1);
         pen.Use(arc.color, arc.lineType);
         if (!Shown(header, arc.layer))
             continue;
         const auto radius = static_cast<float>(ToDevice(double{arc.radius} * map.sx));
         DrawArc(canvas, static_cast<float>(map.X(arc.cx)), static_cast<float>(map.Y(arc.cy)), radius,
                 static_cast<float>(arc.startAngle / 65536.0), static_cast<float>(arc.endAngle / 65536.0),
-                static_cast<float>(arc.flatness / 10000.0), static_cast<float>(arc.tilt / 65536.0), aspect);
+                static_cast<float>(arc.flatness / 10000.0), static_cast<float>(arc.tilt / 65536.0), aspect,
+                budget);
     }
 
     // Colour bytes beyond the palette draw black.
     for (const TJwcPoint& point : drawing.points) {
+        if (budget.Spent())
+            break;
+        budget.Charge(1);
         if (Shown(header, point.layer))
             canvas.SetPixel(map.X(point.x), map.Y(point.y),
                             point.color < JwcColors.size() ? JwcColors[point.color] : 0);
     }
 
     if (flags & kJwcText)
-        DrawTexts(canvas, map, drawing, flags);
+        DrawTexts(canvas, map, drawing, flags, budget);
     if (flags & kJwcBorder)
         DrawFrame(canvas, rect, JwcColors[kBorder]);
 }
@@ -131,7 +147,11 @@ int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, bool reco
 int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
                 TJwcInfo& info) {
     return Draw(
-        canvas, rect, flags, info, IsJwcData(data), [&](TJwcInfo& i) { return ReadJwcHeader(data, i); },
+        canvas, rect, flags, info, IsJwcData(data),
+        [&](TJwcInfo& i) {
+            RefuseTooLarge(data.size());
+            return ReadJwcHeader(data, i);
+        },
         [&](const JwcHeader& header) { return ReadJwcEntities(data, header); });
 }
 
@@ -140,7 +160,10 @@ int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
     FileBytes file(fileName);
     return Draw(
         canvas, rect, flags, info, IsJwcFileBytes(file),
-        [&](TJwcInfo& i) { return ReadJwcHeader(file.Prefix(kJwcHeaderSize), i); },
+        [&](TJwcInfo& i) {
+            RefuseTooLarge(file.Size());
+            return ReadJwcHeader(file.Prefix(kJwcHeaderSize), i);
+        },
         [&](const JwcHeader& header) { return ReadJwcFileEntities(file, header); });
 }
 
@@ -150,6 +173,7 @@ int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp) {
         *stamp = file.Stamp();
     if (!IsJwcFileBytes(file))
         return -1;
+    RefuseTooLarge(file.Size());
     TJwcInfo info;
     ReadJwcFileEntities(file, ReadJwcHeader(file.Prefix(kJwcHeaderSize), info));
     return 0;

@@ -58,12 +58,14 @@ bool IsJwkFile(const std::filesystem::path& path);
 
 // Parses the 400-byte header. Throws ReadError or ConvertError.
 JwkHeader ReadJwkHeader(std::span<const std::uint8_t> data);
-// Parses a whole recognised figure file. Throws ReadError or ConvertError.
+// Parses a whole recognised figure file. Throws ReadError (FileTooLargeError beyond kMaxFileBytes) or
+// ConvertError.
 JwkFigure ReadJwk(std::span<const std::uint8_t> data);
 
 // Draws the figure file into rect of canvas. 0: drawn; -1: not a figure file (the "Not JWK File" card).
-// Throws ReadError or ConvertError for a recognised file that cannot be read. Leaves the canvas font
-// as it found it.
+// Throws ReadError or ConvertError for a recognised file that cannot be read, FileTooLargeError for one
+// beyond kMaxFileBytes (found from the file's size, before anything is read or drawn). Leaves the
+// canvas font as it found it. Draws no more than a budget of work that grows with rect (DrawBudget).
 // The colours come from palette, which the caller owns for the call.
 int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
             const Palette& palette = kDefaultJwkColors);

@@ -173,6 +173,7 @@ void ReadJwkBody(const JwkHeader& header, std::span<const std::uint8_t> file, Jw
 }
 
 JwkFigure ReadJwk(std::span<const std::uint8_t> data) {
+    RefuseTooLarge(data.size());
     JwkFigure figure;
     figure.header = ReadJwkHeader(data);
     ReadJwkBody(figure.header, data, figure);

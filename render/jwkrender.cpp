@@ -45,45 +45,58 @@ private:
     const JwkHeader& header_;
 };
 
-void DrawTexts(Canvas& canvas, const JwkFigure& figure, const BoxMapping& map, const Palette& palette) {
+void DrawTexts(Canvas& canvas, const JwkFigure& figure, const BoxMapping& map, const Palette& palette,
+               DrawBudget& budget) {
     canvas.SetBrushStyle(BrushStyle::Clear);
     canvas.SetPen({palette[kText], PenStyle::Solid, canvas.GetPen().width});
     const int h0 = canvas.GetFont().height;
-    for (std::size_t i = 0; i < figure.texts.size(); ++i) {
+    for (std::size_t i = 0; i < figure.texts.size() && !budget.Spent(); ++i) {
+        budget.Charge(DrawBudget::kTextWork);
         const TJwkText& t = figure.texts[i];
         const std::string_view text = i < figure.strings.size() ? figure.strings[i] : std::string_view{};
         DrawFittedText(canvas, map.X(t.x1), map.Y(t.y1), map.X(t.x2), map.Y(t.y2), text, h0, palette[kText]);
     }
 }
 
-// Everything after the background: lines, arcs, points, texts, reference mark, frame.
+// Everything after the background: lines, arcs, points, texts, reference mark, frame. The records stop
+// where the budget of the call is spent; the reference mark and the frame are always drawn.
 void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int flags,
                 const Palette& palette) {
     const BoxMapping map(rect, figure.header);
     RecordPen pen(canvas, palette, (flags & kJwkAuxLines) != 0, false);
+    DrawBudget budget(rect);
 
     for (const TJwkLine& line : figure.lines) {
+        if (budget.Spent())
+            break;
         pen.Use(line.color, line.lineType);
-        DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2), map.Y(line.y2));
+        budget.Charge(DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2), map.Y(line.y2)));
     }
 
     for (const TJwkArc& arc : figure.arcs) {
+        if (budget.Spent())
+            break;
+        budget.Charge(1);
         pen.Use(arc.color, arc.lineType);
         // The radius is measured on the x scale; the y scale enters through the aspect.
         const int radius = Round(static_cast<double>(arc.radius) * figure.header.scale * map.Sx());
         DrawArc(canvas, static_cast<float>(map.X(arc.cx)), static_cast<float>(map.Y(arc.cy)),
                 static_cast<float>(radius), static_cast<float>(arc.startAngle / 65536.0),
                 static_cast<float>(arc.endAngle / 65536.0), static_cast<float>(arc.flatness / 10000.0),
-                static_cast<float>(arc.tilt / 65536.0), map.Aspect());
+                static_cast<float>(arc.tilt / 65536.0), map.Aspect(), budget);
     }
 
     // Points index the whole palette; numbers beyond it draw black.
-    for (const TJwkPoint& point : figure.points)
+    for (const TJwkPoint& point : figure.points) {
+        if (budget.Spent())
+            break;
         canvas.SetPixel(map.X(point.x), map.Y(point.y),
                         point.color < palette.size() ? palette[point.color] : 0);
+        budget.Charge(1);
+    }
 
     if (flags & kJwkText)
-        DrawTexts(canvas, figure, map, palette);
+        DrawTexts(canvas, figure, map, palette, budget);
 
     // A circle of 3 pixels about the reference point, in the line type the records left selected.
     if (flags & kJwkRefPoint) {
@@ -123,6 +136,7 @@ int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
                 const Palette& palette) {
     if (!IsJwkData(data))
         return DrawCard(canvas, rect);
+    RefuseTooLarge(data.size());
     JwkFigure figure;
     figure.header = ReadJwkHeader(data); // fails before the canvas is touched
     FontGuard font(canvas);
@@ -137,6 +151,7 @@ int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
     FileBytes file(fileName);
     if (!IsJwkFileBytes(file))
         return DrawCard(canvas, rect);
+    RefuseTooLarge(file.Size());
     JwkFigure figure;
     figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize)); // fails before the canvas is touched
     FontGuard font(canvas);
@@ -152,6 +167,7 @@ int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
         *stamp = file.Stamp();
     if (!IsJwkFileBytes(file))
         return -1;
+    RefuseTooLarge(file.Size());
     JwkFigure figure;
     figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
     ReadJwkFileBody(file, figure);

@@ -4,6 +4,7 @@
 
 #include "render/bytes.h"
 #include "render/canvas.h"
+#include "render/errors.h"
 #include "render/palette.h"
 
 #include <cstddef>
@@ -37,7 +38,7 @@ struct JwwInfo {
 inline constexpr std::size_t kJwsRecognitionBytes = 204;
 inline constexpr std::size_t kJwwRecognitionBytes = 12;
 // Larger files are refused with FileTooLargeError.
-inline constexpr std::uint64_t kMaxJwwFileBytes = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kMaxJwwFileBytes = kMaxFileBytes;
 
 // "JwsData." and a version of 200..1000 at offset 200.
 bool IsJwsData(std::span<const std::uint8_t> data);

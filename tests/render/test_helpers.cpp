@@ -203,6 +203,52 @@ TEST_F(HugeArc, DrawsTheSameChordsWhereTheyCanBeSeen) {
     }
 }
 
+TEST_F(HugeArc, DashesLieWhereTheWholeArcPutsThem) {
+    // The dash phase moves on over the chords that are not drawn, chord by chord as drawing them would:
+    // the dashes in the view are those of the arc drawn whole. Left where the pen left the view, they
+    // shifted by a pixel or more.
+    struct Case {
+        float cx, cy, r, start, end, flatness, tilt;
+        int lineType;
+    };
+    for (const Case& c :
+         {Case{100, 2075, 2000, 0, 0, 1, 0, 2}, Case{100, 2075, 2000, 30, 300, 1, 0, 5},
+          Case{-2610, 1156, 3000, 0, 0, 0.5f, 30, 7}, Case{1900, 1900, 2600, 90, 270, 1, 0, 3}}) {
+        SCOPED_TRACE(testing::Message() << c.cx << " " << c.cy << " " << c.r << " type " << c.lineType);
+        RecordingCanvas whole;
+        whole.SetBounds({-5000000, -5000000, 5000000, 5000000});
+        RecordingCanvas view;
+        view.SetBounds(kView);
+        for (RecordingCanvas* canvas : {&whole, &view}) {
+            canvas->SetDeviceCap(DeviceCap::LogPixelsX, 96);
+            CurrentLineState() = LineState{};
+            SelectLineType(*canvas, c.lineType);
+            DrawArc(*canvas, c.cx, c.cy, c.r, c.start, c.end, c.flatness, c.tilt, 1);
+        }
+        EXPECT_LT(view.calls.size() * 5, whole.calls.size());
+        ASSERT_GT(Visible(whole).size(), 10u);
+        EXPECT_EQ(Visible(view), Visible(whole));
+    }
+}
+
+TEST_F(HugeArc, ChordsShareOneBudgetPerCall) {
+    // Arcs winding round 65 times about the view: each could draw tens of thousands of chords there,
+    // but all of them together draw no more than the budget's share of such arcs.
+    RecordingCanvas view;
+    view.SetBounds(kView);
+    SelectLineType(view, 2);
+    view.SetDeviceCap(DeviceCap::LogPixelsX, 96);
+    DrawBudget budget(kView);
+    std::size_t calls = 0;
+    for (int i = 0; i < 50; ++i) {
+        DrawArc(view, 100, 75 + 3e6f, 3e6f, 0, 23296, 1, 0, 1, budget);
+        if (i == 0)
+            calls = view.calls.size();
+    }
+    EXPECT_GT(calls, 1000u);
+    EXPECT_LT(view.calls.size(), static_cast<std::size_t>(DrawBudget::kMinHugeArcWork + 50 * 200));
+}
+
 TEST_F(HugeArc, FlatEllipseTipKeepsItsShape) {
     // A very flat ellipse whose tip lies in the view: there its chords crowd within fractions of a
     // pixel. Every corner drawn must be one of the chord-by-chord corners, and none of those may be

@@ -191,11 +191,15 @@ TEST(JwkReader, PoolIsIgnoredWithoutTexts) {
 }
 
 TEST(JwkReader, PoolIsReadUpToItsLimit) {
+    // A pool without NUL runs to the end of the largest file read, one byte more is refused.
     Data data = JwkWriter().Text(0, 0, 1, 0, "").Pool("").Bytes();
-    data.resize(data.size() + kJwkMaxTextPool + 10, 'a');
+    const std::size_t head = data.size();
+    data.resize(kMaxFileBytes, 'a');
     const JwkFigure f = ReadJwk(data);
     ASSERT_EQ(f.strings.size(), 1u);
-    EXPECT_EQ(f.strings[0].size(), kJwkMaxTextPool);
+    EXPECT_EQ(f.strings[0].size(), std::min(kMaxFileBytes - head, kJwkMaxTextPool));
+    data.push_back('a');
+    EXPECT_THROW(ReadJwk(data), FileTooLargeError);
 }
 
 TEST(JwkReader, MalformedSectionsAreReadErrors) {

@@ -25,12 +25,14 @@ QStringList Decoded(const std::vector<std::string>& strings) {
     return out;
 }
 
-// The first `count` bytes of a file that must hold at least `least` bytes; a read error otherwise.
+// The first `count` bytes of a file that must hold at least `least` bytes; a read error otherwise, and
+// FileTooLargeError for a file larger than the readers take.
 Bytes ReadAtLeast(const std::filesystem::path& file, std::uint64_t least, std::uint64_t count) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
     if (error || size < least)
         throw ReadError();
+    RefuseTooLarge(size);
     const auto bytes = ReadFilePrefix(file, static_cast<std::size_t>(std::min<std::uintmax_t>(size, count)));
     if (!bytes || bytes->size() < least)
         throw ReadError();
