@@ -9,9 +9,11 @@
 
 namespace plavik {
 
-// Work is counted in canvas calls: a line, a chord, a dash or a pen move between dashes, a point, and
-// a text as kTextWork. The budget grows with the target rectangle's area from kMinWork, which no real
-// file comes near in any rectangle, up to kMaxWork.
+// Work is counted in canvas calls: a line, a chord, a dash or a pen move between dashes, a point (as
+// kPointWork: a printer fills a rectangle for it), a record that is read but not drawn, and a text as
+// kTextWork. The budget grows with the target rectangle's area from kMinWork, some ten times what
+// the largest real files take, up to kMaxWork, which a printed cell at 600 dpi draws within a
+// second.
 //
 // Arcs far larger than the canvas (drawn only where they can be seen) cost much more per chord: each
 // chord is found by halving angle ranges and testing what can be seen. Their work has a share of its
@@ -27,19 +29,20 @@ public:
     static constexpr std::int64_t kMaxWork = 40'000;
     static constexpr std::int64_t kMinHugeArcWork = 4'096;
 #else
-    static constexpr std::int64_t kMinWork = 2'000'000;
-    static constexpr std::int64_t kMaxWork = 4'000'000;
+    static constexpr std::int64_t kMinWork = 400'000;
+    static constexpr std::int64_t kMaxWork = 800'000;
     static constexpr std::int64_t kMinHugeArcWork = 65'536;
 #endif
-    static constexpr std::int64_t kWorkPerPixel = 2;
+    static constexpr std::int64_t kPixelsPerWork = 4;
     static constexpr std::int64_t kTextWork = 100;
+    static constexpr std::int64_t kPointWork = 2;
     static constexpr std::int64_t kHugeArcWorkPerPixel = 32;
 
     explicit DrawBudget(const TRect& rect) {
         const std::int64_t w = std::max<std::int64_t>(std::int64_t{rect.right} - rect.left, 0);
         const std::int64_t h = std::max<std::int64_t>(std::int64_t{rect.bottom} - rect.top, 0);
         // Each side is below 2^32: neither the area nor the outline can overflow.
-        work_ = std::clamp(std::min(w * h, kMaxWork) * kWorkPerPixel, kMinWork, kMaxWork);
+        work_ = std::clamp(std::min(w * h, kMaxWork * kPixelsPerWork) / kPixelsPerWork, kMinWork, kMaxWork);
         hugeArcWork_ =
             std::clamp(std::min(2 * (w + h), work_) * kHugeArcWorkPerPixel, kMinHugeArcWork, work_);
     }

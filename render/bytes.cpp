@@ -62,6 +62,20 @@ std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
     return std::span<const std::uint8_t>(bytes_).first(std::min(n, bytes_.size()));
 }
 
+std::span<const std::uint8_t> FileBytes::At(std::uint64_t offset, std::size_t n) {
+    if (n <= bytes_.size() && offset <= bytes_.size() - n)
+        return std::span<const std::uint8_t>(bytes_).subspan(static_cast<std::size_t>(offset), n);
+    window_.clear();
+    if (!open_ || offset >= stamp_.size)
+        return window_;
+    window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size - offset)));
+    in_.clear();
+    in_.seekg(static_cast<std::streamoff>(offset));
+    in_.read(reinterpret_cast<char*>(window_.data()), static_cast<std::streamsize>(window_.size()));
+    window_.resize(static_cast<std::size_t>(std::max<std::streamsize>(in_.gcount(), 0)));
+    return window_;
+}
+
 #else
 
 FileBytes::FileBytes(const std::filesystem::path& path)
@@ -99,6 +113,27 @@ std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
         bytes_.resize(got);
     }
     return std::span<const std::uint8_t>(bytes_).first(std::min(n, bytes_.size()));
+}
+
+std::span<const std::uint8_t> FileBytes::At(std::uint64_t offset, std::size_t n) {
+    if (n <= bytes_.size() && offset <= bytes_.size() - n)
+        return std::span<const std::uint8_t>(bytes_).subspan(static_cast<std::size_t>(offset), n);
+    window_.clear();
+    if (!open_ || offset >= stamp_.size)
+        return window_;
+    window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size - offset)));
+    std::size_t got = 0;
+    while (got < window_.size()) {
+        const ssize_t r =
+            ::pread(fd_, window_.data() + got, window_.size() - got, static_cast<off_t>(offset + got));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
+        got += static_cast<std::size_t>(r);
+    }
+    window_.resize(got);
+    return window_;
 }
 
 #endif

@@ -48,6 +48,9 @@ public:
     const FileStamp& Stamp() const { return stamp_; }
     // The first n bytes, fewer when the file is shorter; reads what is still missing.
     std::span<const std::uint8_t> Prefix(std::size_t n);
+    // The n bytes from offset (fewer where the file ends), read on their own, so that a far part of a
+    // large file costs no more than its own bytes. Valid until the next call of At.
+    std::span<const std::uint8_t> At(std::uint64_t offset, std::size_t n);
 
 private:
 #ifdef _WIN32
@@ -58,6 +61,7 @@ private:
     bool open_ = false;
     FileStamp stamp_;
     Bytes bytes_;
+    Bytes window_; // the bytes of the last At beyond the prefix read
 };
 
 } // namespace plavik

@@ -255,6 +255,9 @@ void DrawArc(Canvas& canvas, float cx, float cy, float r, float startAngle, floa
     const double outline =
         4.0 * (static_cast<double>(b.right) - b.left + static_cast<double>(b.bottom) - b.top);
     if (chords > std::max(kMinChordsDrawnWhole, outline)) {
+        // Once their share of the budget is spent, such arcs are not even begun.
+        if (budget.HugeArcsSpent())
+            return;
         // Beyond 2^53 whole steps the angles no longer differ anyway.
         DrawHugeArc(canvas, e, startAngle, endAngle, s, static_cast<std::int64_t>(std::min(chords, 0x1p53)),
                     budget);

@@ -285,14 +285,17 @@ void AdvanceDash(double length) {
     WalkDash(nullptr, s, 0, 0, 1, 0, std::min(length, 0x1p60), 0, 0);
 }
 
-std::string_view ShownPrefix(const Canvas& canvas, std::string_view text) {
+std::size_t ShownBytes(const Canvas& canvas) {
     const TRect b = canvas.Bounds();
     const double extent = std::max(0.0, static_cast<double>(b.right) - b.left) +
                           std::max(0.0, static_cast<double>(b.bottom) - b.top);
-    const double most = 2.0 * extent + kSpareTextBytes;
-    if (static_cast<double>(text.size()) <= most)
+    return static_cast<std::size_t>(2.0 * extent) + kSpareTextBytes;
+}
+
+std::string_view ShownPrefix(const Canvas& canvas, std::string_view text) {
+    const std::size_t limit = ShownBytes(canvas);
+    if (text.size() <= limit)
         return text;
-    const auto limit = static_cast<std::size_t>(most);
     // Lead bytes of two-byte characters: 0x81..0x9F and 0xE0..0xFC.
     std::size_t end = 0;
     while (end < limit) {

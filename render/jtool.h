@@ -3,6 +3,7 @@
 
 #include "render/canvas.h"
 
+#include <cstddef>
 #include <string_view>
 
 namespace plavik {
@@ -37,6 +38,8 @@ void AdvanceDash(double length);
 // pixel, cut between characters. A text far longer than any picture costs no more than one that fills
 // it.
 std::string_view ShownPrefix(const Canvas& canvas, std::string_view text);
+// The most bytes ShownPrefix keeps on the canvas.
+std::size_t ShownBytes(const Canvas& canvas);
 // Draws text (code page 932 bytes) at (x, y), turned by angle tenths of a degree counter-clockwise,
 // height in logical-font units, in color, on a clear background; only its ShownPrefix. Errors are
 // dropped.

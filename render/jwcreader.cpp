@@ -1,6 +1,7 @@
 // Reading jw_cad drawing files: recognition, the header's text fields and flag tables, and the five
 // entity blocks. Every read goes through the bounded cursor; every size is checked against the bytes
 // really there before anything is allocated.
+#include "render/jwcreader.h"
 #include "render/bytecursor.h"
 #include "render/drawsteps.h"
 #include "render/errors.h"
@@ -21,10 +22,6 @@ constexpr std::size_t kCommentSize = 64;
 constexpr std::size_t kCountsOffset = 200;
 constexpr std::size_t kBoundsOffset = 600;
 constexpr std::size_t kTextFieldSize = 100;
-constexpr std::size_t kLineSize = 22;
-constexpr std::size_t kArcSize = 32;
-constexpr std::size_t kTextSize = 24;
-constexpr std::size_t kPointSize = 12;
 
 struct VariantLayout {
     std::size_t groupFlags, layerFlags, entities;
@@ -140,73 +137,91 @@ JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data) {
     return ReadJwcHeader(data, unused);
 }
 
-std::uint64_t JwcEntityEnd(const JwcHeader& header) {
+TJwcLine ReadJwcLine(ByteCursor& cursor) {
+    TJwcLine line{};
+    line.x1 = cursor.F32();
+    line.y1 = cursor.F32();
+    line.x2 = cursor.F32();
+    line.y2 = cursor.F32();
+    line.lineType = cursor.U8();
+    line.color = cursor.U8();
+    line.layer = cursor.U8();
+    cursor.Skip(3);
+    return line;
+}
+
+TJwcArc ReadJwcArc(ByteCursor& cursor) {
+    TJwcArc arc{};
+    arc.cx = cursor.F32();
+    arc.cy = cursor.F32();
+    arc.radius = cursor.F32();
+    arc.flatness = cursor.I16();
+    arc.startAngle = cursor.I32();
+    arc.endAngle = cursor.I32();
+    arc.tilt = cursor.I32();
+    arc.lineType = cursor.U8();
+    arc.color = cursor.U8();
+    arc.layer = cursor.U8();
+    cursor.Skip(3);
+    return arc;
+}
+
+TJwcText ReadJwcText(ByteCursor& cursor) {
+    TJwcText text{};
+    text.x1 = cursor.F32();
+    text.y1 = cursor.F32();
+    text.x2 = cursor.F32();
+    text.y2 = cursor.F32();
+    cursor.Skip(5);
+    text.layer = cursor.U8();
+    cursor.Skip(2);
+    return text;
+}
+
+TJwcPoint ReadJwcPoint(ByteCursor& cursor) {
+    TJwcPoint point{};
+    point.x = cursor.F32();
+    point.y = cursor.F32();
+    point.layer = cursor.U8();
+    point.color = cursor.U8();
+    cursor.Skip(2);
+    return point;
+}
+
+JwcLayout::JwcLayout(const JwcHeader& header) {
     CheckSizes(header);
+    lines = LayoutOf(header.variant).entities;
+    arcs = lines + static_cast<std::uint64_t>(header.lineCount) * kJwcLineSize;
+    texts = arcs + static_cast<std::uint64_t>(header.arcCount) * kJwcArcSize;
+    pool = texts + static_cast<std::uint64_t>(header.textCount) * kJwcTextSize;
+    points = pool + static_cast<std::uint64_t>(header.textEnd - header.textStart);
+    end = points + static_cast<std::uint64_t>(header.pointCount) * kJwcPointSize;
+}
+
+std::uint64_t JwcEntityEnd(const JwcHeader& header) {
     // Counts are below 2^31 and records at most 32 bytes, so the sum cannot overflow 64 bits.
-    return LayoutOf(header.variant).entities + static_cast<std::uint64_t>(header.lineCount) * kLineSize +
-           static_cast<std::uint64_t>(header.arcCount) * kArcSize +
-           static_cast<std::uint64_t>(header.textCount) * kTextSize +
-           static_cast<std::uint64_t>(header.textEnd - header.textStart) +
-           static_cast<std::uint64_t>(header.pointCount) * kPointSize;
+    return JwcLayout(header).end;
 }
 
 JwcDrawing ReadJwcEntities(std::span<const std::uint8_t> data, const JwcHeader& header) {
-    if (JwcEntityEnd(header) > data.size())
+    const JwcLayout at(header);
+    if (at.end > data.size())
         throw ReadError();
 
     JwcDrawing drawing;
     drawing.header = header;
-    ByteCursor cursor(data, LayoutOf(header.variant).entities);
-
-    drawing.lines.resize(static_cast<std::size_t>(header.lineCount));
-    for (TJwcLine& line : drawing.lines) {
-        line.x1 = cursor.F32();
-        line.y1 = cursor.F32();
-        line.x2 = cursor.F32();
-        line.y2 = cursor.F32();
-        line.lineType = cursor.U8();
-        line.color = cursor.U8();
-        line.layer = cursor.U8();
-        cursor.Skip(3);
-    }
-
-    drawing.arcs.resize(static_cast<std::size_t>(header.arcCount));
-    for (TJwcArc& arc : drawing.arcs) {
-        arc.cx = cursor.F32();
-        arc.cy = cursor.F32();
-        arc.radius = cursor.F32();
-        arc.flatness = cursor.I16();
-        arc.startAngle = cursor.I32();
-        arc.endAngle = cursor.I32();
-        arc.tilt = cursor.I32();
-        arc.lineType = cursor.U8();
-        arc.color = cursor.U8();
-        arc.layer = cursor.U8();
-        cursor.Skip(3);
-    }
-
-    drawing.texts.resize(static_cast<std::size_t>(header.textCount));
-    for (TJwcText& text : drawing.texts) {
-        text.x1 = cursor.F32();
-        text.y1 = cursor.F32();
-        text.x2 = cursor.F32();
-        text.y2 = cursor.F32();
-        cursor.Skip(5);
-        text.layer = cursor.U8();
-        cursor.Skip(2);
-    }
-
+    ByteCursor cursor(data, at.lines);
+    const auto section = [&](auto& records, std::int32_t count, auto read) {
+        records.resize(static_cast<std::size_t>(count));
+        for (auto& record : records)
+            record = read(cursor);
+    };
+    section(drawing.lines, header.lineCount, ReadJwcLine);
+    section(drawing.arcs, header.arcCount, ReadJwcArc);
+    section(drawing.texts, header.textCount, ReadJwcText);
     const auto pool = cursor.Take(static_cast<std::size_t>(header.textEnd - header.textStart));
     drawing.strings = SplitPool(AsText(pool), drawing.texts.size());
-
-    drawing.points.resize(static_cast<std::size_t>(header.pointCount));
-    for (TJwcPoint& point : drawing.points) {
-        point.x = cursor.F32();
-        point.y = cursor.F32();
-        point.layer = cursor.U8();
-        point.color = cursor.U8();
-        cursor.Skip(2);
-    }
+    section(drawing.points, header.pointCount, ReadJwcPoint);
     return drawing;
 }
 

@@ -6,8 +6,10 @@
 #include "render/helpers.h"
 #include "render/jtool.h"
 #include "render/jwc.h"
+#include "render/jwcreader.h"
 #include "render/numbers.h"
 #include "render/palette.h"
+#include "render/sectionwalk.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -40,73 +42,76 @@ bool Shown(const JwcHeader& header, std::uint8_t layer) {
     return header.layerFlags[layer] == 1;
 }
 
-void DrawTexts(Canvas& canvas, const SheetMap& map, const JwcDrawing& drawing, int flags,
-               DrawBudget& budget) {
-    canvas.SetBrushStyle(BrushStyle::Clear);
-    canvas.SetPen({JwcColors[kText], PenStyle::Solid, canvas.GetPen().width});
-    const bool baseLines = (flags & kJwcBaseLines) != 0;
-    const int h0 = canvas.GetFont().height;
-
-    for (std::size_t k = 0; k < drawing.texts.size() && !budget.Spent(); ++k) {
-        const TJwcText& text = drawing.texts[k];
-        if (!Shown(drawing.header, text.layer))
-            continue;
-        const int x1 = map.X(text.x1), y1 = map.Y(text.y1);
-        const int x2 = map.X(text.x2), y2 = map.Y(text.y2);
-        if (baseLines) {
-            budget.Charge(DrawSegment(canvas, x1, y1, x2, y2));
-            continue;
-        }
-        budget.Charge(DrawBudget::kTextWork);
-        DrawFittedText(canvas, x1, y1, x2, y2, drawing.strings[k], h0, JwcColors[kText]);
-    }
-}
-
-// The records stop where the budget of the call is spent; the frame is always drawn. Records on hidden
-// layers cost a step of the budget too, so that no file of them keeps the call busy.
-void Paint(Canvas& canvas, const TRect& rect, int flags, const JwcDrawing& drawing) {
+// Everything after the background, read from the file's bytes as far as the drawing gets. The records
+// stop where the budget of the call is spent; the frame is always drawn. Records on hidden layers cost
+// a step of the budget too, so that no file of them keeps the call busy. Throws ReadError, before
+// anything is drawn, when the file is too short for the entity blocks the header announces.
+void Paint(Canvas& canvas, const TRect& rect, int flags, const JwcHeader& header, const BytesAt& bytes,
+           std::uint64_t size) {
+    const JwcLayout at(header);
+    if (at.end > size)
+        throw ReadError();
     const SheetMap map(rect);
-    const JwcHeader& header = drawing.header;
     RecordPen pen(canvas, JwcColors, (flags & kJwcAuxLines) != 0, true);
     DrawBudget budget(rect);
 
-    for (const TJwcLine& line : drawing.lines) {
-        if (budget.Spent())
-            break;
-        pen.Use(line.color, line.lineType);
-        budget.Charge(1);
-        if (Shown(header, line.layer))
-            budget.Charge(
-                DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2), map.Y(line.y2)));
-    }
+    EachRecord(bytes, at.lines, static_cast<std::size_t>(header.lineCount), kJwcLineSize, budget, ReadJwcLine,
+               [&](const TJwcLine& line) {
+                   pen.Use(line.color, line.lineType);
+                   budget.Charge(1);
+                   if (Shown(header, line.layer))
+                       budget.Charge(DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2),
+                                                 map.Y(line.y2)));
+               });
 
     const float aspect = map.sy / map.sx;
-    for (const TJwcArc& arc : drawing.arcs) {
-        if (budget.Spent())
-            break;
-        budget.Charge(1);
-        pen.Use(arc.color, arc.lineType);
-        if (!Shown(header, arc.layer))
-            continue;
-        const auto radius = static_cast<float>(ToDevice(double{arc.radius} * map.sx));
-        DrawArc(canvas, static_cast<float>(map.X(arc.cx)), static_cast<float>(map.Y(arc.cy)), radius,
-                static_cast<float>(arc.startAngle / 65536.0), static_cast<float>(arc.endAngle / 65536.0),
-                static_cast<float>(arc.flatness / 10000.0), static_cast<float>(arc.tilt / 65536.0), aspect,
-                budget);
-    }
+    EachRecord(bytes, at.arcs, static_cast<std::size_t>(header.arcCount), kJwcArcSize, budget, ReadJwcArc,
+               [&](const TJwcArc& arc) {
+                   budget.Charge(1);
+                   pen.Use(arc.color, arc.lineType);
+                   if (!Shown(header, arc.layer))
+                       return;
+                   const auto radius = static_cast<float>(ToDevice(double{arc.radius} * map.sx));
+                   DrawArc(canvas, static_cast<float>(map.X(arc.cx)), static_cast<float>(map.Y(arc.cy)),
+                           radius, static_cast<float>(arc.startAngle / 65536.0),
+                           static_cast<float>(arc.endAngle / 65536.0),
+                           static_cast<float>(arc.flatness / 10000.0), static_cast<float>(arc.tilt / 65536.0),
+                           aspect, budget);
+               });
 
     // Colour bytes beyond the palette draw black.
-    for (const TJwcPoint& point : drawing.points) {
-        if (budget.Spent())
-            break;
-        budget.Charge(1);
-        if (Shown(header, point.layer))
-            canvas.SetPixel(map.X(point.x), map.Y(point.y),
-                            point.color < JwcColors.size() ? JwcColors[point.color] : 0);
-    }
+    EachRecord(bytes, at.points, static_cast<std::size_t>(header.pointCount), kJwcPointSize, budget,
+               ReadJwcPoint, [&](const TJwcPoint& point) {
+                   budget.Charge(DrawBudget::kPointWork);
+                   if (Shown(header, point.layer))
+                       canvas.SetPixel(map.X(point.x), map.Y(point.y),
+                                       point.color < JwcColors.size() ? JwcColors[point.color] : 0);
+               });
 
-    if (flags & kJwcText)
-        DrawTexts(canvas, map, drawing, flags, budget);
+    if (flags & kJwcText) {
+        canvas.SetBrushStyle(BrushStyle::Clear);
+        canvas.SetPen({JwcColors[kText], PenStyle::Solid, canvas.GetPen().width});
+        const bool baseLines = (flags & kJwcBaseLines) != 0;
+        const int h0 = canvas.GetFont().height;
+        PoolStrings strings(bytes, at.pool, at.points);
+        EachRecord(bytes, at.texts, static_cast<std::size_t>(header.textCount), kJwcTextSize, budget,
+                   ReadJwcText, [&](const TJwcText& text) {
+                       budget.Charge(1);
+                       // Hidden texts still take their string from the pool.
+                       const std::string_view string =
+                           baseLines ? std::string_view{} : strings.Next(ShownBytes(canvas));
+                       if (!Shown(header, text.layer))
+                           return;
+                       const int x1 = map.X(text.x1), y1 = map.Y(text.y1);
+                       const int x2 = map.X(text.x2), y2 = map.Y(text.y2);
+                       if (baseLines) {
+                           budget.Charge(DrawSegment(canvas, x1, y1, x2, y2));
+                           return;
+                       }
+                       budget.Charge(DrawBudget::kTextWork);
+                       DrawFittedText(canvas, x1, y1, x2, y2, string, h0, JwcColors[kText]);
+                   });
+    }
     if (flags & kJwcBorder)
         DrawFrame(canvas, rect, JwcColors[kBorder]);
 }
@@ -115,20 +120,11 @@ bool IsJwcFileBytes(FileBytes& file) {
     return file.IsOpen() && IsJwcData(file.Prefix(kRecognitionBytes));
 }
 
-// Reads no more than the header announces, and nothing at all when the file is too short to hold it:
-// a count in the header never decides how much is allocated.
-JwcDrawing ReadJwcFileEntities(FileBytes& file, const JwcHeader& header) {
-    const std::uint64_t needed = JwcEntityEnd(header);
-    if (file.Size() < needed)
-        throw ReadError();
-    return ReadJwcEntities(file.Prefix(static_cast<std::size_t>(needed)), header);
-}
-
-// The steps shared by the file and the byte entry points; readEntities yields the whole drawing for a
-// parsed header. The caller's font is given back on every path out.
-template <typename Head, typename Entities>
+// The steps shared by the file and the byte entry points; bytes reads the file's bytes as far as they
+// are needed, size is all of them. The caller's font is given back on every path out.
+template <typename Head>
 int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, bool recognised, Head readHeader,
-         Entities readEntities) {
+         const BytesAt& bytes, std::uint64_t size) {
     const FontGuard guard(canvas);
     info = TJwcInfo{};
     if (!recognised) {
@@ -137,8 +133,7 @@ int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, bool reco
     }
     const JwcHeader header = readHeader(info);
     FillBackground(canvas, rect, JwcColors[kBack]);
-    const JwcDrawing drawing = readEntities(header);
-    Paint(canvas, rect, flags, drawing);
+    Paint(canvas, rect, flags, header, bytes, size);
     return 0;
 }
 
@@ -152,7 +147,7 @@ int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
             RefuseTooLarge(data.size());
             return ReadJwcHeader(data, i);
         },
-        [&](const JwcHeader& header) { return ReadJwcEntities(data, header); });
+        BytesIn(data), data.size());
 }
 
 int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
@@ -164,7 +159,7 @@ int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
             RefuseTooLarge(file.Size());
             return ReadJwcHeader(file.Prefix(kJwcHeaderSize), i);
         },
-        [&](const JwcHeader& header) { return ReadJwcFileEntities(file, header); });
+        [&](std::uint64_t offset, std::size_t n) { return file.At(offset, n); }, file.Size());
 }
 
 int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp) {
@@ -174,8 +169,10 @@ int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp) {
     if (!IsJwcFileBytes(file))
         return -1;
     RefuseTooLarge(file.Size());
+    // The records hold no field that can fail to read: the sizes decide.
     TJwcInfo info;
-    ReadJwcFileEntities(file, ReadJwcHeader(file.Prefix(kJwcHeaderSize), info));
+    if (JwcLayout(ReadJwcHeader(file.Prefix(kJwcHeaderSize), info)).end > file.Size())
+        throw ReadError();
     return 0;
 }
 

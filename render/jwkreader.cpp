@@ -67,7 +67,9 @@ std::vector<Record> ReadSection(ByteCursor& cursor, std::int32_t count, std::siz
     return records;
 }
 
-TJwkLine ParseLine(ByteCursor& c) {
+} // namespace
+
+TJwkLine ReadJwkLine(ByteCursor& c) {
     TJwkLine line{};
     line.x1 = c.F32();
     line.y1 = c.F32();
@@ -79,7 +81,7 @@ TJwkLine ParseLine(ByteCursor& c) {
     return line;
 }
 
-TJwkArc ParseArc(ByteCursor& c) {
+TJwkArc ReadJwkArc(ByteCursor& c) {
     TJwkArc arc{};
     arc.cx = c.F32();
     arc.cy = c.F32();
@@ -94,7 +96,7 @@ TJwkArc ParseArc(ByteCursor& c) {
     return arc;
 }
 
-TJwkPoint ParsePoint(ByteCursor& c) {
+TJwkPoint ReadJwkPoint(ByteCursor& c) {
     TJwkPoint point{};
     point.x = c.F32();
     point.y = c.F32();
@@ -104,7 +106,7 @@ TJwkPoint ParsePoint(ByteCursor& c) {
     return point;
 }
 
-TJwkText ParseText(ByteCursor& c) {
+TJwkText ReadJwkText(ByteCursor& c) {
     TJwkText text{};
     text.x1 = c.F32();
     text.y1 = c.F32();
@@ -113,8 +115,6 @@ TJwkText ParseText(ByteCursor& c) {
     c.Skip(8);
     return text;
 }
-
-} // namespace
 
 bool IsJwkData(std::span<const std::uint8_t> data) {
     return StartsWithMagic(data, kMagic);
@@ -164,10 +164,10 @@ void ReadJwkBody(const JwkHeader& header, std::span<const std::uint8_t> file, Jw
     ByteCursor cursor(file, std::min<std::size_t>(kJwkHeaderSize, file.size()));
     if (file.size() < kJwkHeaderSize || cursor.Remaining() < sections)
         throw ReadError();
-    figure.lines = ReadSection<TJwkLine>(cursor, header.lineCount, kJwkLineSize, ParseLine);
-    figure.arcs = ReadSection<TJwkArc>(cursor, header.arcCount, kJwkArcSize, ParseArc);
-    figure.points = ReadSection<TJwkPoint>(cursor, header.pointCount, kJwkPointSize, ParsePoint);
-    figure.texts = ReadSection<TJwkText>(cursor, header.textCount, kJwkTextSize, ParseText);
+    figure.lines = ReadSection<TJwkLine>(cursor, header.lineCount, kJwkLineSize, ReadJwkLine);
+    figure.arcs = ReadSection<TJwkArc>(cursor, header.arcCount, kJwkArcSize, ReadJwkArc);
+    figure.points = ReadSection<TJwkPoint>(cursor, header.pointCount, kJwkPointSize, ReadJwkPoint);
+    figure.texts = ReadSection<TJwkText>(cursor, header.textCount, kJwkTextSize, ReadJwkText);
     const std::size_t poolSize = header.textCount > 0 ? std::min(cursor.Remaining(), kJwkMaxTextPool) : 0;
     figure.strings = SplitPool(AsText(cursor.Take(poolSize)), figure.texts.size());
 }

@@ -2,6 +2,7 @@
 // then the record sections and the text pool.
 #pragma once
 
+#include "render/bytecursor.h"
 #include "render/jwk.h"
 
 #include <cstddef>
@@ -26,6 +27,12 @@ std::uint64_t JwkSectionBytes(const JwkHeader& header);
 // How many bytes of the file the figure needs at most: header, sections and as much of the pool as
 // is read (nothing of it when there are no texts). Throws ReadError for a negative count.
 std::uint64_t JwkBytesNeeded(const JwkHeader& header);
+
+// One record of each section from the cursor. Throws ReadError when the record is cut.
+TJwkLine ReadJwkLine(ByteCursor& c);
+TJwkArc ReadJwkArc(ByteCursor& c);
+TJwkPoint ReadJwkPoint(ByteCursor& c);
+TJwkText ReadJwkText(ByteCursor& c);
 
 // Reads the record sections and the text pool that follow the header in a whole file's bytes (or its
 // first JwkBytesNeeded bytes). Throws ReadError when a section runs past the end of the bytes.

@@ -8,6 +8,7 @@
 #include "render/jwkreader.h"
 #include "render/numbers.h"
 #include "render/palette.h"
+#include "render/sectionwalk.h"
 
 #include <algorithm>
 #include <climits>
@@ -45,66 +46,86 @@ private:
     const JwkHeader& header_;
 };
 
-void DrawTexts(Canvas& canvas, const JwkFigure& figure, const BoxMapping& map, const Palette& palette,
-               DrawBudget& budget) {
-    canvas.SetBrushStyle(BrushStyle::Clear);
-    canvas.SetPen({palette[kText], PenStyle::Solid, canvas.GetPen().width});
-    const int h0 = canvas.GetFont().height;
-    for (std::size_t i = 0; i < figure.texts.size() && !budget.Spent(); ++i) {
-        budget.Charge(DrawBudget::kTextWork);
-        const TJwkText& t = figure.texts[i];
-        const std::string_view text = i < figure.strings.size() ? figure.strings[i] : std::string_view{};
-        DrawFittedText(canvas, map.X(t.x1), map.Y(t.y1), map.X(t.x2), map.Y(t.y2), text, h0, palette[kText]);
-    }
+// Where the sections and the text pool lie in a file of size bytes.
+struct JwkLayout {
+    std::uint64_t lines, arcs, points, texts, pool, poolEnd;
+
+    JwkLayout(const JwkHeader& h, std::uint64_t size)
+        : lines(kJwkHeaderSize),
+          arcs(lines + std::uint64_t{kJwkLineSize} * static_cast<std::uint32_t>(h.lineCount)),
+          points(arcs + std::uint64_t{kJwkArcSize} * static_cast<std::uint32_t>(h.arcCount)),
+          texts(points + std::uint64_t{kJwkPointSize} * static_cast<std::uint32_t>(h.pointCount)),
+          pool(texts + std::uint64_t{kJwkTextSize} * static_cast<std::uint32_t>(h.textCount)),
+          poolEnd(h.textCount > 0
+                      ? pool + std::min<std::uint64_t>(size - std::min(size, pool), kJwkMaxTextPool)
+                      : pool) {}
+};
+
+// Throws ReadError when a count is negative or the file cannot hold the sections its counts announce.
+void RequireSections(const JwkHeader& header, std::uint64_t size) {
+    if (size < kJwkHeaderSize + JwkSectionBytes(header))
+        throw ReadError();
 }
 
-// Everything after the background: lines, arcs, points, texts, reference mark, frame. The records stop
-// where the budget of the call is spent; the reference mark and the frame are always drawn.
-void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int flags,
-                const Palette& palette) {
-    const BoxMapping map(rect, figure.header);
+// Everything after the background, read from the file's bytes as far as the drawing gets: lines,
+// arcs, points, texts, reference mark, frame. The records stop where the budget of the call is spent;
+// the reference mark and the frame are always drawn.
+void DrawFigure(Canvas& canvas, const JwkHeader& header, const BytesAt& bytes, std::uint64_t size,
+                const TRect& rect, int flags, const Palette& palette) {
+    RequireSections(header, size);
+    const JwkLayout at(header, size);
+    const BoxMapping map(rect, header);
     RecordPen pen(canvas, palette, (flags & kJwkAuxLines) != 0, false);
     DrawBudget budget(rect);
 
-    for (const TJwkLine& line : figure.lines) {
-        if (budget.Spent())
-            break;
-        pen.Use(line.color, line.lineType);
-        budget.Charge(DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2), map.Y(line.y2)));
-    }
+    EachRecord(bytes, at.lines, static_cast<std::uint32_t>(header.lineCount), kJwkLineSize, budget,
+               ReadJwkLine, [&](const TJwkLine& line) {
+                   pen.Use(line.color, line.lineType);
+                   budget.Charge(
+                       DrawSegment(canvas, map.X(line.x1), map.Y(line.y1), map.X(line.x2), map.Y(line.y2)));
+               });
 
-    for (const TJwkArc& arc : figure.arcs) {
-        if (budget.Spent())
-            break;
-        budget.Charge(1);
-        pen.Use(arc.color, arc.lineType);
-        // The radius is measured on the x scale; the y scale enters through the aspect.
-        const int radius = Round(static_cast<double>(arc.radius) * figure.header.scale * map.Sx());
-        DrawArc(canvas, static_cast<float>(map.X(arc.cx)), static_cast<float>(map.Y(arc.cy)),
-                static_cast<float>(radius), static_cast<float>(arc.startAngle / 65536.0),
-                static_cast<float>(arc.endAngle / 65536.0), static_cast<float>(arc.flatness / 10000.0),
-                static_cast<float>(arc.tilt / 65536.0), map.Aspect(), budget);
-    }
+    EachRecord(bytes, at.arcs, static_cast<std::uint32_t>(header.arcCount), kJwkArcSize, budget, ReadJwkArc,
+               [&](const TJwkArc& arc) {
+                   budget.Charge(1);
+                   pen.Use(arc.color, arc.lineType);
+                   // The radius is measured on the x scale; the y scale enters through the aspect.
+                   const int radius = Round(static_cast<double>(arc.radius) * header.scale * map.Sx());
+                   DrawArc(canvas, static_cast<float>(map.X(arc.cx)), static_cast<float>(map.Y(arc.cy)),
+                           static_cast<float>(radius), static_cast<float>(arc.startAngle / 65536.0),
+                           static_cast<float>(arc.endAngle / 65536.0),
+                           static_cast<float>(arc.flatness / 10000.0), static_cast<float>(arc.tilt / 65536.0),
+                           map.Aspect(), budget);
+               });
 
     // Points index the whole palette; numbers beyond it draw black.
-    for (const TJwkPoint& point : figure.points) {
-        if (budget.Spent())
-            break;
-        canvas.SetPixel(map.X(point.x), map.Y(point.y),
-                        point.color < palette.size() ? palette[point.color] : 0);
-        budget.Charge(1);
-    }
+    EachRecord(bytes, at.points, static_cast<std::uint32_t>(header.pointCount), kJwkPointSize, budget,
+               ReadJwkPoint, [&](const TJwkPoint& point) {
+                   canvas.SetPixel(map.X(point.x), map.Y(point.y),
+                                   point.color < palette.size() ? palette[point.color] : 0);
+                   budget.Charge(DrawBudget::kPointWork);
+               });
 
-    if (flags & kJwkText)
-        DrawTexts(canvas, figure, map, palette, budget);
+    if (flags & kJwkText) {
+        canvas.SetBrushStyle(BrushStyle::Clear);
+        canvas.SetPen({palette[kText], PenStyle::Solid, canvas.GetPen().width});
+        const int h0 = canvas.GetFont().height;
+        PoolStrings strings(bytes, at.pool, at.poolEnd);
+        EachRecord(bytes, at.texts, static_cast<std::uint32_t>(header.textCount), kJwkTextSize, budget,
+                   ReadJwkText, [&](const TJwkText& t) {
+                       budget.Charge(DrawBudget::kTextWork);
+                       DrawFittedText(canvas, map.X(t.x1), map.Y(t.y1), map.X(t.x2), map.Y(t.y2),
+                                      strings.Next(ShownBytes(canvas)), h0, palette[kText]);
+                   });
+    }
 
     // A circle of 3 pixels about the reference point, in the line type the records left selected.
     if (flags & kJwkRefPoint) {
         canvas.SetPenColor(palette[kPos]);
         const float cx =
-            static_cast<float>(rect.left + Round(static_cast<double>(figure.header.originX) * map.Sx()));
+            static_cast<float>(rect.left + Round(static_cast<double>(header.originX) * map.Sx()));
         const float cy = static_cast<float>(
-            rect.top + Round(rect.Height() - static_cast<double>(figure.header.originY) * map.Sy()));
+            rect.top + Round(rect.Height() - static_cast<double>(header.originY) * map.Sy()));
         DrawArc(canvas, cx, cy, 3.0f, 0.0f, 0.0f, 1.0f, 0.0f, map.Aspect());
     }
 
@@ -114,14 +135,6 @@ void DrawFigure(Canvas& canvas, const JwkFigure& figure, const TRect& rect, int 
 
 bool IsJwkFileBytes(FileBytes& file) {
     return file.IsOpen() && IsJwkData(file.Prefix(kRecognitionBytes));
-}
-
-// Reads no more of the file than the sections and the capped text pool need, and nothing at all when
-// the file cannot hold the sections its counts announce.
-void ReadJwkFileBody(FileBytes& file, JwkFigure& figure) {
-    if (file.Size() < kJwkHeaderSize + JwkSectionBytes(figure.header))
-        throw ReadError();
-    ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(JwkBytesNeeded(figure.header))), figure);
 }
 
 int DrawCard(Canvas& canvas, const TRect& rect) {
@@ -137,12 +150,11 @@ int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
     if (!IsJwkData(data))
         return DrawCard(canvas, rect);
     RefuseTooLarge(data.size());
-    JwkFigure figure;
-    figure.header = ReadJwkHeader(data); // fails before the canvas is touched
+    const JwkHeader header = ReadJwkHeader(data); // fails before the canvas is touched
     FontGuard font(canvas);
     FillBackground(canvas, rect, palette[kBack]);
-    ReadJwkBody(figure.header, data, figure);
-    DrawFigure(canvas, figure, rect, flags, palette);
+    const BytesAt bytes = BytesIn(data);
+    DrawFigure(canvas, header, bytes, data.size(), rect, flags, palette);
     return 0;
 }
 
@@ -152,15 +164,17 @@ int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
     if (!IsJwkFileBytes(file))
         return DrawCard(canvas, rect);
     RefuseTooLarge(file.Size());
-    JwkFigure figure;
-    figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize)); // fails before the canvas is touched
+    const JwkHeader header = ReadJwkHeader(file.Prefix(kJwkHeaderSize)); // fails before the canvas is touched
     FontGuard font(canvas);
     FillBackground(canvas, rect, palette[kBack]);
-    ReadJwkFileBody(file, figure);
-    DrawFigure(canvas, figure, rect, flags, palette);
+    // Only as much of the file is read as the drawing gets to.
+    const BytesAt bytes = [&](std::uint64_t offset, std::size_t n) { return file.At(offset, n); };
+    DrawFigure(canvas, header, bytes, file.Size(), rect, flags, palette);
     return 0;
 }
 
+// The records hold no field that can fail to read: the sizes decide, and nothing but the header needs
+// to be read.
 int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
     FileBytes file(fileName);
     if (stamp)
@@ -168,9 +182,7 @@ int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
     if (!IsJwkFileBytes(file))
         return -1;
     RefuseTooLarge(file.Size());
-    JwkFigure figure;
-    figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
-    ReadJwkFileBody(file, figure);
+    RequireSections(ReadJwkHeader(file.Prefix(kJwkHeaderSize)), file.Size());
     return 0;
 }
 
