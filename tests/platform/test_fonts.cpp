@@ -3,6 +3,7 @@
 #include "platform/rastercanvas.h"
 #include "platform/sjis.h"
 #include "render/card.h"
+#include "render/drawsteps.h"
 
 #include <gtest/gtest.h>
 
@@ -234,6 +235,39 @@ TEST(CanvasText, WrongKindCardFitsAndIsCentredInAThumbnail) {
         EXPECT_EQ(CountOthers(image, card, {kWhite, qRgb(0xFF, 0, 0)}), 0) << "white card, red words";
         EXPECT_GT(CountOthers(image, card, {kWhite}), 0);
         EXPECT_EQ(image.pixel(5, 5), qRgb(0, 0, 0)) << "nothing outside the rectangle";
+    }
+}
+
+// Fitting a text to its base line finds the height by halving; on real fonts it must find what
+// shrinking one pixel at a time found, so that every text keeps its pixels.
+TEST(CanvasText, FittedHeightIsWhatShrinkingPixelByPixelFinds) {
+    QImage image(64, 64, QImage::Format_RGB32);
+    RasterCanvas canvas(image);
+    const auto stepping = [&](std::string_view text, int h0, double length) {
+        int height = std::abs(h0);
+        canvas.SetFontHeight(height);
+        while (canvas.TextWidth(text) > length) {
+            canvas.SetFontHeight(--height);
+            if (height < 0)
+                break;
+        }
+        return height;
+    };
+    // "ABC-123", "居間" and kana, in the figure font and its proportional sibling.
+    for (const char* face : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック"}) {
+        Font font = canvas.GetFont();
+        font.name = face;
+        canvas.SetFont(font);
+        for (const std::string text : {"ABC-123", "\x8b\x8f\x8a\xd4", "\x82\xa0\x82\xa2\x82\xa4i.W"}) {
+            for (const int h0 : {-11, -40, 75}) {
+                for (int length = 0; length <= 160; length += 7) {
+                    SCOPED_TRACE(testing::Message()
+                                 << face << " " << text.size() << " " << h0 << " " << length);
+                    const int expected = stepping(text, h0, length);
+                    EXPECT_EQ(FittedTextHeight(canvas, text, h0, length), expected);
+                }
+            }
+        }
     }
 }
 

@@ -2,12 +2,14 @@
 #include "support/jwkwriter.h"
 #include "support/recordingcanvas.h"
 
+#include "render/drawsteps.h"
 #include "render/errors.h"
 #include "render/jwk.h"
 #include "render/palette.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -207,6 +209,35 @@ TEST_F(JwkRender, TextAnglesAndFitting) {
     }
 }
 
+// Shrinking the font one pixel at a time measured a text once per pixel of height: a printer font of
+// 5000 points took thousands of measurements per text, a base line of length 0 all of them.
+TEST(FittedTextHeight, TakesFewMeasurements) {
+    class MeasureCounter : public RecordingCanvas {
+    public:
+        int TextWidth(std::string_view text) override {
+            ++measured;
+            return RecordingCanvas::TextWidth(text);
+        }
+        int measured = 0;
+    };
+    struct Case {
+        const char* name;
+        int h0;
+        double length;
+        int height;
+        int mostMeasured;
+    };
+    // Widths are 10 bytes x height / 2.
+    for (const Case& c :
+         {Case{"fits at once", -11, 60, 11, 1}, Case{"base line of length 0", -41667, 0, -1, 1},
+          Case{"huge printer font", -41667, 50, 10, 4}, Case{"no height at all", INT_MIN, 50, 10, 34},
+          Case{"only 0 is left", -11, 3, -1, 8}}) {
+        MeasureCounter canvas;
+        EXPECT_EQ(FittedTextHeight(canvas, "ABCDEFGHIJ", c.h0, c.length), c.height) << c.name;
+        EXPECT_LE(canvas.measured, c.mostMeasured) << c.name;
+    }
+}
+
 TEST_F(JwkRender, TextsTakeThePoolInOrderAndTheCallersHeight) {
     Font caller;
     caller.height = -20;
@@ -386,6 +417,27 @@ TEST_F(JwkRenderFile, ByPathAsByBytes) {
     EXPECT_TRUE(canvas.calls.empty());
     EXPECT_THROW(DrawJwk(canvas, Save("cut.jwk", figure.Cut(410)), k48, 0), ReadError);
     EXPECT_EQ(canvas.CallsOf(CallKind::FillRect).size(), 1u);
+}
+
+TEST_F(JwkRenderFile, LongPoolStringsCostWhatTheyShow) {
+    // A string of 300 KB without its NUL is drawn as far as the canvas can show it (two bytes per
+    // pixel of its width and height, and 1024), and the next string is still found after it, by path
+    // (read a block at a time) and by bytes alike. One text whose 64 MB pool had no NUL took 26 s.
+    const std::string pool = std::string(300'000, 'a') + '\0' + "b" + '\0';
+    const JwkWriter figure = JwkWriter().Text(0, 50, 100, 50, "").Text(0, 20, 100, 20, "").Pool(pool);
+    const auto path = Save("pool.jwk", figure.Bytes());
+    const std::size_t shown = 2 * (20000 + 20000) + 1024;
+    for (const bool byPath : {true, false}) {
+        canvas.ClearLog();
+        if (byPath)
+            EXPECT_EQ(DrawJwk(canvas, path, k100, kJwkText, kColors), 0);
+        else
+            Draw(figure, k100, kJwkText);
+        const auto texts = canvas.Texts();
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].text, std::string(shown, 'a'));
+        EXPECT_EQ(texts[1].text, "b");
+    }
 }
 
 TEST_F(JwkRenderFile, HugeFileWithSmallCountsIsNotReadWhole) {
