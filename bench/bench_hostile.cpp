@@ -1,0 +1,313 @@
+// Hostile inputs against the goals that every file, whatever it holds, must meet: a thumbnail within
+// 0.2 s and 256 MB, a printed cell at 600 dpi within 1 s. The inputs are generated into a scratch
+// folder: a sparse file of 4 GiB whose header claims 190 million lines, a text pool of 64 MiB without a
+// NUL, thousands of texts on base lines of length 0, printer fonts of 500 and 5000 points, arcs winding
+// round many times, and files of 64 MiB of valid records of each kind.
+//
+// Each render runs in a child process of its own (killed after 20 s), so that its wall time and its
+// peak memory (the child's resident high-water mark from wait4) are its alone; the figures are medians
+// of a few runs. Prints one line per input and exits with 1 when a goal is missed.
+//   bench_hostile [runs] [name...]   runs per measure (3 when not given), only the inputs named
+#include "platform/fonts.h"
+#include "platform/paintercanvas.h"
+#include "platform/rastercanvas.h"
+#include "render/jwc.h"
+#include "render/jwk.h"
+#include "render/listfile.h"
+#include "samplefiles.h"
+#include "support/jwcwriter.h"
+#include "support/jwkwriter.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace plavik;
+using test::JwcWriter;
+using test::JwkWriter;
+
+namespace {
+
+constexpr double kThumbnailSeconds = 0.2;
+constexpr double kThumbnailMegabytes = 256;
+constexpr double kCellSeconds = 1.0;
+constexpr unsigned kChildSeconds = 20;
+constexpr std::size_t kMaxFile = std::size_t{64} << 20;
+// "あいうえおかきくけこ" and so on: kana as jw_cad writes them (code page 932).
+const std::string kKana = "\x82\xa0\x82\xa2\x82\xa4\x82\xa6\x82\xa8\x82\xa9\x82\xab\x82\xad\x82\xaf\x82\xb1"
+                          "\x82\xb3\x82\xb5\x82\xb7\x82\xb9\x82\xbb\x82\xbd\x82\xbf";
+
+struct Input {
+    std::string name;
+    std::vector<std::filesystem::path> files; // drawn one after the other, as one listing or cell row
+    FileFormat format = FileFormat::Jwk;
+    int fontPoints = 0; // the canvas font in points at the device's resolution; 0 keeps the default
+};
+
+void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A figure file of records repeated until it is as large as the cap allows.
+template <typename Add> std::vector<std::uint8_t> FullFigure(std::size_t recordBytes, Add add) {
+    JwkWriter w;
+    const std::size_t count = (kMaxFile - 400) / recordBytes;
+    for (std::size_t i = 0; i < count; ++i)
+        add(w, static_cast<int>(i));
+    return w.Bytes();
+}
+
+std::vector<Input> MakeInputs(const std::filesystem::path& dir) {
+    std::vector<Input> inputs;
+    auto single = [&](const std::string& name, const std::vector<std::uint8_t>& bytes, FileFormat format) {
+        const auto path = dir / (name + (format == FileFormat::Jwk ? ".jwk" : ".jwc"));
+        Write(path, bytes);
+        inputs.push_back({name, {path}, format, 0});
+        return path;
+    };
+
+    // A valid header claiming 190 million lines over 4 GiB of holes.
+    const auto sparse =
+        single("sparse-4GiB.jwk", JwkWriter().Counts(190'000'000, 0, 0, 0).Bytes(), FileFormat::Jwk);
+    std::filesystem::resize_file(sparse, std::uint64_t{4} << 30);
+    const auto sparseJwc =
+        single("sparse-4GiB.jwc", JwcWriter().CountsText("100000000,0,0,0,").Build(), FileFormat::Jwc);
+    std::filesystem::resize_file(sparseJwc, std::uint64_t{4} << 30);
+
+    single("pool-without-NUL",
+           JwkWriter().Text(0, 50, 100, 50, "").Pool(std::string(kMaxFile - 424, 'W')).Bytes(),
+           FileFormat::Jwk);
+    {
+        JwkWriter w;
+        for (int i = 0; i < 3000; ++i) {
+            const auto x = static_cast<float>(i % 100), y = static_cast<float>(i / 30);
+            w.Text(x, y, x, y, kKana);
+        }
+        single("3000-texts-on-points", w.Bytes(), FileFormat::Jwk);
+    }
+    {
+        Input sheet{"font-500pt", {}, FileFormat::Jwk, 500};
+        for (const auto& s : samples::SampleFiles()) {
+            if (s.path.ends_with(".jwk")) {
+                sheet.files.push_back(dir / std::filesystem::path(s.path).filename());
+                Write(sheet.files.back(), s.bytes);
+            }
+        }
+        inputs.push_back(sheet);
+        sheet.name = "font-5000pt";
+        sheet.fontPoints = 5000;
+        inputs.push_back(sheet);
+    }
+    // Huge flat ellipses winding round 65 times, centred far away: the kept fuzz input's arcs.
+    auto winding = [](JwkWriter& w, int) {
+        w.Arc(1.7859880e31f, 1.2936991e-20f, 1.6879343e25f, 0, 23296, 0.011, 0, 1, 1);
+    };
+    {
+        JwkWriter w;
+        w.Origin(50, 50).Scale(2);
+        for (int i = 0; i < 115; ++i)
+            winding(w, i);
+        single("winding-arcs-4KB", w.Bytes(), FileFormat::Jwk);
+    }
+    single("winding-arcs-64MiB", FullFigure(32, winding), FileFormat::Jwk);
+    single("dashed-lines-64MiB",
+           FullFigure(22,
+                      [](JwkWriter& w, int i) {
+                          w.Line(static_cast<float>(i % 97), 0, 100, static_cast<float>(i % 89), 2 + i % 8,
+                                 1 + i % 7);
+                      }),
+           FileFormat::Jwk);
+    single("circles-64MiB",
+           FullFigure(32,
+                      [](JwkWriter& w, int i) {
+                          w.Arc(static_cast<float>(i % 100), static_cast<float>(i % 73),
+                                static_cast<float>(1 + i % 40), 0, 0, 0, 0, 1 + i % 9, 1 + i % 7);
+                      }),
+           FileFormat::Jwk);
+    single("points-64MiB",
+           FullFigure(12,
+                      [](JwkWriter& w, int i) {
+                          w.Point(static_cast<float>(i % 100), static_cast<float>(i % 71), i % 8);
+                      }),
+           FileFormat::Jwk);
+    single("texts-64MiB",
+           FullFigure(26,
+                      [](JwkWriter& w, int i) {
+                          w.Text(static_cast<float>(i % 90), static_cast<float>(i % 97), 100,
+                                 static_cast<float>(i % 97), "A");
+                      }),
+           FileFormat::Jwk);
+    {
+        JwcWriter w;
+        const std::size_t count = (kMaxFile - 2421) / 22;
+        for (std::size_t i = 0; i < count; ++i)
+            w.Line(static_cast<float>(i % 500), 0, 518, static_cast<float>(i % 366),
+                   static_cast<std::uint8_t>(1 + i % 9));
+        single("jwc-lines-64MiB", w.Build(), FileFormat::Jwc);
+    }
+    return inputs;
+}
+
+int FlagsOf(FileFormat format) {
+    return format == FileFormat::Jwc ? kJwcBorder | kJwcText | kJwcAuxLines
+                                     : kJwkBorder | kJwkText | kJwkAuxLines | kJwkRefPoint;
+}
+
+// Checks and draws the input's files as the listing or a printout does; an unreadable file counts
+// as handled (its card is someone else's cost).
+void DrawInput(Canvas& canvas, const Input& input, const TRect& rect) {
+    RenderOptions options;
+    options.flags = FlagsOf(input.format);
+    if (input.fontPoints > 0) {
+        Font font = canvas.GetFont();
+        font.name = "ＭＳ ゴシック";
+        font.height = -input.fontPoints * canvas.GetDeviceCaps(DeviceCap::LogPixelsY) / 72;
+        canvas.SetFont(font);
+    }
+    for (const auto& file : input.files) {
+        try {
+            if (CheckListedFile(input.format, file) == 0)
+                DrawListedFile(canvas, input.format, file, rect, options);
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+// A thumbnail as the listing draws it.
+void Thumbnail(const Input& input) {
+    QImage image(150, 106, QImage::Format_RGB32);
+    RasterCanvas canvas(image);
+    DrawInput(canvas, input, TRect{0, 0, 150, 106});
+}
+
+// A cell of a printout at 600 dpi, about 42 mm square, on a PDF page.
+void Cell(const Input& input, const std::filesystem::path& pdf) {
+    QPdfWriter writer(QString::fromStdString(pdf.string()));
+    writer.setResolution(600);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    QPainter painter(&writer);
+    {
+        PainterCanvas canvas(painter);
+        DrawInput(canvas, input, TRect{200, 200, 1200, 1200});
+    }
+    painter.end();
+}
+
+struct Run {
+    double seconds = 0;
+    double megabytes = 0;
+    bool finished = false;
+};
+
+// Runs work in a child process and measures its wall time and peak resident memory.
+Run InChild(const std::function<void()>& work) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        std::exit(2);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        alarm(kChildSeconds);
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (write(fds[1], &seconds, sizeof seconds) != sizeof seconds)
+            _exit(3);
+        _exit(0);
+    }
+    close(fds[1]);
+    Run run;
+    const bool got = read(fds[0], &run.seconds, sizeof run.seconds) == sizeof run.seconds;
+    close(fds[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.finished = got && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    run.megabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    if (!run.finished)
+        run.seconds = kChildSeconds;
+    return run;
+}
+
+Run MedianRun(int runs, const std::function<void()>& work) {
+    std::vector<Run> all;
+    for (int i = 0; i < runs; ++i) {
+        all.push_back(InChild(work));
+        if (!all.back().finished)
+            return all.back(); // no use waiting for it again
+    }
+    std::sort(all.begin(), all.end(), [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
+    Run median = all[all.size() / 2];
+    median.megabytes = std::max_element(all.begin(), all.end(), [](const Run& a, const Run& b) {
+                           return a.megabytes < b.megabytes;
+                       })->megabytes;
+    return median;
+}
+
+std::string Seconds(const Run& r) {
+    char text[32];
+    std::snprintf(text, sizeof text, r.finished ? "%7.3f s" : ">%6.0f s", r.seconds);
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    InstallFontSubstitutions();
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const std::vector<std::string> only(argv + std::min(argc, 2), argv + argc);
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "cannot create a temporary folder\n");
+        return 1;
+    }
+    const std::filesystem::path folder = dir.path().toStdString();
+    const std::vector<Input> inputs = MakeInputs(folder);
+    {
+        // Loads the fonts before the children are forked, as a running program has them.
+        QImage image(32, 32, QImage::Format_RGB32);
+        RasterCanvas canvas(image);
+        canvas.TextOut(0, 0, kKana);
+    }
+
+    std::printf("%-22s %10s %9s %10s   goals: thumbnail %.1f s and %.0f MB, cell %.0f s\n", "input",
+                "thumbnail", "peak", "cell", kThumbnailSeconds, kThumbnailMegabytes, kCellSeconds);
+    bool ok = true;
+    for (const Input& input : inputs) {
+        if (!only.empty() && std::find(only.begin(), only.end(), input.name) == only.end())
+            continue;
+        const Run thumb = MedianRun(runs, [&] { Thumbnail(input); });
+        const Run cell = MedianRun(runs, [&] { Cell(input, folder / "cell.pdf"); });
+        const bool met = thumb.finished && cell.finished && thumb.seconds <= kThumbnailSeconds &&
+                         thumb.megabytes <= kThumbnailMegabytes && cell.seconds <= kCellSeconds;
+        std::printf("%-22s %10s %6.0f MB %10s   %s\n", input.name.c_str(), Seconds(thumb).c_str(),
+                    thumb.megabytes, Seconds(cell).c_str(), met ? "ok" : "MISSED");
+        std::fflush(stdout);
+        ok = ok && met;
+    }
+    return ok ? 0 : 1;
+}
