@@ -62,18 +62,11 @@ std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
     return std::span<const std::uint8_t>(bytes_).first(std::min(n, bytes_.size()));
 }
 
-std::span<const std::uint8_t> FileBytes::At(std::uint64_t offset, std::size_t n) {
-    if (n <= bytes_.size() && offset <= bytes_.size() - n)
-        return std::span<const std::uint8_t>(bytes_).subspan(static_cast<std::size_t>(offset), n);
-    window_.clear();
-    if (!open_ || offset >= stamp_.size)
-        return window_;
-    window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size - offset)));
+std::size_t FileBytes::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t n) {
     in_.clear();
     in_.seekg(static_cast<std::streamoff>(offset));
-    in_.read(reinterpret_cast<char*>(window_.data()), static_cast<std::streamsize>(window_.size()));
-    window_.resize(static_cast<std::size_t>(std::max<std::streamsize>(in_.gcount(), 0)));
-    return window_;
+    in_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n));
+    return static_cast<std::size_t>(std::max<std::streamsize>(in_.gcount(), 0));
 }
 
 #else
@@ -115,6 +108,21 @@ std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
     return std::span<const std::uint8_t>(bytes_).first(std::min(n, bytes_.size()));
 }
 
+std::size_t FileBytes::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t n) {
+    std::size_t got = 0;
+    while (got < n) {
+        const ssize_t r = ::pread(fd_, out + got, n - got, static_cast<off_t>(offset + got));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
+        got += static_cast<std::size_t>(r);
+    }
+    return got;
+}
+
+#endif
+
 std::span<const std::uint8_t> FileBytes::At(std::uint64_t offset, std::size_t n) {
     if (n <= bytes_.size() && offset <= bytes_.size() - n)
         return std::span<const std::uint8_t>(bytes_).subspan(static_cast<std::size_t>(offset), n);
@@ -122,20 +130,8 @@ std::span<const std::uint8_t> FileBytes::At(std::uint64_t offset, std::size_t n)
     if (!open_ || offset >= stamp_.size)
         return window_;
     window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size - offset)));
-    std::size_t got = 0;
-    while (got < window_.size()) {
-        const ssize_t r =
-            ::pread(fd_, window_.data() + got, window_.size() - got, static_cast<off_t>(offset + got));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            break;
-        got += static_cast<std::size_t>(r);
-    }
-    window_.resize(got);
+    window_.resize(ReadAt(offset, window_.data(), window_.size()));
     return window_;
 }
-
-#endif
 
 } // namespace plavik

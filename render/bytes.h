@@ -53,6 +53,9 @@ public:
     std::span<const std::uint8_t> At(std::uint64_t offset, std::size_t n);
 
 private:
+    // Reads n bytes from offset into out; returns how many were read.
+    std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t n);
+
 #ifdef _WIN32
     std::ifstream in_;
 #else
