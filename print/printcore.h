@@ -47,6 +47,7 @@ struct PrintResult {
     int filesDrawn = 0;                  // files whose cells were drawn
     std::vector<FailedFile> failedFiles; // unreadable files; their cells hold the "Not ... File" card
     QString error;                       // the printer error that ended the job
+    QString writeError;                  // the system's reason when the output file could not be written
 };
 
 // What a printout tells while it runs, and asks once per file before drawing it.
