@@ -343,4 +343,8 @@ std::filesystem::path MakeTemporaryBeside(const std::filesystem::path& target, Q
     return temp;
 }
 
+void ReportFileSizeLimitAsError() {
+    ::signal(SIGXFSZ, SIG_IGN);
+}
+
 } // namespace plavik

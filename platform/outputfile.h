@@ -73,4 +73,8 @@ std::optional<QString> WriteWholeFile(const std::filesystem::path& target, QByte
 // empty path with the system's text in error.
 std::filesystem::path MakeTemporaryBeside(const std::filesystem::path& target, QString& error);
 
+// Lets a write beyond the process's file size limit (ulimit -f) fail with "File too large", which the
+// writer reports and recovers from, instead of ending the program with SIGXFSZ mid-file.
+void ReportFileSizeLimitAsError();
+
 } // namespace plavik
