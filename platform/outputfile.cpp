@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <QRandomGenerator>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -341,6 +342,39 @@ std::filesystem::path MakeTemporaryBeside(const std::filesystem::path& target, Q
     }
     ::close(fd);
     return temp;
+}
+
+void RemoveEarlierTemporaries(const std::filesystem::path& folder, std::string_view prefix,
+                              std::string_view suffix) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return;
+    const auto started = std::chrono::system_clock::to_time_t(kProcessStart);
+    // Random letters and digits as QTemporaryFile makes them: of two kinds at least (upper case, lower
+    // case, digits), so that a user's "Plavik.ini.backup" is not taken for one.
+    const auto random = [](std::string_view text) {
+        bool upper = false, lower = false, digit = false;
+        for (const char c : text) {
+            const auto u = static_cast<unsigned char>(c);
+            if (!std::isalnum(u))
+                return false;
+            upper |= std::isupper(u) != 0;
+            lower |= std::islower(u) != 0;
+            digit |= std::isdigit(u) != 0;
+        }
+        return int(upper) + int(lower) + int(digit) >= 2;
+    };
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() != prefix.size() + 6 + suffix.size() || !name.starts_with(prefix) ||
+            !name.ends_with(suffix) || !random(name.substr(prefix.size(), 6)))
+            continue;
+        const std::filesystem::path path = folder / std::string(name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < started)
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
 }
 
 void ReportFileSizeLimitAsError() {

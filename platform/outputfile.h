@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 class QIODevice;
 
@@ -72,6 +73,11 @@ std::optional<QString> WriteWholeFile(const std::filesystem::path& target, QByte
 // stale ones of target (of processes that have ended, or older than this process). Its path, or an
 // empty path with the system's text in error.
 std::filesystem::path MakeTemporaryBeside(const std::filesystem::path& target, QString& error);
+
+// Removes the temporary files that earlier versions left beside their outputs when they were killed:
+// files of folder named prefix, six random letters and digits, then suffix, older than this process.
+void RemoveEarlierTemporaries(const std::filesystem::path& folder, std::string_view prefix,
+                              std::string_view suffix);
 
 // Lets a write beyond the process's file size limit (ulimit -f) fail with "File too large", which the
 // writer reports and recovers from, instead of ending the program with SIGXFSZ mid-file.

@@ -149,6 +149,12 @@ private:
         if (const auto error = WriteWholeFile(PathFromText(target), file.readAll()))
             throw SetFailed(*error);
         settings_->sync(); // nothing pending: it only takes in the new file
+        // Earlier versions saved through "Plavik.ini.XXXXXX" with QSettings' lock file beside it, and
+        // left both behind when they were killed.
+        const std::filesystem::path saved = PathFromText(target);
+        const std::string name = saved.filename().string() + ".";
+        for (const char* suffix : {"", ".lock"})
+            RemoveEarlierTemporaries(saved.parent_path(), name, suffix);
     }
 
     // Why the settings file cannot be written, when QSettings did not say: the reason the program's

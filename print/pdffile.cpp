@@ -27,6 +27,8 @@ bool PdfFile::Open() {
     // A job to a device or a pipe is held back until it ends, so that a dropped job sends nothing.
     if (!file_.Open(true))
         return false;
+    // Earlier versions wrote a job to a hidden ".plavik-XXXXXX.pdf" and left it when they were killed.
+    RemoveEarlierTemporaries(PathFromText(target_).parent_path(), ".plavik-", ".pdf");
     writer_ = std::make_unique<QPdfWriter>(&file_.Device());
     return true;
 }

@@ -14,6 +14,10 @@
 #include <cerrno>
 #include <cstring>
 
+#ifndef Q_OS_WIN
+#include <utime.h>
+#endif
+
 namespace plavik {
 namespace {
 
@@ -140,6 +144,27 @@ TEST_F(SettingsStoreTest, ReadOnlyFileIsKeptAndLinkedFileWrittenThrough) {
     EXPECT_EQ(QDir(PathOf("dotfiles")).entryList(QDir::Files | QDir::Hidden), QStringList{"Plavik.ini"});
 }
 
+#endif
+
+#ifndef Q_OS_WIN
+// Earlier versions left a temporary file and QSettings' lock file beside the settings file when they
+// were killed during a save; a save removes those, and nothing of the user's.
+TEST_F(SettingsStoreTest, LeftoversOfEarlierSavesAreRemoved) {
+    const QString path = PathOf("Plavik.ini");
+    const QStringList leftovers = {"Plavik.ini.a1B2c3", "Plavik.ini.Xy9Zq0.lock"};
+    const QStringList kept = {"Plavik.ini.backup", "Plavik.ini.a1B2c3.old", "Plavik.ini"};
+    for (const QString& name : leftovers + kept) {
+        WriteFile(PathOf(name), "[S]\nV=1\n");
+        const utimbuf old{1000000000, 1000000000};
+        ASSERT_EQ(::utime(PathOf(name).toLocal8Bit().constData(), &old), 0);
+    }
+    auto store = OpenIniStore(path);
+    store->WriteText("S", "V", "2");
+    EXPECT_EQ(ErrorOf(*store), "no error");
+    QStringList expected = kept;
+    expected.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+}
 #endif
 
 TEST_F(SettingsStoreTest, DamagedFileIsNotRewritten) {
