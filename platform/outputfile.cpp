@@ -221,14 +221,16 @@ bool OutputFile::Open(bool holdForDevices) {
     }
     output_ = Output::Temporary;
     if (exists) {
-        // The replaced file's mode and, where allowed (root), its owner.
+        // The replaced file's mode, and its owner where that is allowed (root); otherwise the file
+        // becomes the writer's own, as a new one would.
         if (::fchmod(fd_, st.st_mode & 07777) != 0) {
             const int error = errno;
             Discard();
             return Fail(error);
         }
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) [[maybe_unused]]
-            const int ignored = ::fchown(fd_, st.st_uid, st.st_gid);
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+            [[maybe_unused]] const int owned = ::fchown(fd_, st.st_uid, st.st_gid);
+        }
     }
     return true;
 }
