@@ -12,11 +12,6 @@ namespace plavik {
 
 PdfFile::PdfFile(QString target) : target_(std::move(target)), file_(PathFromText(target_)) {}
 
-// The writer goes before the file it writes into.
-PdfFile::~PdfFile() {
-    writer_.reset();
-}
-
 QString PdfFile::Error() const {
     if (file_.Failed())
         return QStringLiteral("%1 を書けません: %2").arg(QDir::toNativeSeparators(target_), file_.Error());

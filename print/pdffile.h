@@ -18,7 +18,6 @@ namespace plavik {
 class PdfFile {
 public:
     explicit PdfFile(QString target);
-    ~PdfFile();
     PdfFile(const PdfFile&) = delete;
     PdfFile& operator=(const PdfFile&) = delete;
 
@@ -43,7 +42,8 @@ public:
 private:
     QString target_;
     OutputFile file_;
-    std::unique_ptr<QPdfWriter> writer_;
+    std::unique_ptr<QPdfWriter> writer_; // after file_, so that it goes first
+
     QString error_; // a failure of the PDF writer itself
 };
 
