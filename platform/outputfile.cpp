@@ -1,32 +1,88 @@
 #include "platform/outputfile.h"
 
-#include <QIODevice>
-#include <QRandomGenerator>
+#include "platform/folderscan.h"
 
-#include <cctype>
+#include <QFileDevice>
+#include <QIODevice>
+
 #include <cerrno>
-#include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
+
+#ifndef _WIN32
+#include <QRandomGenerator>
+
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace plavik {
 
 namespace {
 
-// Set when the program starts: a temporary file older than this cannot be one this process is writing.
-const auto kProcessStart = std::chrono::system_clock::now();
-
 QString SystemText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
+
+// A write-only device over an output file.
+class OutputDevice final : public QIODevice {
+public:
+    explicit OutputDevice(OutputFile& file) : file_(file) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override { return file_.Write(data, size) ? size : -1; }
+
+private:
+    OutputFile& file_;
+};
+
+} // namespace
+
+OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)) {}
+
+OutputFile::~OutputFile() {
+    Discard();
+}
+
+bool OutputFile::Fail(int error) {
+    if (error_.isEmpty())
+        error_ = SystemText(error ? error : EIO);
+    return false;
+}
+
+QIODevice& OutputFile::Device() {
+    if (!device_)
+        device_ = std::make_unique<OutputDevice>(*this);
+    return *device_;
+}
+
+#ifndef _WIN32
+
+namespace {
+
+// Set when the program starts: a temporary file older than this cannot be one this process is writing.
+const auto kProcessStart = std::chrono::system_clock::now();
 
 // The file a path leads to: symbolic links followed one by one, so that a dangling link leads to the
 // file it names (which a write creates). Sets errno to ELOOP on a loop of links.
@@ -149,35 +205,7 @@ bool MayWrite(const std::filesystem::path& file, const struct stat& st) {
     return true;
 }
 
-// A write-only device over an output file.
-class OutputDevice final : public QIODevice {
-public:
-    explicit OutputDevice(OutputFile& file) : file_(file) {
-        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    }
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override { return file_.Write(data, size) ? size : -1; }
-
-private:
-    OutputFile& file_;
-};
-
 } // namespace
-
-OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)) {}
-
-OutputFile::~OutputFile() {
-    Discard();
-}
-
-bool OutputFile::Fail(int error) {
-    if (error_.isEmpty())
-        error_ = SystemText(error ? error : EIO);
-    return false;
-}
 
 bool OutputFile::Open(bool holdForDevices) {
     Discard();
@@ -298,40 +326,36 @@ void OutputFile::Discard() {
     output_ = Output::None;
 }
 
-QIODevice& OutputFile::Device() {
-    if (!device_)
-        device_ = std::make_unique<OutputDevice>(*this);
-    return *device_;
+namespace {
+
+bool IsExistingRegularFile(const std::filesystem::path& target) {
+    struct stat st {};
+    return ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::optional<QString> WriteWholeFile(const std::filesystem::path& target, QByteArrayView bytes,
-                                      bool inPlace) {
+std::optional<QString> WriteInPlace(const std::filesystem::path& target, QByteArrayView bytes) {
     struct stat st {};
-    if (inPlace && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-        if (!MayWrite(target, st))
-            return SystemText(errno);
-        const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
-            return SystemText(errno);
-        // Room first, so that a full disk or a size limit stops the write before it changes a byte.
-        int error = bytes.size() > 0 ? ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size())) : 0;
-        if (error == EOPNOTSUPP || error == EINVAL)
-            error = 0; // a file system that cannot reserve: written as it comes
-        if (error == 0 && !WriteAll(fd, bytes.data(), bytes.size()))
-            error = errno;
-        if (error == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
-            error = errno;
-        if (error == 0 && ::fsync(fd) != 0)
-            error = errno;
-        if (::close(fd) != 0 && error == 0)
-            error = errno;
-        return error ? std::optional<QString>(SystemText(error)) : std::nullopt;
-    }
-    OutputFile file(target);
-    if (file.Open() && file.Write(bytes.data(), bytes.size()) && file.Commit())
-        return std::nullopt;
-    return file.Error();
+    if (::stat(target.c_str(), &st) != 0 || !MayWrite(target, st))
+        return SystemText(errno);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return SystemText(errno);
+    // Room first, so that a full disk or a size limit stops the write before it changes a byte.
+    int error = bytes.size() > 0 ? ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size())) : 0;
+    if (error == EOPNOTSUPP || error == EINVAL)
+        error = 0; // a file system that cannot reserve: written as it comes
+    if (error == 0 && !WriteAll(fd, bytes.data(), bytes.size()))
+        error = errno;
+    if (error == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error ? std::optional<QString>(SystemText(error)) : std::nullopt;
 }
+
+} // namespace
 
 std::filesystem::path MakeTemporaryBeside(const std::filesystem::path& target, QString& error) {
     errno = 0;
@@ -383,4 +407,111 @@ void ReportFileSizeLimitAsError() {
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
+#else // _WIN32
+
+// Windows: QSaveFile writes a temporary file beside the target and replaces the target with it;
+// every write and the commit are checked here. Links, devices and modes are left as Qt treats them.
+
+bool OutputFile::Open(bool) {
+    Discard();
+    error_.clear();
+    std::unique_ptr<QFileDevice> file;
+    bool opened = false;
+    if (target_ == "-") {
+        _setmode(_fileno(stdout), _O_BINARY);
+        auto out = std::make_unique<QFile>();
+        opened = out->open(stdout, QIODevice::WriteOnly);
+        file = std::move(out);
+    } else {
+        auto save = std::make_unique<QSaveFile>(PathText(target_));
+        opened = save->open(QIODevice::WriteOnly);
+        file = std::move(save);
+    }
+    if (!opened) {
+        error_ = file->errorString();
+        return false;
+    }
+    qtFile_ = std::move(file);
+    output_ = Output::Direct;
+    return true;
+}
+
+bool OutputFile::Write(const char* data, qint64 size) {
+    if (Failed())
+        return false;
+    if (!qtFile_)
+        return Fail(EBADF);
+    if (qtFile_->write(data, size) == size)
+        return true;
+    error_ = qtFile_->errorString();
+    return false;
+}
+
+bool OutputFile::Commit() {
+    if (!qtFile_)
+        Fail(EBADF);
+    if (!Failed()) {
+        auto* save = qobject_cast<QSaveFile*>(qtFile_.get());
+        if (!qtFile_->flush() || (save && !save->commit()))
+            error_ = qtFile_->errorString();
+    }
+    if (Failed()) {
+        Discard();
+        return false;
+    }
+    qtFile_.reset();
+    output_ = Output::None;
+    return true;
+}
+
+void OutputFile::Discard() {
+    if (auto* save = qobject_cast<QSaveFile*>(qtFile_.get()))
+        save->cancelWriting();
+    qtFile_.reset();
+    output_ = Output::None;
+}
+
+namespace {
+
+bool IsExistingRegularFile(const std::filesystem::path& target) {
+    return QFileInfo(PathText(target)).isFile();
+}
+
+std::optional<QString> WriteInPlace(const std::filesystem::path& target, QByteArrayView bytes) {
+    QFile file(PathText(target));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush())
+        return file.errorString();
+    return std::nullopt;
+}
+
+} // namespace
+
+std::filesystem::path MakeTemporaryBeside(const std::filesystem::path& target, QString& error) {
+    const QFileInfo info(PathText(target));
+    QTemporaryFile file(
+        info.absolutePath() +
+        QStringLiteral("/.%1.plavik-%2-XXXXXX").arg(info.fileName()).arg(QCoreApplication::applicationPid()));
+    file.setAutoRemove(false);
+    if (!file.open()) {
+        error = file.errorString();
+        return {};
+    }
+    return PathFromText(file.fileName());
+}
+
+void RemoveEarlierTemporaries(const std::filesystem::path&, std::string_view, std::string_view) {}
+
+void ReportFileSizeLimitAsError() {}
+#endif
+
+std::optional<QString> WriteWholeFile(const std::filesystem::path& target, QByteArrayView bytes,
+                                      bool inPlace) {
+    if (inPlace && IsExistingRegularFile(target))
+        return WriteInPlace(target, bytes);
+    OutputFile file(target);
+    if (file.Open() && file.Write(bytes.data(), bytes.size()) && file.Commit())
+        return std::nullopt;
+    return file.Error();
+}
 } // namespace plavik

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+class QFileDevice;
 class QIODevice;
 
 namespace plavik {
@@ -61,6 +62,7 @@ private:
     bool ownsFd_ = true;
     QString error_;
     std::unique_ptr<QIODevice> device_;
+    std::unique_ptr<QFileDevice> qtFile_; // the file on Windows, where Qt writes it
 };
 
 // Writes bytes to target as OutputFile does. With inPlace, an existing regular file is rewritten in
