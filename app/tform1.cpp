@@ -437,6 +437,7 @@ void TForm1::PrintOut(ListKind kind) {
     request.folderName = folderTitle_;
     request.settings = settings_;
     request.font = font_;
+    request.grayscale = printer_.colorMode() == QPrinter::GrayScale;
     printing_ = true;
     lastPrint_ = PrintList(printer_, request, this, CancelPrint);
     printing_ = false;

@@ -30,6 +30,7 @@ struct PrintRequest {
     TListSettings settings;       // the layout, captions, option flags and figure colours
     PrinterFont font;
     bool showErrors = true; // one error box at the end for failed files or a printer error
+    bool grayscale = false; // colours drawn as greys (a PDF file has no colour mode of its own)
 };
 
 // The listed files of a listing, to print in its order.

@@ -297,6 +297,33 @@ TEST_F(Printout, CaptionsStayReadableOnABlackBackground) {
     EXPECT_LT(dark, total / 2);
 }
 
+// Pixels of the page's first sheet that are not grey.
+int ColouredPixels(const QString& pdf) {
+    const QImage page = test::PdfPage(pdf, 1, 50);
+    int coloured = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            coloured += qRed(c) != qGreen(c) || qGreen(c) != qBlue(c);
+        }
+    return page.isNull() ? -1 : coloured;
+}
+
+TEST_F(Printout, GrayscalePdfHasNoColour) {
+    PrintRequest r = Figures(1);
+    for (int pen = 1; pen <= 6; ++pen)
+        r.settings.Pen(pen) = 0x000000FF; // red lines
+    r.font.Color = 0x00FF0000;            // blue captions
+    PdfPrinter colour(pdf);
+    ASSERT_EQ(PrintList(colour.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
+    EXPECT_GT(ColouredPixels(pdf), 0);
+
+    r.grayscale = true;
+    PdfPrinter grey(pdf);
+    ASSERT_EQ(PrintList(grey.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(ColouredPixels(pdf), 0);
+}
+
 TEST(PrintJobArguments, LpGetsPrinterTitlePaperAndSides) {
     QPrinter printer;
     printer.setPageSize(QPageSize(QPageSize::A4));
