@@ -89,6 +89,7 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
     std::vector<QImage> bitmaps(static_cast<std::size_t>(workers));
     std::vector<std::optional<RasterCanvas>> canvases(static_cast<std::size_t>(workers));
     std::mutex failuresMutex;
+    PackedArena arena; // the thumbnails keep their blocks alive after the listing
 
     WorkerReports reports;
     reports.wakeAt = first;
@@ -118,7 +119,7 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
                     listing.failures.push_back({item.name, ErrorText(error)});
                 }
             }
-            item.thumbnail = Packed16Image::FromImage(bitmaps[w]);
+            item.thumbnail = Packed16Image::FromImage(bitmaps[w], &arena);
         },
         reports);
 }

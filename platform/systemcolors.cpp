@@ -1,5 +1,12 @@
 #include "platform/systemcolors.h"
 
+#include <algorithm>
+#include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace plavik {
 
 const std::array<QRgb, 16>& SystemColors() {
@@ -28,7 +35,40 @@ int NearestSystemColor(QRgb c) {
     return best;
 }
 
-Packed16Image Packed16Image::FromImage(const QImage& source) {
+namespace {
+
+constexpr std::align_val_t kBlockAlignment{PackedArena::kBlockBytes};
+
+// A block aligned to its size, so that the system can back it with huge pages.
+std::shared_ptr<std::uint8_t> NewBlock() {
+    auto* block = static_cast<std::uint8_t*>(::operator new(PackedArena::kBlockBytes, kBlockAlignment));
+#ifdef MADV_HUGEPAGE
+    madvise(block, PackedArena::kBlockBytes, MADV_HUGEPAGE); // only advice: the block works without
+#endif
+    return {block, [](std::uint8_t* p) { ::operator delete(p, kBlockAlignment); }};
+}
+
+std::shared_ptr<std::uint8_t> OwnBytes(std::size_t bytes) {
+    return {new std::uint8_t[std::max<std::size_t>(bytes, 1)], std::default_delete<std::uint8_t[]>()};
+}
+
+} // namespace
+
+std::shared_ptr<std::uint8_t> PackedArena::Allocate(std::size_t bytes) {
+    if (bytes > kBlockBytes / 8)
+        return OwnBytes(bytes);
+    bytes = (bytes + 15) & ~std::size_t{15};
+    std::lock_guard lock(mutex_);
+    if (used_ + bytes > kBlockBytes) {
+        block_ = NewBlock();
+        used_ = 0;
+    }
+    std::shared_ptr<std::uint8_t> part(block_, block_.get() + used_);
+    used_ += bytes;
+    return part;
+}
+
+Packed16Image Packed16Image::FromImage(const QImage& source, PackedArena* arena) {
     Packed16Image out;
     if (source.isNull())
         return out;
@@ -40,7 +80,8 @@ Packed16Image Packed16Image::FromImage(const QImage& source) {
     out.width_ = image.width();
     out.height_ = image.height();
     out.stride_ = (out.width_ + 1) / 2;
-    out.bits_.assign(static_cast<std::size_t>(out.stride_) * static_cast<std::size_t>(out.height_), 0);
+    const std::size_t bytes = out.byteCount();
+    out.bits_ = arena ? arena->Allocate(bytes) : OwnBytes(bytes); // every byte is written below
 
     // Thumbnails hold few distinct colours: a small table keyed by colour remembers their nearest
     // system colours (a colour pushed out is merely looked up again), and runs of one colour skip
@@ -48,17 +89,17 @@ Packed16Image Packed16Image::FromImage(const QImage& source) {
     constexpr int kSlotBits = 6;
     std::array<QRgb, 1 << kSlotBits> keys{};
     std::array<std::uint8_t, 1 << kSlotBits> values{};
-    QRgb lastColor = 0xFF000000u;
-    std::uint8_t lastIndex = static_cast<std::uint8_t>(NearestSystemColor(lastColor));
+    QRgb lastPixel = 0xFF000000u;
+    std::uint8_t lastIndex = static_cast<std::uint8_t>(NearestSystemColor(lastPixel));
     const auto index = [&](QRgb pixel) {
-        const QRgb c = pixel | 0xFF000000u;
-        if (c != lastColor) {
+        if (pixel != lastPixel) {
+            const QRgb c = pixel | 0xFF000000u;
             const std::size_t slot = (c * 0x9E3779B1u) >> (32 - kSlotBits);
             if (keys[slot] != c) {
                 keys[slot] = c;
                 values[slot] = static_cast<std::uint8_t>(NearestSystemColor(c));
             }
-            lastColor = c;
+            lastPixel = pixel;
             lastIndex = values[slot];
         }
         return lastIndex;
@@ -67,10 +108,16 @@ Packed16Image Packed16Image::FromImage(const QImage& source) {
     for (int y = 0; y < out.height_; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         std::uint8_t* row =
-            out.bits_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.stride_);
+            out.bits_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.stride_);
         for (int i = 0; i < pairs; ++i) {
-            const std::uint8_t high = index(line[2 * i]);
-            row[i] = static_cast<std::uint8_t>(high << 4 | index(line[2 * i + 1]));
+            const QRgb a = line[2 * i];
+            const QRgb b = line[2 * i + 1];
+            if (a == lastPixel && b == lastPixel) { // most of a thumbnail is its background
+                row[i] = static_cast<std::uint8_t>(lastIndex * 0x11);
+                continue;
+            }
+            const std::uint8_t high = index(a);
+            row[i] = static_cast<std::uint8_t>(high << 4 | index(b));
         }
         if (out.width_ % 2 != 0)
             row[pairs] = static_cast<std::uint8_t>(index(line[out.width_ - 1]) << 4);
@@ -81,8 +128,8 @@ Packed16Image Packed16Image::FromImage(const QImage& source) {
 int Packed16Image::pixelIndex(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return -1;
-    const std::uint8_t b = bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(stride_) +
-                                 static_cast<std::size_t>(x / 2)];
+    const std::uint8_t b = bits_.get()[static_cast<std::size_t>(y) * static_cast<std::size_t>(stride_) +
+                                       static_cast<std::size_t>(x / 2)];
     return (x % 2 == 0) ? b >> 4 : b & 0x0F;
 }
 
