@@ -1,6 +1,7 @@
 #include "platform/systemcolors.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #ifdef __linux__
@@ -84,41 +85,52 @@ Packed16Image Packed16Image::FromImage(const QImage& source, PackedArena* arena)
     out.bits_ = arena ? arena->Allocate(bytes) : OwnBytes(bytes); // every byte is written below
 
     // Thumbnails hold few distinct colours: a small table keyed by colour remembers their nearest
-    // system colours (a colour pushed out is merely looked up again), and runs of one colour skip
-    // even that. Every key has its alpha set, so 0 marks an empty slot.
+    // system colours (a colour pushed out is merely looked up again), and runs of eight pixels of
+    // one colour skip even that. Every key has its alpha set, so 0 marks an empty slot.
     constexpr int kSlotBits = 6;
     std::array<QRgb, 1 << kSlotBits> keys{};
     std::array<std::uint8_t, 1 << kSlotBits> values{};
-    QRgb lastPixel = 0xFF000000u;
-    std::uint8_t lastIndex = static_cast<std::uint8_t>(NearestSystemColor(lastPixel));
     const auto index = [&](QRgb pixel) {
-        if (pixel != lastPixel) {
-            const QRgb c = pixel | 0xFF000000u;
-            const std::size_t slot = (c * 0x9E3779B1u) >> (32 - kSlotBits);
-            if (keys[slot] != c) {
-                keys[slot] = c;
-                values[slot] = static_cast<std::uint8_t>(NearestSystemColor(c));
-            }
-            lastPixel = pixel;
-            lastIndex = values[slot];
+        const QRgb c = pixel | 0xFF000000u;
+        const std::size_t slot = (c * 0x9E3779B1u) >> (32 - kSlotBits);
+        if (keys[slot] != c) {
+            keys[slot] = c;
+            values[slot] = static_cast<std::uint8_t>(NearestSystemColor(c));
         }
-        return lastIndex;
+        return values[slot];
     };
+    const auto pack = [&](const QRgb* pixels) {
+        return static_cast<std::uint8_t>(index(pixels[0]) << 4 | index(pixels[1]));
+    };
+    // A run is of the colour that ended the last group of eight pixels that was not one, held twice
+    // over in a 64-bit word.
+    std::uint64_t runPair = 0;
+    std::uint8_t runByte = 0;
+    const auto startRun = [&](QRgb pixel) {
+        runPair = std::uint64_t{pixel} << 32 | pixel;
+        runByte = static_cast<std::uint8_t>(index(pixel) * 0x11);
+    };
+    startRun(reinterpret_cast<const QRgb*>(image.constScanLine(0))[0]);
     const int pairs = out.width_ / 2;
     for (int y = 0; y < out.height_; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         std::uint8_t* row =
             out.bits_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.stride_);
-        for (int i = 0; i < pairs; ++i) {
-            const QRgb a = line[2 * i];
-            const QRgb b = line[2 * i + 1];
-            if (a == lastPixel && b == lastPixel) { // most of a thumbnail is its background
-                row[i] = static_cast<std::uint8_t>(lastIndex * 0x11);
+        int i = 0;
+        for (; i + 4 <= pairs; i += 4) {
+            std::uint64_t words[4];
+            std::memcpy(words, line + 2 * i, sizeof words);
+            if (((words[0] ^ runPair) | (words[1] ^ runPair) | (words[2] ^ runPair) | (words[3] ^ runPair)) ==
+                0) {
+                std::memset(row + i, runByte, 4);
                 continue;
             }
-            const std::uint8_t high = index(a);
-            row[i] = static_cast<std::uint8_t>(high << 4 | index(b));
+            for (int k = i; k < i + 4; ++k)
+                row[k] = pack(line + 2 * k);
+            startRun(line[2 * i + 7]);
         }
+        for (; i < pairs; ++i)
+            row[i] = pack(line + 2 * i);
         if (out.width_ % 2 != 0)
             row[pairs] = static_cast<std::uint8_t>(index(line[out.width_ - 1]) << 4);
     }
