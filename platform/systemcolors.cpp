@@ -60,8 +60,9 @@ std::shared_ptr<std::uint8_t> PackedArena::Allocate(std::size_t bytes) {
         return OwnBytes(bytes);
     bytes = (bytes + 15) & ~std::size_t{15};
     std::lock_guard lock(mutex_);
-    if (used_ + bytes > kBlockBytes) {
-        block_ = NewBlock();
+    if (used_ + bytes > size_) {
+        block_ = size_ == 0 ? OwnBytes(kFirstBlockBytes) : NewBlock();
+        size_ = size_ == 0 ? kFirstBlockBytes : kBlockBytes;
         used_ = 0;
     }
     std::shared_ptr<std::uint8_t> part(block_, block_.get() + used_);

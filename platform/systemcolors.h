@@ -20,10 +20,13 @@ int NearestSystemColor(QRgb c);
 
 // Memory for the packed images of a whole listing, handed out from blocks of 2 MiB that the system
 // may back with huge pages: thousands of thumbnails then cost a few page faults instead of one per
-// 4 KiB, which on some machines is most of the cost of keeping them. A block is freed when the last
-// image in it is. Safe to use from several threads at once.
+// 4 KiB, which on some machines is most of the cost of keeping them. The first block is a small one
+// of ordinary pages, so that a small folder holds no more, and the first screen never waits for the
+// system to gather a huge page. A block is freed when the last image in it is. Safe to use from
+// several threads at once.
 class PackedArena {
 public:
+    static constexpr std::size_t kFirstBlockBytes = std::size_t{256} << 10;
     static constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
     // bytes of memory (not cleared), shared with the block they lie in; a request of more than an
     // eighth of a block gets memory of its own.
@@ -32,7 +35,8 @@ public:
 private:
     std::mutex mutex_;
     std::shared_ptr<std::uint8_t> block_; // the block being handed out
-    std::size_t used_ = kBlockBytes;
+    std::size_t size_ = 0;                // its bytes
+    std::size_t used_ = 0;
 };
 
 // An image held at four bits a pixel over the system colours.
