@@ -191,6 +191,10 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return checked[a].key->compare(*checked[b].key) < 0;
     });
+    listing.items.reserve(
+        static_cast<std::size_t>(std::count_if(checked.begin(), checked.end(), [&](const Checked& c) {
+            return c.result == 0 || options.listRejected;
+        })));
     for (const std::size_t i : order) {
         const Checked& c = checked[i];
         const FoundFile& file = scan.files[i];
