@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 #include "app/translations.h"
 #include "platform/fonts.h"
+#include "platform/outputfile.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    plavik::ReportFileSizeLimitAsError();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Plavik"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));

@@ -437,6 +437,7 @@ void TForm1::PrintOut(ListKind kind) {
     request.folderName = folderTitle_;
     request.settings = settings_;
     request.font = font_;
+    request.grayscale = printer_.colorMode() == QPrinter::GrayScale;
     printing_ = true;
     lastPrint_ = PrintList(printer_, request, this, CancelPrint);
     printing_ = false;
@@ -535,11 +536,18 @@ public:
     }
 
     void Drawn(FolderListing& listing, const std::vector<std::size_t>& items) override {
+        bool shown = false; // one of them is in the cells the list shows
         for (const std::size_t i : items) {
             form_.images_.Set(static_cast<int>(i), std::move(listing.items[i].thumbnail));
             done_[i] = true;
+            shown = shown || i < visible_;
         }
-        form_.model_->ThumbnailsChanged();
+        drawnCount_ += items.size();
+        // Thumbnails below the first screen show when the list is scrolled to them: repainting the
+        // list for each of their batches would only slow the listing down. Once more at the end,
+        // should the window have grown meanwhile.
+        if (shown || drawnCount_ == done_.size())
+            form_.model_->ThumbnailsChanged();
         while (drawnFromTop_ < done_.size() && done_[drawnFromTop_])
             ++drawnFromTop_;
         if (!firstShown_ && drawnFromTop_ >= visible_)
@@ -568,6 +576,7 @@ private:
     std::size_t visible_ = 0;
     std::vector<bool> done_;       // per item: its thumbnail is in the list
     std::size_t drawnFromTop_ = 0; // the items from the top whose thumbnails are all in
+    std::size_t drawnCount_ = 0;   // the items whose thumbnails are in
     bool firstShown_ = false;
 };
 

@@ -185,8 +185,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--write") {
         const std::filesystem::path root(argv[2]);
         const int count = std::max(1, std::atoi(argv[3]));
-        return WriteFolder(root / "figures", count, true) && WriteFolder(root / "drawings", count, false) ? 0
-                                                                                                          : 1;
+        return WriteFolder(root / "figures", count, 0) && WriteFolder(root / "drawings", count, 1) ? 0 : 1;
     }
     if (argc == 3 && std::string(argv[1]) == "--floor")
         return RunFloor(argv[2]);

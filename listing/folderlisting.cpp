@@ -89,6 +89,7 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
     std::vector<QImage> bitmaps(static_cast<std::size_t>(workers));
     std::vector<std::optional<RasterCanvas>> canvases(static_cast<std::size_t>(workers));
     std::mutex failuresMutex;
+    PackedArena arena; // the thumbnails keep their blocks alive after the listing
 
     WorkerReports reports;
     reports.wakeAt = first;
@@ -118,7 +119,7 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
                     listing.failures.push_back({item.name, ErrorText(error)});
                 }
             }
-            item.thumbnail = Packed16Image::FromImage(bitmaps[w]);
+            item.thumbnail = Packed16Image::FromImage(bitmaps[w], &arena);
         },
         reports);
 }
@@ -190,6 +191,10 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return checked[a].key->compare(*checked[b].key) < 0;
     });
+    listing.items.reserve(
+        static_cast<std::size_t>(std::count_if(checked.begin(), checked.end(), [&](const Checked& c) {
+            return c.result == 0 || options.listRejected;
+        })));
     for (const std::size_t i : order) {
         const Checked& c = checked[i];
         const FoundFile& file = scan.files[i];

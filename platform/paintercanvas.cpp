@@ -16,8 +16,8 @@ constexpr int kMaxPenWidth = 1 << 16;
 // Gathered points are drawn once there are this many, so that a huge arc takes bounded memory.
 constexpr std::size_t kMaxGatheredPoints = 8192;
 
-QPen ToQPen(const Pen& pen) {
-    QPen qpen(QColor(ToQRgb(pen.color)));
+QPen ToQPen(const Pen& pen, COLORREF color) {
+    QPen qpen(QColor(ToQRgb(color)));
     if (pen.width <= 1) {
         qpen.setWidth(0);
         qpen.setCosmetic(true);
@@ -67,6 +67,13 @@ bool SamePoint(const QPointF& a, const QPointF& b) {
 
 PainterCanvas::PainterCanvas(QPainter& painter) : painter_(painter) {}
 
+COLORREF PainterCanvas::Shown(COLORREF color) const {
+    if (!grayscale_)
+        return color;
+    const auto grey = static_cast<unsigned>(qGray(ToQRgb(color)));
+    return RGB(grey, grey, grey);
+}
+
 PainterCanvas::~PainterCanvas() {
     Flush();
     if (!painterTaken_ || !painter_.isActive())
@@ -93,10 +100,10 @@ void PainterCanvas::UsePen(const Pen& pen) {
         callerPen_ = painter_.pen();
         callerAntialiasing_ = painter_.testRenderHint(QPainter::Antialiasing);
         usedPen_ = pen;
-        usedQPen_ = ToQPen(pen);
+        usedQPen_ = ToQPen(pen, Shown(pen.color));
     } else if (pen != usedPen_) {
         usedPen_ = pen;
-        usedQPen_ = ToQPen(pen);
+        usedQPen_ = ToQPen(pen, Shown(pen.color));
     }
     // Setting the same state again is not free: a PDF writer writes it out anew.
     if (painter_.testRenderHint(QPainter::Antialiasing))
@@ -196,21 +203,30 @@ void PainterCanvas::FillRect(const TRect& r) {
     const double bottom = std::min<double>(r.bottom, std::ceil(area.bottom()));
     if (left >= right || top >= bottom)
         return;
-    painter_.fillRect(QRectF(left, top, right - left, bottom - top), QColor(ToQRgb(GetBrush().color)));
+    painter_.fillRect(QRectF(left, top, right - left, bottom - top), QColor(ToQRgb(Shown(GetBrush().color))));
 }
 
 void PainterCanvas::SetPixel(int x, int y, COLORREF color) {
     Flush();
     if (!painter_.isActive() || !VisibleArea(1.0).contains(QPointF(x, y)))
         return;
-    painter_.fillRect(QRectF(x, y, 1, 1), QColor(ToQRgb(color)));
+    painter_.fillRect(QRectF(x, y, 1, 1), QColor(ToQRgb(Shown(color))));
 }
 
 void PainterCanvas::TextOut(int x, int y, std::string_view text) {
     Flush();
     if (!painter_.isActive())
         return;
-    text_.Draw(painter_, GetFont(), GetDeviceCaps(DeviceCap::LogPixelsY), GetBrush(), x, y, text);
+    const int dpi = GetDeviceCaps(DeviceCap::LogPixelsY);
+    if (!grayscale_) {
+        text_.Draw(painter_, GetFont(), dpi, GetBrush(), x, y, text);
+        return;
+    }
+    Font font = GetFont();
+    Brush brush = GetBrush();
+    font.color = Shown(font.color);
+    brush.color = Shown(brush.color);
+    text_.Draw(painter_, font, dpi, brush, x, y, text);
 }
 
 int PainterCanvas::TextWidth(std::string_view text) {

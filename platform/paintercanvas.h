@@ -37,6 +37,10 @@ public:
 
     // Overrides the resolution reported as LOGPIXELSX / LOGPIXELSY; 0 reports the device's again.
     void SetLogPixels(int x, int y);
+    // Draws every colour as its grey (for a grayscale job on a device that does not convert itself).
+    void SetGrayscale(bool on) { grayscale_ = on; }
+    // The colour as drawn: itself, or its grey.
+    COLORREF Shown(COLORREF color) const;
 
     void LineTo(int x, int y) override;
     void FillRect(const TRect& r) override;
@@ -60,6 +64,7 @@ private:
     QRectF VisibleArea(double margin);
 
     QPainter& painter_;
+    bool grayscale_ = false;
     int dpiX_ = 0;
     int dpiY_ = 0;
     CanvasText text_;

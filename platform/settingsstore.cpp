@@ -1,11 +1,13 @@
 #include "platform/settingsstore.h"
 
+#include "platform/folderscan.h"
+#include "platform/outputfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QSettings>
-#include <QTemporaryFile>
 #include <QVariant>
 
 #include <filesystem>
@@ -30,9 +32,11 @@ StoreError Failure(const QString& pattern, const QString& name) {
 
 // A store over QSettings. Writes are held back until Flush.
 //
-// An INI file is never rewritten in place: QSettings ignores a short write (a full disk) and renames
-// the truncated file over the old one, reporting success. So the new file is written under another
-// name, read back from the disk and compared, and only then renamed over the old one. A file that
+// An INI file is never written by QSettings in place: QSettings ignores a short write (a full disk)
+// and renames the truncated file over the old one, reporting success. So QSettings writes the new
+// file under another name, which is read back from the disk and compared, and only then are its bytes
+// written out by the program's one writer of output files (which checks its writes, keeps the old
+// file whole on failure, writes through a symbolic link and refuses a read-only file). A file that
 // does not parse, or that cannot be read, is left as it is and the save fails.
 class QtSettingsStore final : public SettingsStore {
 public:
@@ -79,7 +83,11 @@ public:
 private:
     static QString Key(const QString& section, const QString& name) { return section + u'/' + name; }
     QString Shown() const { return QDir::toNativeSeparators(settings_->fileName()); }
-    StoreError SetFailed() const { return Failure(QStringLiteral("'%1' の設定に失敗しました"), Shown()); }
+    // The save failed, for the system's reason when it is known.
+    StoreError SetFailed(const QString& reason = QString()) const {
+        const QString text = QStringLiteral("'%1' の設定に失敗しました").arg(Shown());
+        return StoreError((reason.isEmpty() ? text : text + QStringLiteral(": ") + reason).toStdString());
+    }
     StoreError Damaged() const {
         return Failure(QStringLiteral("設定ファイル '%1' の形式が不正です"), Shown());
     }
@@ -98,7 +106,7 @@ private:
         if (settings_->status() == QSettings::FormatError)
             throw Damaged();
         if (settings_->status() != QSettings::NoError)
-            throw SetFailed();
+            throw SetFailed(WhyNotWritten(settings_->fileName()));
         QMap<QString, QVariant> content;
         for (const QString& key : keys)
             content.insert(key, settings_->value(key));
@@ -106,11 +114,14 @@ private:
             content.insert(key, text);
 
         const QString target = settings_->fileName();
-        TempName written(target), checked(target);
         // The first save also makes the folder (~/.config/Orvanta).
         QDir().mkpath(QFileInfo(target).absolutePath());
-        if (!written.Reserve() || !checked.Reserve())
-            throw SetFailed();
+        // QSettings writes the new file under a temporary name of the program's writer (its lock file
+        // takes that name too, so the writer's clean-up takes both when a save was killed).
+        Scratch written(target), checked(target);
+        QString reason;
+        if (!written.Make(reason) || !checked.Make(reason))
+            throw SetFailed(reason);
         // What the new file should hold, as QSettings itself took it (keys it cannot store, such as an
         // empty one from a damaged file, drop out here).
         QMap<QString, QVariant> expected;
@@ -120,7 +131,7 @@ private:
                 out.setValue(it.key(), it.value());
             out.sync();
             if (out.status() != QSettings::NoError)
-                throw SetFailed();
+                throw SetFailed(WhyNotWritten(target));
             for (const QString& key : out.allKeys())
                 expected.insert(key, out.value(key));
         }
@@ -128,14 +139,33 @@ private:
             if (expected.value(key) != QVariant(text))
                 throw SetFailed();
         }
-        // QSettings caches files by name: under a name it has never seen, it reads the disk.
+        // QSettings caches files by name: under a name it has never seen, it reads the disk. What it
+        // wrote is checked so, as QSettings does not tell a short write.
         if (!Rename(written.path, checked.path) || !ReadsBack(checked.path, expected))
-            throw SetFailed();
-        if (QFile::exists(target))
-            QFile::setPermissions(checked.path, QFile::permissions(target));
-        if (!Rename(checked.path, target))
-            throw SetFailed();
+            throw SetFailed(WhyNotWritten(target));
+        QFile file(checked.path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw SetFailed(file.errorString());
+        if (const auto error = WriteWholeFile(PathFromText(target), file.readAll()))
+            throw SetFailed(*error);
         settings_->sync(); // nothing pending: it only takes in the new file
+        // Earlier versions saved through "Plavik.ini.XXXXXX" with QSettings' lock file beside it, and
+        // left both behind when they were killed.
+        const std::filesystem::path saved = PathFromText(target);
+        const std::string name = saved.filename().string() + ".";
+        for (const char* suffix : {"", ".lock"})
+            RemoveEarlierTemporaries(saved.parent_path(), name, suffix);
+    }
+
+    // Why the settings file cannot be written, when QSettings did not say: the reason the program's
+    // writer gets for a file of the settings' size there (a full disk, a size limit, a read-only
+    // file); empty when it could write one.
+    static QString WhyNotWritten(const QString& target) {
+        OutputFile probe(PathFromText(target));
+        const QByteArray room(64 * 1024, '\0');
+        if (probe.Open())
+            probe.Write(room.constData(), room.size());
+        return probe.Error(); // never committed: the probe goes when it is dropped
     }
 
     static bool ReadsBack(const QString& path, const QMap<QString, QVariant>& content) {
@@ -158,22 +188,21 @@ private:
         return !error;
     }
 
-    // A fresh file name beside the target, removed again unless renamed away.
-    struct TempName {
-        explicit TempName(const QString& target) : pattern(target + QStringLiteral(".XXXXXX")) {}
-        ~TempName() {
-            if (!path.isEmpty())
+    // A temporary file of the writer beside the target, removed again (with a lock file QSettings may
+    // leave) unless renamed away.
+    struct Scratch {
+        explicit Scratch(const QString& target) : target(target) {}
+        ~Scratch() {
+            if (!path.isEmpty()) {
                 QFile::remove(path);
+                QFile::remove(path + QStringLiteral(".lock"));
+            }
         }
-        bool Reserve() {
-            QTemporaryFile file(pattern);
-            file.setAutoRemove(false);
-            if (!file.open())
-                return false;
-            path = file.fileName();
-            return true;
+        bool Make(QString& error) {
+            path = PathText(MakeTemporaryBeside(PathFromText(target), error));
+            return !path.isEmpty();
         }
-        QString pattern;
+        QString target;
         QString path;
     };
 

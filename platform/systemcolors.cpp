@@ -1,5 +1,13 @@
 #include "platform/systemcolors.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace plavik {
 
 const std::array<QRgb, 16>& SystemColors() {
@@ -28,7 +36,41 @@ int NearestSystemColor(QRgb c) {
     return best;
 }
 
-Packed16Image Packed16Image::FromImage(const QImage& source) {
+namespace {
+
+constexpr std::align_val_t kBlockAlignment{PackedArena::kBlockBytes};
+
+// A block aligned to its size, so that the system can back it with huge pages.
+std::shared_ptr<std::uint8_t> NewBlock() {
+    auto* block = static_cast<std::uint8_t*>(::operator new(PackedArena::kBlockBytes, kBlockAlignment));
+#ifdef MADV_HUGEPAGE
+    madvise(block, PackedArena::kBlockBytes, MADV_HUGEPAGE); // only advice: the block works without
+#endif
+    return {block, [](std::uint8_t* p) { ::operator delete(p, kBlockAlignment); }};
+}
+
+std::shared_ptr<std::uint8_t> OwnBytes(std::size_t bytes) {
+    return {new std::uint8_t[std::max<std::size_t>(bytes, 1)], std::default_delete<std::uint8_t[]>()};
+}
+
+} // namespace
+
+std::shared_ptr<std::uint8_t> PackedArena::Allocate(std::size_t bytes) {
+    if (bytes > kBlockBytes / 8)
+        return OwnBytes(bytes);
+    bytes = (bytes + 15) & ~std::size_t{15};
+    std::lock_guard lock(mutex_);
+    if (used_ + bytes > size_) {
+        block_ = size_ == 0 ? OwnBytes(kFirstBlockBytes) : NewBlock();
+        size_ = size_ == 0 ? kFirstBlockBytes : kBlockBytes;
+        used_ = 0;
+    }
+    std::shared_ptr<std::uint8_t> part(block_, block_.get() + used_);
+    used_ += bytes;
+    return part;
+}
+
+Packed16Image Packed16Image::FromImage(const QImage& source, PackedArena* arena) {
     Packed16Image out;
     if (source.isNull())
         return out;
@@ -40,38 +82,56 @@ Packed16Image Packed16Image::FromImage(const QImage& source) {
     out.width_ = image.width();
     out.height_ = image.height();
     out.stride_ = (out.width_ + 1) / 2;
-    out.bits_.assign(static_cast<std::size_t>(out.stride_) * static_cast<std::size_t>(out.height_), 0);
+    const std::size_t bytes = out.byteCount();
+    out.bits_ = arena ? arena->Allocate(bytes) : OwnBytes(bytes); // every byte is written below
 
     // Thumbnails hold few distinct colours: a small table keyed by colour remembers their nearest
-    // system colours (a colour pushed out is merely looked up again), and runs of one colour skip
-    // even that. Every key has its alpha set, so 0 marks an empty slot.
+    // system colours (a colour pushed out is merely looked up again), and runs of eight pixels of
+    // one colour skip even that. Every key has its alpha set, so 0 marks an empty slot.
     constexpr int kSlotBits = 6;
     std::array<QRgb, 1 << kSlotBits> keys{};
     std::array<std::uint8_t, 1 << kSlotBits> values{};
-    QRgb lastColor = 0xFF000000u;
-    std::uint8_t lastIndex = static_cast<std::uint8_t>(NearestSystemColor(lastColor));
     const auto index = [&](QRgb pixel) {
         const QRgb c = pixel | 0xFF000000u;
-        if (c != lastColor) {
-            const std::size_t slot = (c * 0x9E3779B1u) >> (32 - kSlotBits);
-            if (keys[slot] != c) {
-                keys[slot] = c;
-                values[slot] = static_cast<std::uint8_t>(NearestSystemColor(c));
-            }
-            lastColor = c;
-            lastIndex = values[slot];
+        const std::size_t slot = (c * 0x9E3779B1u) >> (32 - kSlotBits);
+        if (keys[slot] != c) {
+            keys[slot] = c;
+            values[slot] = static_cast<std::uint8_t>(NearestSystemColor(c));
         }
-        return lastIndex;
+        return values[slot];
     };
+    const auto pack = [&](const QRgb* pixels) {
+        return static_cast<std::uint8_t>(index(pixels[0]) << 4 | index(pixels[1]));
+    };
+    // A run is of the colour that ended the last group of eight pixels that was not one, held twice
+    // over in a 64-bit word.
+    std::uint64_t runPair = 0;
+    std::uint8_t runByte = 0;
+    const auto startRun = [&](QRgb pixel) {
+        runPair = std::uint64_t{pixel} << 32 | pixel;
+        runByte = static_cast<std::uint8_t>(index(pixel) * 0x11);
+    };
+    startRun(reinterpret_cast<const QRgb*>(image.constScanLine(0))[0]);
     const int pairs = out.width_ / 2;
     for (int y = 0; y < out.height_; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         std::uint8_t* row =
-            out.bits_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.stride_);
-        for (int i = 0; i < pairs; ++i) {
-            const std::uint8_t high = index(line[2 * i]);
-            row[i] = static_cast<std::uint8_t>(high << 4 | index(line[2 * i + 1]));
+            out.bits_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.stride_);
+        int i = 0;
+        for (; i + 4 <= pairs; i += 4) {
+            std::uint64_t words[4];
+            std::memcpy(words, line + 2 * i, sizeof words);
+            if (((words[0] ^ runPair) | (words[1] ^ runPair) | (words[2] ^ runPair) | (words[3] ^ runPair)) ==
+                0) {
+                std::memset(row + i, runByte, 4);
+                continue;
+            }
+            for (int k = i; k < i + 4; ++k)
+                row[k] = pack(line + 2 * k);
+            startRun(line[2 * i + 7]);
         }
+        for (; i < pairs; ++i)
+            row[i] = pack(line + 2 * i);
         if (out.width_ % 2 != 0)
             row[pairs] = static_cast<std::uint8_t>(index(line[out.width_ - 1]) << 4);
     }
@@ -81,8 +141,8 @@ Packed16Image Packed16Image::FromImage(const QImage& source) {
 int Packed16Image::pixelIndex(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return -1;
-    const std::uint8_t b = bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(stride_) +
-                                 static_cast<std::size_t>(x / 2)];
+    const std::uint8_t b = bits_.get()[static_cast<std::size_t>(y) * static_cast<std::size_t>(stride_) +
+                                       static_cast<std::size_t>(x / 2)];
     return (x % 2 == 0) ? b >> 4 : b & 0x0F;
 }
 

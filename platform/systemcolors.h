@@ -4,8 +4,10 @@
 #include <QImage>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <mutex>
 
 namespace plavik {
 
@@ -16,12 +18,34 @@ const std::array<QRgb, 16>& SystemColors();
 // Index of the system colour nearest to c (squared distance in RGB; ties to the lower index).
 int NearestSystemColor(QRgb c);
 
+// Memory for the packed images of a whole listing, handed out from blocks of 2 MiB that the system
+// may back with huge pages: thousands of thumbnails then cost a few page faults instead of one per
+// 4 KiB, which on some machines is most of the cost of keeping them. The first block is a small one
+// of ordinary pages, so that a small folder holds no more, and the first screen never waits for the
+// system to gather a huge page. A block is freed when the last image in it is. Safe to use from
+// several threads at once.
+class PackedArena {
+public:
+    static constexpr std::size_t kFirstBlockBytes = std::size_t{256} << 10;
+    static constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
+    // bytes of memory (not cleared), shared with the block they lie in; a request of more than an
+    // eighth of a block gets memory of its own.
+    std::shared_ptr<std::uint8_t> Allocate(std::size_t bytes);
+
+private:
+    std::mutex mutex_;
+    std::shared_ptr<std::uint8_t> block_; // the block being handed out
+    std::size_t size_ = 0;                // its bytes
+    std::size_t used_ = 0;
+};
+
 // An image held at four bits a pixel over the system colours.
 class Packed16Image {
 public:
     Packed16Image() = default;
-    // Maps every pixel of image (any format) to its nearest system colour.
-    static Packed16Image FromImage(const QImage& image);
+    // Maps every pixel of image (any format) to its nearest system colour; the packed pixels are
+    // taken from arena when one is given.
+    static Packed16Image FromImage(const QImage& image, PackedArena* arena = nullptr);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -29,13 +53,15 @@ public:
     int pixelIndex(int x, int y) const;
     // An 8-bit indexed image with the 16-entry system colour table.
     QImage ToImage() const;
-    std::size_t byteCount() const { return bits_.size(); }
+    std::size_t byteCount() const {
+        return static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height_);
+    }
 
 private:
     int width_ = 0;
     int height_ = 0;
-    int stride_ = 0; // bytes per row: two pixels a byte, high nibble first
-    std::vector<std::uint8_t> bits_;
+    int stride_ = 0;                     // bytes per row: two pixels a byte, high nibble first
+    std::shared_ptr<std::uint8_t> bits_; // stride_ x height_ bytes, never written once packed
 };
 
 } // namespace plavik

@@ -1,6 +1,6 @@
 #include "print/pdfprint.h"
 
-#include "print/pendingfile.h"
+#include "print/pdffile.h"
 
 #include <QMarginsF>
 #include <QPainter>
@@ -19,17 +19,24 @@ PrintResult Failure(const QString& error) {
     return result;
 }
 
+// The output could not be written: the message names the file, and the system's reason is kept apart.
+PrintResult WriteFailure(const PdfFile& file) {
+    PrintResult result = Failure(file.Error());
+    result.writeError = file.Reason();
+    return result;
+}
+
 } // namespace
 
 PrintResult PrintListToPdf(const QString& target, const PdfSheets& sheets, const PrintRequest& request,
                            PrintProgress& progress) {
-    PendingFile file(target);
+    PdfFile file(target);
     if (!file.Open())
-        return Failure(file.Error());
+        return WriteFailure(file);
 
     PrintResult result;
     {
-        QPdfWriter writer(file.FileName());
+        QPdfWriter& writer = file.Writer();
         writer.setTitle(JobTitle(request));
         writer.setResolution(sheets.dpi > 0 ? sheets.dpi : 600);
         writer.setPageLayout(QPageLayout(sheets.size, sheets.orientation, QMarginsF(0, 0, 0, 0)));
@@ -37,10 +44,10 @@ PrintResult PrintListToPdf(const QString& target, const PdfSheets& sheets, const
         if (!painter.begin(&writer))
             return Failure(CannotStartText());
         try {
-            result = DrawList(painter, request, progress, [&writer](QString& error) {
-                if (writer.newPage())
+            result = DrawList(painter, request, progress, [&file](QString& error) {
+                if (file.NewPage())
                     return true;
-                error = CannotFeedText();
+                error = file.Error();
                 return false;
             });
         } catch (const std::exception& e) {
@@ -53,9 +60,12 @@ PrintResult PrintListToPdf(const QString& target, const PdfSheets& sheets, const
             result.error = CannotEndText();
         }
     }
-    if (result.outcome == PrintResult::Outcome::Printed && !file.Commit()) {
-        result.outcome = PrintResult::Outcome::Failed;
-        result.error = file.Error();
+    const bool printed = result.outcome == PrintResult::Outcome::Printed;
+    if (result.outcome != PrintResult::Outcome::Cancelled && (file.Failed() || (printed && !file.Commit()))) {
+        const PrintResult failed = WriteFailure(file);
+        result.outcome = failed.outcome;
+        result.error = failed.error;
+        result.writeError = failed.writeError;
     }
     return result; // a file not committed is discarded here
 }

@@ -82,6 +82,7 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
     InstallFontSubstitutions();
     PrintResult result;
     PainterCanvas canvas(painter);
+    canvas.SetGrayscale(request.grayscale);
     const bool figures = request.kind == ListKind::Figures;
     const TListSettings& s = request.settings;
     const RenderOptions options = RenderOptionsFor(request.kind, s);
@@ -136,8 +137,8 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
         const QStringList lines = figures ? FigureCaptionLines(s, item.caption, facts)
                                           : DrawingCaptionLines(s, item.caption, comment, facts, QLocale(),
                                                                 format == FileFormat::Jww);
-        DrawCaptions(painter, captionFont, request.font.Color, place.captionX, place.picture.top, lineHeight,
-                     lines);
+        DrawCaptions(painter, captionFont, canvas.Shown(request.font.Color), place.captionX,
+                     place.picture.top, lineHeight, lines);
     }
     result.outcome = PrintResult::Outcome::Printed;
     return result;

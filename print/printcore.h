@@ -30,6 +30,7 @@ struct PrintRequest {
     TListSettings settings;       // the layout, captions, option flags and figure colours
     PrinterFont font;
     bool showErrors = true; // one error box at the end for failed files or a printer error
+    bool grayscale = false; // colours drawn as greys (a PDF file has no colour mode of its own)
 };
 
 // The listed files of a listing, to print in its order.
@@ -47,6 +48,7 @@ struct PrintResult {
     int filesDrawn = 0;                  // files whose cells were drawn
     std::vector<FailedFile> failedFiles; // unreadable files; their cells hold the "Not ... File" card
     QString error;                       // the printer error that ended the job
+    QString writeError;                  // the system's reason when the output file could not be written
 };
 
 // What a printout tells while it runs, and asks once per file before drawing it.

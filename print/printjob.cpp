@@ -1,11 +1,12 @@
 #include "print/printjob.h"
 
-#include "print/pendingfile.h"
+#include "print/pdffile.h"
 #include "print/printcore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
+#include <QPdfWriter>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QProcess>
@@ -46,14 +47,19 @@ bool PrintJob::Begin(const QString& title) {
         output_ = Output::CupsSpool;
 
     if (output_ == Output::PdfFile) {
-        pdf_ = std::make_unique<PendingFile>(target_);
+        pdf_ = std::make_unique<PdfFile>(target_);
         if (!pdf_->Open()) {
             error_ = pdf_->Error();
             pdf_.reset();
             return false;
         }
-        // Its .pdf name keeps the PDF writer.
-        printer_.setOutputFileName(pdf_->FileName());
+        // The PDF as the printer would have made it.
+        QPdfWriter& writer = pdf_->Writer();
+        writer.setPageLayout(printer_.pageLayout());
+        writer.setResolution(printer_.resolution());
+        writer.setTitle(printer_.docName());
+        writer.setCreator(printer_.creator());
+        writer.setPdfVersion(static_cast<QPagedPaintDevice::PdfVersion>(printer_.pdfVersion()));
     } else if (output_ == Output::CupsSpool) {
         spool_ =
             std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/plavik-spool-XXXXXX.prn"));
@@ -66,7 +72,8 @@ bool PrintJob::Begin(const QString& title) {
         // The spool file's suffix keeps the CUPS engine.
         printer_.setOutputFileName(spool_->fileName());
     }
-    if (!painter_.begin(&printer_)) {
+    QPaintDevice* device = pdf_ ? static_cast<QPaintDevice*>(&pdf_->Writer()) : &printer_;
+    if (!painter_.begin(device)) {
         error_ = CannotStartText();
         Discard();
         return false;
@@ -76,6 +83,13 @@ bool PrintJob::Begin(const QString& title) {
 }
 
 bool PrintJob::NewPage() {
+    if (pdf_) {
+        if (!pdf_->NewPage()) {
+            error_ = pdf_->Error();
+            return false;
+        }
+        return true;
+    }
     if (!printer_.newPage()) {
         error_ = CannotFeedText();
         return false;
@@ -86,7 +100,12 @@ bool PrintJob::NewPage() {
 bool PrintJob::Finish() {
     active_ = false;
     const bool ended = painter_.end();
-    if (!ended || printer_.printerState() == QPrinter::Error) {
+    if (pdf_ && pdf_->Failed()) {
+        error_ = pdf_->Error();
+        Discard();
+        return false;
+    }
+    if (!ended || (!pdf_ && printer_.printerState() == QPrinter::Error)) {
         error_ = CannotEndText();
         Discard();
         return false;
@@ -115,7 +134,8 @@ bool PrintJob::Finish() {
 void PrintJob::Abort() {
     if (active_) {
         active_ = false;
-        printer_.abort();
+        if (!pdf_)
+            printer_.abort();
         painter_.end();
     }
     Discard();

@@ -12,12 +12,13 @@ class QTemporaryFile;
 
 namespace plavik {
 
-class PendingFile;
+class PdfFile;
 
 // Qt cannot abort a PDF job (the whole file is still written) nor a CUPS job (the spooled file is
-// still handed to CUPS when the painter ends). So a PDF job writes to a pending file, renamed over the
-// target when the job ends; a CUPS job spools to a temporary file that is given to "lp" only when the
-// job ends. Aborting deletes the temporary file; a target from before stays.
+// still handed to CUPS when the painter ends), and it does not tell when a PDF could not be written
+// whole. So a PDF job paints on a PDF writer of its own into a checked file that replaces the target
+// only when the job ends well; a CUPS job spools to a temporary file that is given to "lp" only when
+// the job ends. Aborting deletes the temporary file; a target from before stays.
 class PrintJob {
 public:
     explicit PrintJob(QPrinter& printer);
@@ -49,7 +50,7 @@ private:
     QPainter painter_;
     Output output_ = Output::Direct;
     QString target_; // the printer's own output file name
-    std::unique_ptr<PendingFile> pdf_;
+    std::unique_ptr<PdfFile> pdf_;
     std::unique_ptr<QTemporaryFile> spool_;
     bool active_ = false;
     QString error_;

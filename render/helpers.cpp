@@ -47,7 +47,40 @@ void ClearUpperVectorHalves() {}
 
 struct Ellipse {
     float cx, cy, r, flatness, tilt, aspect;
+    // For turning points quickly: the tilt's cosine and sine, and how far (radians) the angle that
+    // PointAt turns by may lie from the true one through its roundings to 32-bit floats (half a unit
+    // in the last place of an angle below 512 degrees, and of the angle less the tilt), doubled.
+    double cosTilt = std::cos(tilt * kRadPerDeg);
+    double sinTilt = std::sin(tilt * kRadPerDeg);
+    double angleError =
+        ((0x1p-16 + (512.0 + std::fabs(static_cast<double>(tilt))) * 0x1p-24) * 2 + 1e-12) * kRadPerDeg;
 };
+
+// True when v lies farther than error from every half-way point between whole numbers, so that any
+// value within error of it rounds to the same whole number.
+bool RoundsClear(double v, double error) {
+    return std::fabs(v) < 0x1p22 && 0.5 - std::fabs(v - NearbyWhole(v)) > error;
+}
+
+// The turned point of PointAt, found by turning (dx, dy) by the tilt directly instead of through the
+// distance and angle (an arctangent, a square root and two more sines). PointAt's own dx and dy lie
+// within spread of these (0: they are its own). The result is kept only when it is certain to round
+// to the same pixels as PointAt's own steps: the error bounds cover every rounding of those steps.
+// False otherwise (a few points in a thousand), and PointAt goes on.
+bool TurnQuickly(const Ellipse& e, double dx, double dy, double spread, TPoint& point) {
+    const double x = e.cx + dx * e.cosTilt + dy * e.sinTilt;
+    const double y = e.cy + e.aspect * (dy * e.cosTilt - dx * e.sinTilt);
+    // The distance and angle of PointAt are off by at most reach * (2^-23 + angleError); a turn
+    // moves the spread of dx and dy by at most sqrt(2) times.
+    const double off = (std::fabs(dx) + std::fabs(dy) + 2 * spread) * (e.angleError + 0x1p-22) + 1.5 * spread;
+    const double errorX = off + (std::fabs(e.cx) + std::fabs(x)) * 0x1p-22;
+    const double errorY =
+        off * std::fabs(static_cast<double>(e.aspect)) + (std::fabs(e.cy) + std::fabs(y)) * 0x1p-22;
+    if (!RoundsClear(x, errorX) || !RoundsClear(y, errorY))
+        return false;
+    point = {ToDevice(x), ToDevice(y)};
+    return true;
+}
 
 // The device point of angle theta (degrees), with the intermediate results held as 32-bit floats.
 TPoint PointAt(const Ellipse& e, float theta) {
@@ -58,6 +91,8 @@ TPoint PointAt(const Ellipse& e, float theta) {
     // Its distance and angle about the centre.
     const double dx = static_cast<double>(ex) - e.cx;
     const double dy = static_cast<double>(ey) - e.cy;
+    if (TPoint quick; TurnQuickly(e, dx, dy, 0, quick))
+        return quick;
     const float dist = static_cast<float>(std::sqrt(dx * dx + dy * dy));
     float phi = 0;
     if (dx != 0)
@@ -77,6 +112,44 @@ TPoint PointAt(const Ellipse& e, float theta) {
 float StepAngle(float start, std::int64_t q, float s) {
     return static_cast<float>(start + static_cast<double>(q) * s);
 }
+
+// The points of the chord angles start + q s for q = 0, 1, 2 ... in turn, as PointAt gives them. The
+// unit circle's cosine and sine are turned on by one step at a time instead of computed afresh, and
+// TurnQuickly is told how far that may put them from PointAt's own.
+class ChordWalk {
+public:
+    ChordWalk(float start, float s)
+        : start_(start), s_(s), cos_(std::cos(start * kRadPerDeg)), sin_(std::sin(start * kRadPerDeg)),
+          stepCos_(std::cos(s * kRadPerDeg)), stepSin_(std::sin(s * kRadPerDeg)) {}
+
+    TPoint Next(const Ellipse& e) {
+        const float theta = StepAngle(start_, q_, s_);
+        const double walked = start_ + static_cast<double>(q_) * s_;
+        // Off the exact cosine and sine of theta by theta's rounding to a float, the roundings of
+        // every step so far and those of the maths library; doubled.
+        const double drift =
+            2 * (std::fabs(theta - walked) * kRadPerDeg + (static_cast<double>(q_) + 4) * 0x1p-48 +
+                 (std::fabs(walked) + std::fabs(static_cast<double>(s_))) * kRadPerDeg * 0x1p-50);
+        const double ex = e.cx + static_cast<double>(e.r) * cos_;
+        const double ey = e.cy - static_cast<double>(e.r) * e.flatness * sin_;
+        // ... and PointAt rounds its ex and ey to floats.
+        const double spread = (std::fabs(static_cast<double>(e.r)) * (1 + std::fabs(e.flatness))) * drift +
+                              (std::fabs(ex) + std::fabs(ey)) * 0x1p-23;
+        const double c = cos_;
+        cos_ = c * stepCos_ - sin_ * stepSin_;
+        sin_ = sin_ * stepCos_ + c * stepSin_;
+        ++q_;
+        TPoint p;
+        if (!TurnQuickly(e, ex - e.cx, ey - e.cy, spread, p))
+            p = PointAt(e, theta);
+        return p;
+    }
+
+private:
+    float start_, s_;
+    double cos_, sin_, stepCos_, stepSin_;
+    std::int64_t q_ = 0;
+};
 
 // Draws an arc too long to walk chord by chord: the same chords at the same angles, but only where
 // they can reach the canvas. The chords of angle index q (0..n, with n + 1 standing for the end angle)
@@ -268,8 +341,9 @@ void DrawArc(Canvas& canvas, float cx, float cy, float r, float startAngle, floa
     const TPoint p0 = PointAt(e, startAngle);
     JMoveTo(canvas, p0.x, p0.y);
     std::int64_t work = 1;
+    ChordWalk walk(startAngle, s);
     for (int q = 0; q <= n; ++q) {
-        const TPoint p = PointAt(e, StepAngle(startAngle, q, s));
+        const TPoint p = walk.Next(e);
         work += JLineTo(canvas, p.x, p.y);
     }
     const TPoint pe = PointAt(e, endAngle);

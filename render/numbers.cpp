@@ -14,10 +14,6 @@ int Saturate(double v) {
 }
 } // namespace
 
-int Round(double v) {
-    return Saturate(std::isfinite(v) ? std::nearbyint(v) : v);
-}
-
 int Trunc(double v) {
     return Saturate(std::isfinite(v) ? std::trunc(v) : v);
 }

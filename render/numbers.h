@@ -9,9 +9,21 @@ namespace plavik {
 // subtracting two coordinates can never overflow an int.
 inline constexpr int kDeviceLimit = 1 << 29;
 
+// v rounded to a whole number, half to even, for |v| below 2^52: std::nearbyint under the default
+// rounding mode, without a call into the maths library (adding and taking away 2^52 leaves no
+// fraction to keep).
+inline double NearbyWhole(double v) {
+    constexpr double kWhole = 0x1p52;
+    return v >= 0 ? (v + kWhole) - kWhole : (v - kWhole) + kWhole;
+}
+
 // Round half to even, as the Windows runtime rounds. NaN gives 0; values beyond the device range
-// saturate at +-kDeviceLimit.
-int Round(double v);
+// saturate at +-kDeviceLimit. Inline: every coordinate of every line goes through here.
+inline int Round(double v) {
+    if (v > -kDeviceLimit && v < kDeviceLimit)
+        return static_cast<int>(NearbyWhole(v));
+    return v >= kDeviceLimit ? kDeviceLimit : v <= -kDeviceLimit ? -kDeviceLimit : 0; // NaN gives 0
+}
 
 // The one conversion of a real to a device coordinate: Round with saturation.
 inline int ToDevice(double v) {

@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace plavik {
 namespace {
@@ -299,6 +300,24 @@ TEST(Packed16Image, EveryPixelGetsItsNearestSystemColour) {
             for (int x = 0; x < image.width(); ++x)
                 wrong += packed.pixelIndex(x, y) != NearestSystemColor(image.pixel(x, y));
         EXPECT_EQ(wrong, 0) << source.format();
+    }
+}
+
+TEST(Packed16Image, PackedThroughAnArenaTheSameAndOutlivingIt) {
+    QImage image(63, 30, QImage::Format_RGB32); // 960 bytes packed
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 7 & 0xFF, y * 50, (x + y) * 13 & 0xFF));
+    const QImage big = image.scaled(800, 800); // more than an arena hands out from a block
+    std::vector<Packed16Image> packed;
+    {
+        PackedArena arena;
+        for (int i = 0; i < 3000; ++i) // more than one block of 2 MiB
+            packed.push_back(Packed16Image::FromImage(i % 1000 == 999 ? big : image, &arena));
+    }
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        const QImage& source = i % 1000 == 999 ? big : image;
+        ASSERT_EQ(packed[i].ToImage(), Packed16Image::FromImage(source).ToImage()) << i;
     }
 }
 

@@ -7,9 +7,15 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "support/sizelimit.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
 #ifndef Q_OS_WIN
-#include <csignal>
-#include <sys/resource.h>
+#include <utime.h>
 #endif
 
 namespace plavik {
@@ -84,37 +90,81 @@ TEST_F(SettingsStoreTest, FailedSaveIsReportedWhereNothingCanBeWritten) {
     const QString folder = PathOf("folder.ini");
     ASSERT_TRUE(QDir().mkpath(folder));
     WriteFile(PathOf("plain"), "x");
-    for (const QString& path : {folder, PathOf("plain/under.ini")}) {
+    for (const auto& [path, error] :
+         {std::pair{folder, EISDIR}, std::pair{PathOf("plain/under.ini"), ENOTDIR}}) {
         auto store = OpenIniStore(path);
         store->WriteText("S", "V", "1");
-        EXPECT_EQ(ErrorOf(*store),
-                  "'" + QDir::toNativeSeparators(path).toStdString() + "' の設定に失敗しました");
+        EXPECT_EQ(ErrorOf(*store), "'" + QDir::toNativeSeparators(path).toStdString() +
+                                       "' の設定に失敗しました: " + std::strerror(error));
     }
 }
 
 #ifndef Q_OS_WIN
 // The old file stays whole when the new one cannot be written out: the write is cut short here by
-// a file size limit, which holds even for root.
+// a file size limit, which holds even for root. The reason is told.
 TEST_F(SettingsStoreTest, InterruptedSaveKeepsTheOldFile) {
     const QString path = PathOf("old.ini");
     const QByteArray old = "[S]\nV=old\n";
     WriteFile(path, old);
     auto store = OpenIniStore(path);
     store->WriteText("S", "V", QString(4096, u'y'));
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string error = ErrorOf(*store);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(error, "'" + QDir::toNativeSeparators(path).toStdString() + "' の設定に失敗しました");
+    std::string error;
+    {
+        test::FileSizeLimit limit(1024);
+        error = ErrorOf(*store);
+    }
+    EXPECT_EQ(error, "'" + QDir::toNativeSeparators(path).toStdString() +
+                         "' の設定に失敗しました: " + std::strerror(EFBIG));
     EXPECT_EQ(ReadFile(path), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.ini"}) << "no temporary left";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.ini"})
+        << "no temporary or lock file left";
 }
 
+// A read-only settings file is not rewritten behind the user's back; a linked one (a set of dotfiles)
+// stays a link and its target takes the settings.
+TEST_F(SettingsStoreTest, ReadOnlyFileIsKeptAndLinkedFileWrittenThrough) {
+    const QString locked = PathOf("locked.ini");
+    WriteFile(locked, "[S]\nV=old\n");
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    auto store = OpenIniStore(locked);
+    store->WriteText("S", "V", "new");
+    EXPECT_EQ(ErrorOf(*store), "'" + QDir::toNativeSeparators(locked).toStdString() +
+                                   "' の設定に失敗しました: " + std::strerror(EACCES));
+    EXPECT_EQ(ReadFile(locked), "[S]\nV=old\n");
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("dotfiles"));
+    WriteFile(PathOf("dotfiles/Plavik.ini"), "[S]\nV=old\n");
+    const QString link = PathOf("Plavik.ini");
+    ASSERT_TRUE(QFile::link("dotfiles/Plavik.ini", link));
+    auto linked = OpenIniStore(link);
+    linked->WriteText("S", "V", "new");
+    EXPECT_EQ(ErrorOf(*linked), "no error");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(ReadFile(PathOf("dotfiles/Plavik.ini")), "[S]\nV=new\n");
+    EXPECT_EQ(QDir(PathOf("dotfiles")).entryList(QDir::Files | QDir::Hidden), QStringList{"Plavik.ini"});
+}
+
+#endif
+
+#ifndef Q_OS_WIN
+// Earlier versions left a temporary file and QSettings' lock file beside the settings file when they
+// were killed during a save; a save removes those, and nothing of the user's.
+TEST_F(SettingsStoreTest, LeftoversOfEarlierSavesAreRemoved) {
+    const QString path = PathOf("Plavik.ini");
+    const QStringList leftovers = {"Plavik.ini.a1B2c3", "Plavik.ini.Xy9Zq0.lock"};
+    const QStringList kept = {"Plavik.ini.backup", "Plavik.ini.a1B2c3.old", "Plavik.ini"};
+    for (const QString& name : leftovers + kept) {
+        WriteFile(PathOf(name), "[S]\nV=1\n");
+        const utimbuf old{1000000000, 1000000000};
+        ASSERT_EQ(::utime(PathOf(name).toLocal8Bit().constData(), &old), 0);
+    }
+    auto store = OpenIniStore(path);
+    store->WriteText("S", "V", "2");
+    EXPECT_EQ(ErrorOf(*store), "no error");
+    QStringList expected = kept;
+    expected.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+}
 #endif
 
 TEST_F(SettingsStoreTest, DamagedFileIsNotRewritten) {

@@ -8,6 +8,7 @@
 #include "render/palette.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "support/sizelimit.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <functional>
 
@@ -69,6 +72,18 @@ void WhenProgressShows(std::function<void(TForm3&)> f) {
             if (auto* form = qobject_cast<TForm3*>(w); form && form->isVisible())
                 f(*form);
     });
+}
+
+// Accepts the next message box when it shows, keeping its text; timer watches for it.
+void AcceptNextBox(QTimer& timer, QString& text) {
+    QObject::connect(&timer, &QTimer::timeout, [&timer, &text] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            box->accept();
+            timer.stop();
+        }
+    });
+    timer.start(20);
 }
 
 class Printout : public ::testing::Test {
@@ -204,15 +219,8 @@ TEST_F(Printout, UnreadableFileGetsTheCardAndTheJobGoesOn) {
     r.settings.UnKnownJwk = true;
     r.showErrors = true;
     QString boxText;
-    std::function<void()> answer = [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxText = box->text();
-            box->accept();
-            return;
-        }
-        QTimer::singleShot(20, answer);
-    };
-    QTimer::singleShot(20, answer);
+    QTimer boxWatch;
+    AcceptNextBox(boxWatch, boxText);
     PdfPrinter p(pdf);
     const PrintResult result = PrintList(p.printer, r, &owner, cancel);
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
@@ -225,6 +233,33 @@ TEST_F(Printout, UnreadableFileGetsTheCardAndTheJobGoesOn) {
     EXPECT_TRUE(HasText(text, QStringLiteral("f02.jwk")));
     EXPECT_TRUE(owner.isEnabled());
 }
+
+#ifndef _WIN32
+// A PDF cut short (a full disk, a file size limit) fails with the system's reason in the error box,
+// even a job of one sheet, and the earlier file stays as it was.
+TEST_F(Printout, PdfCutShortIsReportedWithTheReason) {
+    PrintRequest r = Figures(1);
+    r.showErrors = true;
+    ASSERT_TRUE(test::SaveBytes(pdf, {'k', 'e', 'p', 't'}));
+    QString boxText;
+    QTimer boxWatch;
+    AcceptNextBox(boxWatch, boxText);
+    PdfPrinter p(pdf);
+    PrintResult result;
+    {
+        test::FileSizeLimit limit(2048);
+        result = PrintList(p.printer, r, &owner, cancel);
+    }
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Failed);
+    EXPECT_TRUE(boxText.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << boxText.toStdString();
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("kept"));
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.pdf*")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("out.pdf")});
+    EXPECT_TRUE(owner.isEnabled());
+}
+#endif
 
 TEST_F(Printout, PrinterThatCannotStartFailsWithoutAWindow) {
     const PrintRequest r = Figures(1);
@@ -260,6 +295,33 @@ TEST_F(Printout, CaptionsStayReadableOnABlackBackground) {
             dark += qGray(page.pixel(x, y)) < 128;
     EXPECT_GT(dark, 0);
     EXPECT_LT(dark, total / 2);
+}
+
+// Pixels of the page's first sheet that are not grey.
+int ColouredPixels(const QString& pdf) {
+    const QImage page = test::PdfPage(pdf, 1, 50);
+    int coloured = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            coloured += qRed(c) != qGreen(c) || qGreen(c) != qBlue(c);
+        }
+    return page.isNull() ? -1 : coloured;
+}
+
+TEST_F(Printout, GrayscalePdfHasNoColour) {
+    PrintRequest r = Figures(1);
+    for (int pen = 1; pen <= 6; ++pen)
+        r.settings.Pen(pen) = 0x000000FF; // red lines
+    r.font.Color = 0x00FF0000;            // blue captions
+    PdfPrinter colour(pdf);
+    ASSERT_EQ(PrintList(colour.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
+    EXPECT_GT(ColouredPixels(pdf), 0);
+
+    r.grayscale = true;
+    PdfPrinter grey(pdf);
+    ASSERT_EQ(PrintList(grey.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(ColouredPixels(pdf), 0);
 }
 
 TEST(PrintJobArguments, LpGetsPrinterTitlePaperAndSides) {

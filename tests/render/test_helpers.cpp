@@ -158,6 +158,50 @@ TEST_F(DrawArcTest, DashedArcCarriesOnePatternAcrossItsChords) {
     EXPECT_GT(drawn.size(), 100u);
 }
 
+// Every chord end of an arc is the point of its angle computed step by step in 32-bit floats (the
+// point on the unturned ellipse, its distance and angle about the centre, turned by the tilt), to the
+// pixel, however the arc computes it. Centres and radii on half pixels, tilts and aspects put many
+// points on the very edge between two pixels.
+TEST_F(DrawArcTest, ChordEndsAreThePixelsOfTheFloatSteps) {
+    constexpr double k = 3.14159265358979323846 / 180.0;
+    const auto pointAt = [k](float cx, float cy, float r, float flat, float tilt, float aspect, float theta) {
+        const double t = theta * k;
+        const float ex = static_cast<float>(cx + static_cast<double>(r) * std::cos(t));
+        const float ey = static_cast<float>(cy - static_cast<double>(r) * flat * std::sin(t));
+        const double dx = static_cast<double>(ex) - cx, dy = static_cast<double>(ey) - cy;
+        const float dist = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+        const float phi = dx != 0  ? static_cast<float>(std::atan(dy / dx) / k + (dx < 0 ? 180.0 : 0.0))
+                          : dy > 0 ? 90.0f
+                          : dy < 0 ? -90.0f
+                                   : 0.0f;
+        const float psi = static_cast<float>(static_cast<double>(phi) - tilt);
+        const float px = static_cast<float>(cx + static_cast<double>(dist) * std::cos(psi * k));
+        const float py = static_cast<float>(cy + static_cast<double>(dist) * aspect * std::sin(psi * k));
+        return TPoint{static_cast<int>(std::nearbyint(px)), static_cast<int>(std::nearbyint(py))};
+    };
+    int arcs = 0;
+    for (const float r : {0.5f, 7.5f, 12.0f, 40.5f, 333.25f})
+        for (const float tilt : {0.0f, 30.0f, -75.5f, 1234567.0f})
+            for (const float flat : {1.0f, 0.37f})
+                for (const float aspect : {1.0f, 0.75f, 1.41f})
+                    for (const float start : {0.0f, 17.3f, 400.0f}) {
+                        const float cx = 50.5f + static_cast<float>(arcs % 3), cy = 40.0f;
+                        const float end = start + (arcs % 2 ? 360.0f : 123.4f);
+                        ++arcs;
+                        canvas.ClearLog();
+                        DrawArc(canvas, cx, cy, r, start, end, flat, tilt, aspect);
+                        const float s = static_cast<float>(360.0 / (r * (r >= 10 ? 1.2 : 4.0)));
+                        std::vector<TPoint> expected{pointAt(cx, cy, r, flat, tilt, aspect, start)};
+                        for (std::size_t q = 0; expected.size() + 1 < Path().size(); ++q)
+                            expected.push_back(
+                                pointAt(cx, cy, r, flat, tilt, aspect,
+                                        static_cast<float>(start + static_cast<double>(q) * s)));
+                        expected.push_back(pointAt(cx, cy, r, flat, tilt, aspect, end));
+                        ASSERT_EQ(Path(), expected)
+                            << r << " " << tilt << " " << flat << " " << aspect << " " << start;
+                    }
+}
+
 // Arcs far too large to draw chord by chord.
 class HugeArc : public DrawArcTest {
 protected:

@@ -20,7 +20,10 @@ TEST(Numbers, RoundHalvesToEvenAndSaturates) {
           Case{-1e30, -kDeviceLimit, -kDeviceLimit}, Case{inf, kDeviceLimit, kDeviceLimit},
           Case{-inf, -kDeviceLimit, -kDeviceLimit}, Case{std::numeric_limits<double>::quiet_NaN(), 0, 0},
           Case{kDeviceLimit + 0.4, kDeviceLimit, kDeviceLimit},
-          Case{kDeviceLimit - 1.0, kDeviceLimit - 1, kDeviceLimit - 1}}) {
+          Case{kDeviceLimit - 1.0, kDeviceLimit - 1, kDeviceLimit - 1},
+          Case{kDeviceLimit - 1.5, kDeviceLimit - 2, kDeviceLimit - 2},
+          Case{-(kDeviceLimit - 0.5), -kDeviceLimit, -(kDeviceLimit - 1)}, Case{0.49999999999999994, 0, 0},
+          Case{-0.0, 0, 0}}) {
         SCOPED_TRACE(c.v);
         EXPECT_EQ(Round(c.v), c.round);
         EXPECT_EQ(ToDevice(c.v), c.round);

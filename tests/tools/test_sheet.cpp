@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace plavik::test {
 namespace {
 
@@ -153,6 +156,28 @@ TEST_F(ToolSheet, FailuresAndNothingToPrint) {
     EXPECT_EQ(run.exitCode, 4);
     EXPECT_EQ(ErrorLines(run).size(), 1) << run.err.toStdString();
 }
+
+#ifndef _WIN32
+// "-" is standard output; a PDF cut short by a file size limit exits 4 with the reason and leaves the
+// earlier file and nothing else.
+TEST_F(ToolSheet, StandardOutputAndAFileSizeLimit) {
+    scratch.Write(In("f.jwk"), JwkWriter().Line(0, 0, 100, 100).Bytes());
+    const ToolRun piped = RunTool({"sheet", folder(), "-"});
+    EXPECT_EQ(piped.exitCode, 0) << piped.err.toStdString();
+    EXPECT_TRUE(piped.out.startsWith("%PDF-"));
+    EXPECT_TRUE(piped.out.trimmed().endsWith("%%EOF"));
+
+    scratch.Write("out.pdf", {'o', 'l', 'd'});
+    const ToolRun limited = RunTool({"sheet", folder(), pdfPath()}, {}, WithFileSizeLimit(2048));
+    EXPECT_EQ(limited.exitCode, 4);
+    EXPECT_EQ(ErrorLines(limited),
+              QStringList{"plavik-render: " + pdfPath() + ": cannot be written: " + std::strerror(EFBIG)});
+    QFile old(pdfPath());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    EXPECT_EQ(QDir(scratch.Path("")).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+}
+#endif
 
 // Every readable file is printed whatever the folder's order; each unreadable one is told on its own
 // line and makes the exit status 3.

@@ -5,6 +5,7 @@
 #include "support/jwwwriter.h"
 #include "toolrunner.h"
 
+#include <QDir>
 #include <QFile>
 #include <QUrl>
 
@@ -212,6 +213,47 @@ TEST(ToolThumb, OutputThatCannotBeWrittenExitsFour) {
     const ToolRun intoFolder = RunTool({"thumb", figure, scratch.Path("")});
     EXPECT_EQ(intoFolder.exitCode, 4);
     EXPECT_TRUE(QFileInfo(scratch.Path("")).isDir());
+}
+
+#ifndef _WIN32
+// "-" is standard output. An output that fails (a full device, a file size limit) exits 4 with one
+// line naming it and the system's reason, and an earlier file stays as it was.
+TEST(ToolThumb, StandardOutputAndOutputsThatFail) {
+    Scratch scratch;
+    const QString figure = scratch.Write("f.jwk", HalfLine());
+    const ToolRun piped = RunTool({"thumb", figure, "-"});
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_EQ(QImage::fromData(piped.out, "PNG").size(), QSize(48, 48));
+
+    const ToolRun full =
+        RunTool({"thumb", figure, "-"}, {}, [](QProcess& p) { p.setStandardOutputFile("/dev/full"); });
+    EXPECT_EQ(full.exitCode, 4);
+    EXPECT_EQ(ErrorLines(full), QStringList{QString("plavik-render: standard output: cannot be written: ") +
+                                            std::strerror(ENOSPC)});
+
+    const QString png = scratch.Write("out.png", {'o', 'l', 'd'});
+    const ToolRun limited = RunTool({"thumb", figure, png}, {}, WithFileSizeLimit(100));
+    EXPECT_EQ(limited.exitCode, 4);
+    EXPECT_EQ(ErrorLines(limited),
+              QStringList{"plavik-render: " + png + ": cannot be written: " + std::strerror(EFBIG)});
+    QFile old(png);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    EXPECT_EQ(QDir(scratch.Path("")).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"f.jwk", "out.png"}));
+}
+#endif
+
+// A thumbnail service makes the output file, holds it open and reads it after the thumbnailer ends.
+TEST(ToolThumbnailer, WritesIntoTheFileItIsGiven) {
+    Scratch scratch;
+    const QString figure = scratch.Write("f.jwk", HalfLine());
+    const QString png = scratch.Write("t.png", {});
+    QFile held(png);
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    const ToolRun run = RunTool({"thumbnailer", "-s", "64", figure, png});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage::fromData(held.readAll(), "PNG").size(), QSize(64, 64));
 }
 
 TEST(ToolThumbnailer, LongerSideIsTheSize) {

@@ -1,16 +1,22 @@
 #include "toolrunner.h"
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 namespace plavik::test {
 
-ToolRun RunProgram(const QString& program, const QStringList& arguments, const QString& workingDir) {
+ToolRun RunProgram(const QString& program, const QStringList& arguments, const QString& workingDir,
+                   const std::function<void(QProcess&)>& prepare) {
     QProcess process;
     if (!workingDir.isEmpty())
         process.setWorkingDirectory(workingDir);
+    if (prepare)
+        prepare(process);
     process.start(program, arguments);
     ToolRun run;
     if (!process.waitForStarted(30000)) {
@@ -28,8 +34,22 @@ ToolRun RunProgram(const QString& program, const QStringList& arguments, const Q
     return run;
 }
 
-ToolRun RunTool(const QStringList& arguments, const QString& workingDir) {
-    return RunProgram(QStringLiteral(PLAVIK_RENDER_EXE), arguments, workingDir);
+ToolRun RunTool(const QStringList& arguments, const QString& workingDir,
+                const std::function<void(QProcess&)>& prepare) {
+    return RunProgram(QStringLiteral(PLAVIK_RENDER_EXE), arguments, workingDir, prepare);
+}
+
+std::function<void(QProcess&)> WithFileSizeLimit(long bytes) {
+    return [bytes](QProcess& process) {
+#ifndef _WIN32
+        process.setChildProcessModifier([bytes] {
+            const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+#else
+        (void)process;
+#endif
+    };
 }
 
 QStringList ErrorLines(const ToolRun& run) {

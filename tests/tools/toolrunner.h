@@ -3,11 +3,13 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,11 +21,16 @@ struct ToolRun {
     QByteArray err;
 };
 
-// Runs the program with the arguments (in workingDir when given); fails the test when it does not
-// finish within a minute.
-ToolRun RunTool(const QStringList& arguments, const QString& workingDir = QString());
+// Runs the program with the arguments (in workingDir when given, after prepare has set up the process
+// when given: its standard output, a child's limits); fails the test when it does not finish within a
+// minute.
+ToolRun RunTool(const QStringList& arguments, const QString& workingDir = QString(),
+                const std::function<void(QProcess&)>& prepare = {});
 ToolRun RunProgram(const QString& program, const QStringList& arguments,
-                   const QString& workingDir = QString());
+                   const QString& workingDir = QString(), const std::function<void(QProcess&)>& prepare = {});
+
+// Sets up a run whose writes to files beyond bytes fail (as under "ulimit -f"; POSIX only).
+std::function<void(QProcess&)> WithFileSizeLimit(long bytes);
 
 // The lines of standard error, without the final line break.
 QStringList ErrorLines(const ToolRun& run);

@@ -230,12 +230,14 @@ Draws jw_cad figure (.jwk) and drawing (.jwc) files without a window.
 
   plavik-render thumbnailer -s SIZE INPUT OUTPUT
       The desktop's thumbnailer: a PNG whose longer side is SIZE; figures are square,
-      drawings 1 : 1.414.
+      drawings 1 : 1.414. It writes into the OUTPUT file itself.
+
+  An output of - is standard output. A symbolic link stays a link and its target is written.
 
   plavik-render --help | --version
 
 Exit status: 0 done, 1 the file is neither a figure nor a drawing file, 2 bad arguments,
-3 a file that cannot be read, 4 the output cannot be written.
+3 a file that cannot be read, 4 the output cannot be written (an earlier file stays as it was).
 )";
 }
 

@@ -6,6 +6,8 @@
 #include "sheet.h"
 #include "thumbnail.h"
 
+#include "platform/outputfile.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageWriter>
@@ -18,18 +20,22 @@ namespace plavik::tool {
 
 namespace {
 
-std::optional<std::string> WritePng(const QImage& image, const std::filesystem::path& out) {
+// The image as PNG into out (in place for the thumbnailer); the message on failure.
+std::optional<std::string> WritePng(const QImage& image, const std::filesystem::path& out, bool inPlace) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     if (!writer.write(image))
-        return "cannot be encoded as PNG: " + writer.errorString().toStdString();
-    return WriteFileWhole(out, bytes);
+        return ShowOutput(out) + ": cannot be encoded as PNG: " + writer.errorString().toStdString();
+    if (const auto error = WriteWholeFile(out, bytes, inPlace))
+        return CannotWrite(out, *error);
+    return std::nullopt;
 }
 
-// The steps thumb and thumbnailer share: draw, write, and tell how it went.
-int DrawAndWrite(const ThumbnailRequest& request, const std::filesystem::path& out) {
+// The steps thumb and thumbnailer share: draw, write, and tell how it went. The thumbnailer writes
+// into the file it is given, which the thumbnail service may hold open to read it afterwards.
+int DrawAndWrite(const ThumbnailRequest& request, const std::filesystem::path& out, bool inPlace) {
     const std::filesystem::path& file = request.file;
     Thumbnail thumbnail;
     try {
@@ -37,8 +43,8 @@ int DrawAndWrite(const ThumbnailRequest& request, const std::filesystem::path& o
     } catch (const std::exception& e) {
         return Fail(kExitReadFailed, ShowPath(file) + ": " + e.what());
     }
-    if (const auto error = WritePng(thumbnail.image, out))
-        return Fail(kExitWriteFailed, ShowPath(out) + ": " + *error);
+    if (const auto error = WritePng(thumbnail.image, out, inPlace))
+        return Fail(kExitWriteFailed, *error);
     if (thumbnail.result != 0)
         return Fail(kExitNotOfKind, ShowPath(file) + ": not a jw_cad figure or drawing file");
     return kExitOk;
@@ -73,7 +79,7 @@ int RunThumb(const ThumbOptions& o) {
     request.options = {o.flags.value_or(DefaultFlags(request.renderer)), FigurePalette(o.colors)};
     request.dpi = o.dpi;
     request.trueColor = o.trueColor;
-    return DrawAndWrite(request, o.out);
+    return DrawAndWrite(request, o.out, false);
 }
 
 int RunThumbnailer(const ThumbnailerOptions& o) {
@@ -85,7 +91,7 @@ int RunThumbnailer(const ThumbnailerOptions& o) {
     request.renderer = RendererFor(file);
     request.size = ThumbnailerSize(request.renderer, o.size);
     request.options = {DefaultFlags(request.renderer), FigurePalette(ColorChoice::Default)};
-    return DrawAndWrite(request, o.output);
+    return DrawAndWrite(request, o.output, true);
 }
 
 int RunInfo(const InfoOptions& o) {

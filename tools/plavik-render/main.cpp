@@ -5,6 +5,7 @@
 #include "output.h"
 
 #include "platform/fonts.h"
+#include "platform/outputfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietMessages);
+    plavik::ReportFileSizeLimitAsError();
 
     std::vector<std::string> args;
 #ifdef _WIN32

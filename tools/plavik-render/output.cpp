@@ -3,39 +3,11 @@
 #include "platform/folderscan.h"
 #include "render/bytes.h"
 
-#include <QCoreApplication>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 namespace plavik::tool {
-
-std::optional<std::string> WriteFileWhole(const std::filesystem::path& path, const QByteArray& bytes) {
-    std::filesystem::path temp = path;
-    temp += ".part" + std::to_string(QCoreApplication::applicationPid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return "cannot be created: " + std::string(std::strerror(errno));
-        out.write(bytes.constData(), bytes.size());
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            return "cannot be written";
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temp, path, error);
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        return "cannot be written: " + error.message();
-    }
-    return std::nullopt;
-}
 
 std::optional<std::string> CannotOpen(const std::filesystem::path& file) {
     std::error_code error;
@@ -62,6 +34,14 @@ std::string ShowPath(const std::filesystem::path& path) {
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('/')) && !text.endsWith(QLatin1Char('\\')))
         text += QLatin1Char('/');
     return (text + DisplayName(path)).toStdString();
+}
+
+std::string ShowOutput(const std::filesystem::path& path) {
+    return path == "-" ? std::string("standard output") : ShowPath(path);
+}
+
+std::string CannotWrite(const std::filesystem::path& path, const QString& reason) {
+    return ShowOutput(path) + ": cannot be written: " + reason.toStdString();
 }
 
 int Fail(int status, const std::string& message) {

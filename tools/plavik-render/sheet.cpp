@@ -79,8 +79,10 @@ int RunSheet(const SheetOptions& o) {
     SilentProgress progress;
     const PrintResult result = PrintListToPdf(PathText(o.out), sheets, request, progress);
 
+    if (!result.writeError.isEmpty())
+        return Fail(kExitWriteFailed, CannotWrite(o.out, result.writeError));
     if (result.outcome != PrintResult::Outcome::Printed)
-        return Fail(kExitWriteFailed, ShowPath(o.out) + ": " +
+        return Fail(kExitWriteFailed, ShowOutput(o.out) + ": " +
                                           (result.error.isEmpty() ? std::string("cannot be printed")
                                                                   : result.error.toStdString()));
     // The sheets are written; the files that failed to read hold the card.
