@@ -17,6 +17,7 @@
 #include "samplefiles.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "support/jwwwriter.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -44,6 +45,8 @@
 using namespace plavik;
 using test::JwcWriter;
 using test::JwkWriter;
+using test::JwwAttr;
+using test::JwwWriter;
 
 namespace {
 
@@ -165,12 +168,36 @@ std::vector<Input> MakeInputs(const std::filesystem::path& dir) {
                    static_cast<std::uint8_t>(1 + i % 9));
         single("jwc-lines-64MiB", w.Build(), FileFormat::Jwc);
     }
+    // Today's formats: long dashed lines of every type up to the cap, as a drawing and as a figure.
+    for (const bool drawing : {true, false}) {
+        auto start = [drawing] {
+            return drawing ? JwwWriter::Drawing() : JwwWriter::Figure().Box(0, 0, 1000, 700);
+        };
+        auto line = [](JwwWriter& w, std::size_t i) {
+            JwwAttr a;
+            a.style = static_cast<std::uint8_t>(2 + i % 8);
+            w.Line(static_cast<double>(i % 97), 0, 1000, static_cast<double>(i % 89) * 7, a);
+        };
+        JwwWriter w = start();
+        const std::size_t empty = w.Bytes().size();
+        line(w, 0);
+        const std::size_t one = w.Bytes().size();
+        line(w, 1);
+        const std::size_t record = w.Bytes().size() - one; // the first line also declares its class
+        for (std::size_t i = 2; i < (kMaxFile - empty - 4096) / record; ++i)
+            line(w, i);
+        const FileFormat format = drawing ? FileFormat::Jww : FileFormat::Jws;
+        const auto path = dir / (drawing ? "jww-dashed-lines-64MiB.jww" : "jws-dashed-lines-64MiB.jws");
+        Write(path, w.Bytes());
+        inputs.push_back({path.stem().string(), {path}, format, 0});
+    }
     return inputs;
 }
 
 int FlagsOf(FileFormat format) {
-    return format == FileFormat::Jwc ? kJwcBorder | kJwcText | kJwcAuxLines
-                                     : kJwkBorder | kJwkText | kJwkAuxLines | kJwkRefPoint;
+    return format == FileFormat::Jwc || format == FileFormat::Jww
+               ? kJwcBorder | kJwcText | kJwcAuxLines
+               : kJwkBorder | kJwkText | kJwkAuxLines | kJwkRefPoint;
 }
 
 // Checks and draws the input's files as the listing or a printout does; an unreadable file counts

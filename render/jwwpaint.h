@@ -153,6 +153,7 @@ private:
     DPoint last_;      // the polyline's last point
     TPoint lastPixel_; // and its pixel
     int maxChords_;
+    std::int64_t lineCalls_ = 0; // canvas calls of the lines drawn so far, dashes counted one by one
     std::vector<DPoint> points_;
     std::vector<std::size_t> rings_;
     std::vector<double> crossings_;

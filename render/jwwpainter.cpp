@@ -69,21 +69,29 @@ JwwPainter::JwwPainter(Canvas& canvas, const JwwDocument& doc, const DeviceMap& 
 }
 
 std::int64_t JwwPainter::operator()(const JwwEntity& e, const Affine& m) {
+    const std::int64_t callsBefore = lineCalls_;
+    std::int64_t cost = 0;
     switch (e.shape) {
     case JwwShape::Line:
-        return Line(e, m);
+        cost = Line(e, m);
+        break;
     case JwwShape::Arc:
-        return Arc(e, m);
+        cost = Arc(e, m);
+        break;
     case JwwShape::Point:
-        return Point(e, m);
+        cost = Point(e, m);
+        break;
     case JwwShape::Text:
-        return Text(e, m);
+        cost = Text(e, m);
+        break;
     case JwwShape::Solid:
-        return Solid(e, m);
+        cost = Solid(e, m);
+        break;
     case JwwShape::Block:
         break;
     }
-    return 0;
+    // A dashed line costs its dashes: thousands of long dashed lines must not outlast the budget.
+    return std::max(cost, lineCalls_ - callsBefore);
 }
 
 void JwwPainter::Mark(DPoint p, COLORREF color) {
@@ -135,7 +143,7 @@ void JwwPainter::PolyTo(DPoint to) {
     if (clip_.right <= clip_.left || clip_.bottom <= clip_.top)
         return; // an empty or inverted picture shows nothing
     if (Inside(a) && Inside(b)) {
-        JLineTo(canvas_, b.x, b.y);
+        lineCalls_ += JLineTo(canvas_, b.x, b.y);
         return;
     }
     // The part within the clip's pixels, reaching half a pixel beyond their centres.
@@ -149,7 +157,7 @@ void JwwPainter::PolyTo(DPoint to) {
     const TPoint e = t1 < 1 ? Clamped(map_.Pixel(Lerp(from, to, t1))) : Clamped(b);
     if (!(canvas_.PenPos() == s))
         canvas_.MoveTo(s.x, s.y);
-    JLineTo(canvas_, e.x, e.y);
+    lineCalls_ += JLineTo(canvas_, e.x, e.y);
 }
 
 std::int64_t JwwPainter::Line(const JwwEntity& e, const Affine& m) {

@@ -154,6 +154,8 @@ TEST(BrokenJws, EachEndsAsKept) {
         {"block-bomb.jws", kWhole, 3'000'000},
         // The same with texts, each of which costs as much as a hundred lines.
         {"text-bomb.jws", kWhole, 80'000},
+        // 10^9 long dashed lines: each dash counts against the budget, not each line.
+        {"dash-bomb.jws", kWhole, 3'000'000},
         // Arcs and round solids a hundred billion millimetres wide, winding round many times.
         {"shapes-huge.jws", kWhole, 40000},
     };
