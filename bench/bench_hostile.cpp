@@ -26,6 +26,7 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -168,29 +169,67 @@ std::vector<Input> MakeInputs(const std::filesystem::path& dir) {
                    static_cast<std::uint8_t>(1 + i % 9));
         single("jwc-lines-64MiB", w.Build(), FileFormat::Jwc);
     }
-    // Today's formats: long dashed lines of every type up to the cap, as a drawing and as a figure.
-    for (const bool drawing : {true, false}) {
-        auto start = [drawing] {
-            return drawing ? JwwWriter::Drawing() : JwwWriter::Figure().Box(0, 0, 1000, 700);
-        };
-        auto line = [](JwwWriter& w, std::size_t i) {
-            JwwAttr a;
-            a.style = static_cast<std::uint8_t>(2 + i % 8);
-            w.Line(static_cast<double>(i % 97), 0, 1000, static_cast<double>(i % 89) * 7, a);
-        };
-        JwwWriter w = start();
+    // Today's formats: files filled up to the cap with one kind of record each.
+    auto full = [&](const char* name, bool drawing, const std::function<void(JwwWriter&)>& begin,
+                    const std::function<void(JwwWriter&, std::size_t)>& add) {
+        JwwWriter w = drawing ? JwwWriter::Drawing() : JwwWriter::Figure().Box(0, 0, 1000, 700);
+        begin(w);
         const std::size_t empty = w.Bytes().size();
-        line(w, 0);
+        add(w, 0);
         const std::size_t one = w.Bytes().size();
-        line(w, 1);
-        const std::size_t record = w.Bytes().size() - one; // the first line also declares its class
+        add(w, 1);
+        const std::size_t record = w.Bytes().size() - one; // the first record also declares its class
         for (std::size_t i = 2; i < (kMaxFile - empty - 4096) / record; ++i)
-            line(w, i);
-        const FileFormat format = drawing ? FileFormat::Jww : FileFormat::Jws;
-        const auto path = dir / (drawing ? "jww-dashed-lines-64MiB.jww" : "jws-dashed-lines-64MiB.jws");
+            add(w, i);
+        const auto path = dir / (std::string(name) + (drawing ? ".jww" : ".jws"));
         Write(path, w.Bytes());
-        inputs.push_back({path.stem().string(), {path}, format, 0});
-    }
+        inputs.push_back({path.stem().string(), {path}, drawing ? FileFormat::Jww : FileFormat::Jws, 0});
+    };
+    auto nothing = [](JwwWriter&) {};
+    auto dashed = [](JwwWriter& w, std::size_t i) {
+        JwwAttr a;
+        a.style = static_cast<std::uint8_t>(2 + i % 8);
+        w.Line(static_cast<double>(i % 97), 0, 1000, static_cast<double>(i % 89) * 7, a);
+    };
+    full("jww-dashed-lines-64MiB", true, nothing, dashed);
+    full("jws-dashed-lines-64MiB", false, nothing, dashed);
+    full("jww-circles-64MiB", true, nothing, [](JwwWriter& w, std::size_t i) {
+        w.Circle(static_cast<double>(i % 400), static_cast<double>(i % 280),
+                 static_cast<double>(1 + i % 300));
+    });
+    full("jww-texts-64MiB", true, nothing, [](JwwWriter& w, std::size_t i) {
+        w.Text(static_cast<double>(i % 390), static_cast<double>(i % 270), 400, static_cast<double>(i % 270),
+               kKana.substr(0, 20), static_cast<double>(2 + i % 20)); // one size, so that the count fits
+    });
+    full("jws-discs-64MiB", false, nothing, [](JwwWriter& w, std::size_t i) {
+        JwwAttr a;
+        a.style = 101;
+        w.Solid({static_cast<double>(i % 1000), static_cast<double>(i % 700),
+                 static_cast<double>(10 + i % 300), 1, 0, 0, 2 * 3.141592653589793, 5},
+                a);
+    });
+    full("jws-points-64MiB", false, nothing, [](JwwWriter& w, std::size_t i) {
+        w.Point(static_cast<double>(i % 1000), static_cast<double>(i % 701));
+    });
+    // Every line on a hidden layer.
+    full(
+        "jww-hidden-lines-64MiB", true, [](JwwWriter& w) { w.LayerState(0, 0, 0); }, dashed);
+    // One definition placed once, holding every line of the file.
+    full(
+        "jws-one-block-64MiB", false,
+        [](JwwWriter& w) {
+            w.Block(0, 0, 1, 1, 0, 1);
+            w.BeginDefinition(1);
+        },
+        dashed);
+    // Hundreds of thousands of definitions of one line each, one of them placed once.
+    full(
+        "jws-many-blocks-64MiB", false, [](JwwWriter& w) { w.Block(0, 0, 1, 1, 0, 500'000); },
+        [](JwwWriter& w, std::size_t i) {
+            w.BeginDefinition(static_cast<std::uint32_t>(i));
+            w.Line(static_cast<double>(i % 97), 0, 1000, static_cast<double>(i % 89) * 7);
+            w.EndDefinition();
+        });
     return inputs;
 }
 
@@ -314,6 +353,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = dir.path().toStdString();
     const std::vector<Input> inputs = MakeInputs(folder);
+    malloc_trim(0); // the children start from what a program holds, not from the inputs' making
     {
         // Loads the fonts before the children are forked, as a running program has them.
         QImage image(32, 32, QImage::Format_RGB32);

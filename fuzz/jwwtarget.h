@@ -30,7 +30,7 @@ inline bool SameInfo(const JwwInfo& a, const JwwInfo& b) {
 }
 
 // The document's own promises: definitions sorted and within their entities, one string per text.
-inline void CheckDocument(const JwwDocument& doc) {
+inline void CheckDocument(std::span<const std::uint8_t> bytes, JwwDocument doc) {
     Check(std::is_sorted(doc.blocks.begin(), doc.blocks.end(),
                          [](const JwwBlockDef& a, const JwwBlockDef& b) { return a.number < b.number; }),
           "definitions sorted by number");
@@ -38,10 +38,15 @@ inline void CheckDocument(const JwwDocument& doc) {
         Check(std::uint64_t{d.first} + d.count <= doc.blockEntities.size(),
               "a definition within its entities");
     Check(doc.topTexts.size() == static_cast<std::size_t>(doc.texts), "one string per top-level text");
-    for (const auto* list : {&doc.entities, &doc.blockEntities})
-        for (const JwwEntity& e : *list)
-            Check(e.shape != JwwShape::Text || std::uint64_t{e.extra} + e.textSize <= doc.textPool.size(),
-                  "a text within the pool");
+    auto withinPool = [&doc](const JwwEntity& e) {
+        Check(e.shape != JwwShape::Text || std::uint64_t{e.extra} + e.textSize <= doc.textPool.size(),
+              "a text within the pool");
+        return true;
+    };
+    std::for_each(doc.blockEntities.begin(), doc.blockEntities.end(), withinPool);
+    std::uint64_t visited = 0;
+    ForEachJwwEntity(ByteCursor(bytes), doc, [&](const JwwEntity& e) { return withinPool(e) && ++visited; });
+    Check(visited <= 2 * doc.topLevelRead, "no more entities than were read");
 }
 
 // allFlags: every option; otherFlags: another set to compare with.
@@ -49,7 +54,7 @@ template <typename Draw>
 int RunTarget(std::span<const std::uint8_t> bytes, JwwKind kind, bool recognised, int allFlags,
               int otherFlags, const TRect& rect, const char* extension, Draw draw) {
     const Outcome read = Run([&] {
-        CheckDocument(ReadJwwDocument(bytes, kind));
+        CheckDocument(bytes, ReadJwwDocument(bytes, kind, {.topTexts = true}));
         return 0;
     });
 

@@ -47,6 +47,14 @@ public:
             std::clamp(std::min(2 * (w + h), work_) * kHugeArcWorkPerPixel, kMinHugeArcWork, work_);
     }
 
+    // The budget of the largest rectangle, for walks that visit what any drawing may.
+    static DrawBudget Largest() {
+        return DrawBudget(TRect{0, 0, 1 << 20, 1 << 20});
+    }
+
+    std::int64_t Left() const {
+        return work_;
+    }
     bool Spent() const {
         return work_ <= 0;
     }

@@ -1,5 +1,7 @@
 #include "render/bytes.h"
 
+#include "render/bytecursor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -126,12 +128,22 @@ std::size_t FileBytes::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size
 std::span<const std::uint8_t> FileBytes::At(std::uint64_t offset, std::size_t n) {
     if (n <= bytes_.size() && offset <= bytes_.size() - n)
         return std::span<const std::uint8_t>(bytes_).subspan(static_cast<std::size_t>(offset), n);
-    window_.clear();
     if (!open_ || offset >= stamp_.size)
-        return window_;
-    window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size - offset)));
-    window_.resize(ReadAt(offset, window_.data(), window_.size()));
-    return window_;
+        return {};
+    // The buffer only grows, so that reading a large file window by window fills no memory twice.
+    const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size - offset));
+    if (window_.size() < wanted)
+        window_.resize(wanted);
+    return std::span<const std::uint8_t>(window_).first(ReadAt(offset, window_.data(), wanted));
+}
+
+void ByteCursor::Fetch(std::size_t n) {
+    if (!file_ || !CanRead(n))
+        throw ReadError();
+    data_ = file_->At(pos_, std::max(n, kWindow));
+    base_ = pos_;
+    if (data_.size() < n)
+        throw ReadError(); // the file became shorter
 }
 
 } // namespace plavik

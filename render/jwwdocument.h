@@ -1,12 +1,15 @@
 // What the reader of figure (.jws) and drawing (.jww) files keeps for the renderer: the header fields
-// it needs and flat lists of entities in paper millimetres.
+// it needs and the block definitions' entities in paper millimetres. The top-level entities are read
+// again as they are drawn, so that a file of millions of them costs no memory for them.
 #pragma once
 
+#include "render/bytecursor.h"
 #include "render/jww.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,11 +54,12 @@ struct JwwDocument {
     std::uint32_t paper = 0;
     std::array<std::uint16_t, 16> shown{}; // bit l of shown[g]: group g and its layer l are both shown
 
-    std::vector<JwwEntity> entities;      // the top-level list
+    std::uint64_t entitiesAt = 0;         // the offset of the top-level list in the file
+    std::uint64_t topLevelRead = 0;       // objects of the top-level list read whole
     std::vector<JwwEntity> blockEntities; // the entities of every definition, definition after definition
     std::vector<JwwBlockDef> blocks;      // sorted by number; the first of equal numbers comes first
-    std::string textPool;                 // the bytes of every text, code page 932
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> topTexts; // pool offset and size, top-level texts
+    std::string textPool; // the bytes of the definitions' texts (and top-level ones when kept), code page 932
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> topTexts; // pool offset and size, when kept
 
     int lines = 0, arcs = 0, points = 0, texts = 0, solids = 0, references = 0, dimensions = 0;
     int definitions = 0;
@@ -78,9 +82,27 @@ inline constexpr std::size_t kJwwMaxStringBytes = std::size_t{64} << 10;
 // Figure header size: the entity list starts here.
 inline constexpr std::size_t kJwsHeaderSize = 452;
 
-// Reads a recognised file of the kind (the caller checked IsJwsData or IsJwwData). Throws ReadError
-// when the header cannot be read; a stream that fails after it leaves what was read, complete false.
-JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind);
+// What a read keeps besides the header and the counts.
+struct JwwKeep {
+    bool topTexts = false; // the strings of the top-level texts
+    // Entities of the block definitions, in all. A walk visits no more than its budget's worth, each
+    // entity costing at least one, so a drawing keeps as many as its budget.
+    std::uint64_t members = UINT64_MAX;
+};
+
+// Reads a recognised file of the kind (the caller checked IsJwsData or IsJwwData) from the cursor's
+// start: the header, the counts, the block definitions and what keep asks for. Throws ReadError when
+// the header cannot be read (FileTooLargeError beyond 64 MiB); a stream that fails after it leaves
+// what was read, complete false.
+JwwDocument ReadJwwDocument(ByteCursor& c, JwwKind kind, const JwwKeep& keep = {});
+JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind, const JwwKeep& keep = {});
+// The header only, with the same errors.
+JwwDocument ReadJwwHeader(ByteCursor& c, JwwKind kind);
+// Reads the top-level list again from source's bytes, as far as ReadJwwDocument read it whole, and
+// gives visit each entity to draw in file order until visit returns false. A text's bytes lie in
+// doc.textPool until the next entity; the pool is left as it was.
+void ForEachJwwEntity(const ByteCursor& source, JwwDocument& doc,
+                      const std::function<bool(const JwwEntity&)>& visit);
 
 // The version a recognised file of the kind announces.
 std::uint32_t JwwVersionOf(std::span<const std::uint8_t> data, JwwKind kind);

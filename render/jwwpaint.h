@@ -2,6 +2,7 @@
 // walk through the entities with block references expanded, and the painter that draws one entity.
 #pragma once
 
+#include "render/budget.h"
 #include "render/canvas.h"
 #include "render/jwwdocument.h"
 #include "render/jwwgeometry.h"
@@ -17,16 +18,6 @@ namespace plavik {
 // Block references nest at most this deep; deeper ones are not drawn, so a definition that refers
 // to itself ends there.
 inline constexpr int kMaxBlockDepth = 8;
-// What one render call may emit at most: entities visited, chords, rows filled and texts together.
-// Fuzzing runs every input through several renders under the sanitizers within a second: there a
-// smaller budget tests the same limits.
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-inline constexpr std::int64_t kMaxPrimitives = 50'000;
-#else
-inline constexpr std::int64_t kMaxPrimitives = 2'000'000;
-#endif
-// A text drawn in characters costs as much as about a hundred short lines.
-inline constexpr std::int64_t kTextCost = 100;
 
 // Paper millimetres to device pixels. A point maps to the offset Rel(p) from Origin(), and lies at
 // pixel Origin() + round(Rel(p)), each axis rounded half to even.
@@ -64,27 +55,27 @@ private:
 
 // Calls visit(entity, map) for each entity to draw, in file order, block references expanded in place
 // with the map from the definition's coordinates to paper. Drawings show the top-level entities of
-// shown layers only; a reference's own layer decides for all it places. Stops when budget runs out;
+// shown layers only; a reference's own layer decides for all it places. Stops when budget is spent;
 // visit returns what its entity cost beyond the one it is charged for being visited.
 template <typename Visit> class EntityWalk {
 public:
-    EntityWalk(const JwwDocument& doc, Visit& visit, std::int64_t& budget)
+    EntityWalk(const JwwDocument& doc, Visit& visit, DrawBudget& budget)
         : doc_(doc), visit_(visit), budget_(budget) {}
 
-    void Run() {
-        for (const JwwEntity& e : doc_.entities) {
-            if (budget_ <= 0)
-                return;
+    // Reads the top-level entities from source (doc is the document read from it) and visits them.
+    void Run(const ByteCursor& source, JwwDocument& doc) {
+        ForEachJwwEntity(source, doc, [this](const JwwEntity& e) {
             if (doc_.Shown(e))
                 One(e, Affine{}, 0);
-        }
+            return !budget_.Spent();
+        });
     }
 
 private:
     void One(const JwwEntity& e, const Affine& m, int depth) {
-        --budget_;
+        budget_.Charge(1);
         if (e.shape != JwwShape::Block) {
-            budget_ -= visit_(e, m);
+            budget_.Charge(visit_(e, m));
             return;
         }
         const JwwBlockDef* def = depth < kMaxBlockDepth ? doc_.Definition(e.extra) : nullptr;
@@ -93,18 +84,18 @@ private:
         const Affine inner = m.After(Placement(e.v[0], e.v[1], e.v[2], e.v[3], e.v[4]));
         if (!inner.Finite())
             return;
-        for (std::uint32_t i = 0; i < def->count && budget_ > 0; ++i)
+        for (std::uint32_t i = 0; i < def->count && !budget_.Spent(); ++i)
             One(doc_.blockEntities[def->first + i], inner, depth + 1);
     }
 
     const JwwDocument& doc_;
     Visit& visit_;
-    std::int64_t& budget_;
+    DrawBudget& budget_;
 };
 
 // The box of everything a walk visits, every option on: lines (auxiliary ones too), arcs, points,
 // solids and texts' base lines. Empty when there is nothing.
-Box JwwExtent(const JwwDocument& doc);
+Box JwwExtent(const ByteCursor& source, JwwDocument& doc);
 
 // What the painter draws and with which colours.
 struct PaintOptions {

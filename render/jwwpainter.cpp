@@ -233,7 +233,7 @@ std::int64_t JwwPainter::Point(const JwwEntity& e, const Affine& m) {
     if (!Inside(p))
         return 0;
     canvas_.SetPixel(p.x, p.y, PenColorOf(*options_.palette, e.color));
-    return 1;
+    return DrawBudget::kPointWork;
 }
 
 std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
@@ -276,7 +276,7 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
     }
     const TPoint at = map_.Pixel(corner);
     JTextOut(canvas_, at.x, at.y, text, -std::max(1, Round(pixels)), tenths, color);
-    return kTextCost;
+    return DrawBudget::kTextWork;
 }
 
 std::int64_t JwwPainter::Solid(const JwwEntity& e, const Affine& m) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <functional>
 
 namespace plavik {
 
@@ -72,7 +73,8 @@ void SkipStrings(ByteCursor& c, int n) {
 // and the box.
 void ReadFigureHeader(ByteCursor& c, JwwDocument& doc) {
     c.Require(kJwsHeaderSize);
-    c.Skip(kJwsVersionOffset + 4);
+    c.Skip(kJwsVersionOffset);
+    doc.version = c.U32();
     doc.refX = c.F64();
     doc.refY = c.F64();
     c.Skip(16 * 8 + 6 * 4 + 6 * 8);
@@ -82,8 +84,8 @@ void ReadFigureHeader(ByteCursor& c, JwwDocument& doc) {
 
 // The drawing header, field by field; what older versions leave out is skipped by version.
 void ReadDrawingHeader(ByteCursor& c, JwwDocument& doc) {
-    const std::uint32_t v = doc.version;
-    c.Skip(kJwwVersionOffset + 4);
+    c.Skip(kJwwVersionOffset);
+    const std::uint32_t v = doc.version = c.U32();
     ReadCString(c, doc.memo);
     doc.paper = c.U32();
     c.Skip(4); // write group
@@ -142,20 +144,50 @@ struct Prefix {
 // class declaration and each object takes the next id.
 class StreamReader {
 public:
-    StreamReader(ByteCursor& c, JwwDocument& doc) : c_(c), doc_(doc), version_(doc.version) {
+    StreamReader(ByteCursor& c, JwwDocument& doc, std::uint64_t maxMembers = 0)
+        : c_(c), doc_(doc), version_(doc.version), maxMembers_(maxMembers) {
         classes_.reserve(std::size(kClasses)); // files declare each class once
     }
 
-    void ReadEntities() {
+    // The top-level list, counted and not kept, so that a file of millions of entities costs no
+    // memory for them; the strings of its texts go to the pool when keepTexts is true.
+    void CountEntities(bool keepTexts) {
         const std::uint64_t count = ReadCount();
-        doc_.entities.reserve(
-            static_cast<std::size_t>(std::min<std::uint64_t>(count, c_.Remaining() / kMinObjectBytes)));
-        for (std::uint64_t i = 0; i < count; ++i)
-            ReadEntity(EntityTag(), doc_.entities, true);
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const JwwClass cls = EntityTag();
+            const std::size_t pool = doc_.textPool.size();
+            JwwEntity parsed[2];
+            ReadEntity(cls, parsed);
+            Count(cls);
+            if (cls == JwwClass::Text && keepTexts)
+                doc_.topTexts.emplace_back(static_cast<std::uint32_t>(pool),
+                                           static_cast<std::uint32_t>(doc_.textPool.size() - pool));
+            else
+                doc_.textPool.resize(pool);
+            ++doc_.topLevelRead;
+        }
+    }
+
+    // The top-level list again, as far as the count read it whole, each entity to visit.
+    void VisitEntities(const std::function<bool(const JwwEntity&)>& visit) {
+        const std::uint64_t count = std::min(ReadCount(), doc_.topLevelRead);
+        const std::size_t pool = doc_.textPool.size();
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const JwwClass cls = EntityTag();
+            doc_.textPool.resize(pool);
+            JwwEntity parsed[2];
+            const int n = ReadEntity(cls, parsed);
+            for (int k = 0; k < n; ++k)
+                if (!visit(parsed[k]))
+                    return;
+        }
     }
 
     void ReadDefinitions() {
         const std::uint64_t count = ReadCount();
+        // Room for what may be kept, so that growing never copies; pages are only used when filled.
+        doc_.blockEntities.reserve(
+            static_cast<std::size_t>(std::min(maxMembers_, c_.Remaining() / kMinObjectBytes)));
         for (std::uint64_t i = 0; i < count; ++i) {
             if (ReadTag() != JwwClass::Definition)
                 throw StopReading{};
@@ -227,22 +259,23 @@ private:
         return it->second;
     }
 
+    // Curve attribute, style, colour, width (from version 351 on), layer, group and attribute flags.
     Prefix ReadPrefix() {
+        const bool width = version_ >= 351;
+        const std::uint8_t* b = c_.Take(width ? 15 : 13).data();
         Prefix p;
-        c_.Skip(4); // curve attribute
-        p.style = c_.U8();
-        p.color = c_.U16();
-        if (version_ >= 351)
-            c_.Skip(2); // width
-        p.layer = static_cast<std::uint8_t>(c_.U16() & 15);
-        p.group = static_cast<std::uint8_t>(c_.U16() & 15);
-        c_.Skip(2); // attribute flags
+        p.style = b[4];
+        p.color = ByteCursor::LoadU16(b + 5);
+        b += width ? 9 : 7;
+        p.layer = static_cast<std::uint8_t>(b[0] & 15);
+        p.group = static_cast<std::uint8_t>(b[2] & 15);
         return p;
     }
 
     void ReadDoubles(double* v, int n) {
+        const std::uint8_t* b = c_.Take(static_cast<std::size_t>(n) * 8).data();
         for (int i = 0; i < n; ++i)
-            v[i] = c_.F64();
+            v[i] = ByteCursor::LoadF64(b + 8 * i);
     }
 
     static JwwEntity Start(JwwShape shape, const Prefix& p) {
@@ -278,44 +311,70 @@ private:
         e.textSize = static_cast<std::uint32_t>(doc_.textPool.size() - offset);
     }
 
-    static void Keep(std::vector<JwwEntity>& out, const JwwEntity& e, std::size_t numbers) {
-        if (Sane(e.v, numbers))
-            out.push_back(e);
+    // A top-level object of the class was read.
+    void Count(JwwClass cls) {
+        switch (cls) {
+        case JwwClass::Line:
+            ++doc_.lines;
+            break;
+        case JwwClass::Arc:
+            ++doc_.arcs;
+            break;
+        case JwwClass::Point:
+            ++doc_.points;
+            break;
+        case JwwClass::Text:
+            ++doc_.texts;
+            break;
+        case JwwClass::Solid:
+            ++doc_.solids;
+            break;
+        case JwwClass::Block:
+            ++doc_.references;
+            break;
+        case JwwClass::Dimension:
+            ++doc_.dimensions;
+            break;
+        case JwwClass::Definition:
+            break;
+        }
     }
 
-    void ReadEntity(JwwClass cls, std::vector<JwwEntity>& out, bool top) {
+    // Appends e to out[n] when its numbers are sane.
+    static void Keep(JwwEntity* out, int& n, const JwwEntity& e, std::size_t numbers) {
+        if (Sane(e.v, numbers))
+            out[n++] = e;
+    }
+
+    // Reads the object's body into the entities it draws (a dimension draws two); returns how many.
+    // A text's string is appended to the pool.
+    int ReadEntity(JwwClass cls, JwwEntity (&out)[2]) {
         const Prefix p = ReadPrefix();
+        int n = 0;
         switch (cls) {
         case JwwClass::Line: {
             JwwEntity e = Start(JwwShape::Line, p);
             ReadDoubles(e.v, 4);
-            Keep(out, e, 4);
-            doc_.lines += top;
+            Keep(out, n, e, 4);
             break;
         }
         case JwwClass::Arc: {
             JwwEntity e = Start(JwwShape::Arc, p);
             ReadDoubles(e.v, 7);
             e.extra = c_.U32();
-            Keep(out, e, 7);
-            doc_.arcs += top;
+            Keep(out, n, e, 7);
             break;
         }
         case JwwClass::Point: {
             JwwEntity e = Start(JwwShape::Point, p);
             if (ReadPointFields(p, e))
-                Keep(out, e, 2);
-            doc_.points += top;
+                Keep(out, n, e, 2);
             break;
         }
         case JwwClass::Text: {
             JwwEntity e = Start(JwwShape::Text, p);
             ReadTextFields(e);
-            Keep(out, e, 6);
-            if (top) {
-                doc_.topTexts.emplace_back(e.extra, e.textSize);
-                ++doc_.texts;
-            }
+            Keep(out, n, e, 6);
             break;
         }
         case JwwClass::Solid: {
@@ -323,30 +382,28 @@ private:
             ReadDoubles(e.v, 8);
             if (p.color == 10)
                 e.extra = c_.U32() & 0x00FFFFFFu;
-            Keep(out, e, 8);
-            doc_.solids += top;
+            Keep(out, n, e, 8);
             break;
         }
         case JwwClass::Block: {
             JwwEntity e = Start(JwwShape::Block, p);
             ReadDoubles(e.v, 5);
             e.extra = c_.U32();
-            Keep(out, e, 5);
-            doc_.references += top;
+            Keep(out, n, e, 5);
             break;
         }
         case JwwClass::Dimension:
-            ReadDimension(p, out);
-            doc_.dimensions += top;
+            ReadDimension(p, out, n);
             break;
         case JwwClass::Definition:
             throw StopReading{};
         }
+        return n;
     }
 
     // Its line and its text are drawn, on the dimension's own layer; the parts of version 420 on
     // (extension lines and end points) are read past.
-    void ReadDimension(const Prefix& own, std::vector<JwwEntity>& out) {
+    void ReadDimension(const Prefix& own, JwwEntity (&out)[2], int& n) {
         const Prefix linePrefix = ReadPrefix();
         JwwEntity line = Start(JwwShape::Line, linePrefix);
         ReadDoubles(line.v, 4);
@@ -369,8 +426,8 @@ private:
             part->layer = own.layer;
             part->group = own.group;
         }
-        Keep(out, line, 4);
-        Keep(out, text, 6);
+        Keep(out, n, line, 4);
+        Keep(out, n, text, 6);
     }
 
     // Number, referred flag, time, name and the definition's own entity list. A definition cut short
@@ -385,8 +442,12 @@ private:
         doc_.blocks.push_back({number, first, 0});
         try {
             const std::uint64_t count = ReadCount();
-            for (std::uint64_t i = 0; i < count; ++i)
-                ReadEntity(EntityTag(), members, false);
+            for (std::uint64_t i = 0; i < count; ++i) {
+                JwwEntity parsed[2];
+                const int n = ReadEntity(EntityTag(), parsed);
+                const auto room = static_cast<int>(std::min<std::uint64_t>(n, maxMembers_ - members.size()));
+                members.insert(members.end(), parsed, parsed + room);
+            }
         } catch (...) {
             doc_.blocks.back().count = static_cast<std::uint32_t>(members.size()) - first;
             throw;
@@ -398,16 +459,18 @@ private:
     ByteCursor& c_;
     JwwDocument& doc_;
     std::uint32_t version_;
+    std::uint64_t maxMembers_;
     std::uint32_t nextId_ = 1;
     std::vector<std::pair<std::uint32_t, JwwClass>> classes_;
 };
 
 // Entity list, definition list and, for drawings of version 700 on, the image count. Whatever stops
 // the stream leaves what was read before it.
-void ReadStream(ByteCursor& c, JwwDocument& doc) {
-    StreamReader reader(c, doc);
+void ReadStream(ByteCursor& c, JwwDocument& doc, const JwwKeep& keep) {
+    doc.entitiesAt = c.Position();
+    StreamReader reader(c, doc, keep.members);
     try {
-        reader.ReadEntities();
+        reader.CountEntities(keep.topTexts);
         reader.ReadDefinitions();
         // Images, if any, follow their count; nothing after them is needed.
         if (doc.kind == JwwKind::Drawing && doc.version >= 700)
@@ -441,19 +504,40 @@ const JwwBlockDef* JwwDocument::Definition(std::uint32_t number) const {
     return it != blocks.end() && it->number == number ? &*it : nullptr;
 }
 
-JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind) {
-    if (data.size() > kMaxJwwFileBytes)
+JwwDocument ReadJwwHeader(ByteCursor& c, JwwKind kind) {
+    if (c.Remaining() > kMaxJwwFileBytes)
         throw FileTooLargeError();
     JwwDocument doc;
     doc.kind = kind;
-    doc.version = JwwVersionOf(data, kind);
-    ByteCursor c(data);
     if (kind == JwwKind::Figure)
         ReadFigureHeader(c, doc);
     else
         ReadDrawingHeader(c, doc);
-    ReadStream(c, doc);
     return doc;
+}
+
+JwwDocument ReadJwwDocument(ByteCursor& c, JwwKind kind, const JwwKeep& keep) {
+    JwwDocument doc = ReadJwwHeader(c, kind);
+    ReadStream(c, doc, keep);
+    return doc;
+}
+
+JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind, const JwwKeep& keep) {
+    ByteCursor c(data);
+    return ReadJwwDocument(c, kind, keep);
+}
+
+void ForEachJwwEntity(const ByteCursor& source, JwwDocument& doc,
+                      const std::function<bool(const JwwEntity&)>& visit) {
+    ByteCursor c = source.From(doc.entitiesAt);
+    const std::size_t pool = doc.textPool.size();
+    try {
+        StreamReader(c, doc).VisitEntities(visit);
+    } catch (const ReadError&) {
+        // The file changed since it was read: what came before the change is drawn.
+    } catch (const StopReading&) {
+    }
+    doc.textPool.resize(pool);
 }
 
 void FillJwwInfo(const JwwDocument& doc, JwwInfo& info) {

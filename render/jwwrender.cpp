@@ -96,7 +96,7 @@ private:
     }
 };
 
-DeviceMap MapOf(const JwwDocument& doc, const TRect& rect) {
+DeviceMap MapOf(const ByteCursor& source, JwwDocument& doc, const TRect& rect) {
     if (doc.kind == JwwKind::Drawing && doc.paper < 5)
         return DeviceMap::Sheet(rect, kSheets[doc.paper][0], kSheets[doc.paper][1]);
     if (doc.kind == JwwKind::Figure) {
@@ -105,7 +105,7 @@ DeviceMap MapOf(const JwwDocument& doc, const TRect& rect) {
         if (!stored.Empty() && std::all_of(b.begin(), b.end(), [](double v) { return Sane(v); }))
             return DeviceMap::Fit(rect, stored);
     }
-    return DeviceMap::Fit(rect, JwwExtent(doc));
+    return DeviceMap::Fit(rect, JwwExtent(source, doc));
 }
 
 TRect Intersect(const TRect& a, const TRect& b) {
@@ -113,9 +113,10 @@ TRect Intersect(const TRect& a, const TRect& b) {
             std::min(a.bottom, b.bottom)};
 }
 
-void Paint(Canvas& canvas, const JwwDocument& doc, const TRect& rect, int flags, const Palette& palette) {
+void Paint(Canvas& canvas, const ByteCursor& source, JwwDocument& doc, const TRect& rect, int flags,
+           const Palette& palette) {
     FillBackground(canvas, rect, palette[kBack]);
-    const DeviceMap map = MapOf(doc, rect);
+    const DeviceMap map = MapOf(source, doc, rect);
     const TRect clip = Intersect(rect, canvas.Bounds());
     const bool figure = doc.kind == JwwKind::Figure;
     PaintOptions options;
@@ -124,8 +125,8 @@ void Paint(Canvas& canvas, const JwwDocument& doc, const TRect& rect, int flags,
     options.baseLines = !figure && (flags & kJwcBaseLines) != 0;
     options.auxLines = (flags & (figure ? int{kJwkAuxLines} : int{kJwcAuxLines})) != 0;
     JwwPainter painter(canvas, doc, map, clip, options);
-    std::int64_t budget = kMaxPrimitives;
-    EntityWalk<JwwPainter>(doc, painter, budget).Run();
+    DrawBudget budget(rect);
+    EntityWalk<JwwPainter>(doc, painter, budget).Run(source, doc);
 
     // A circle of 3 pixels about the reference point, as the old figures have it.
     if (figure && (flags & kJwkRefPoint) && Sane(doc.refX) && Sane(doc.refY))
@@ -134,74 +135,58 @@ void Paint(Canvas& canvas, const JwwDocument& doc, const TRect& rect, int flags,
         DrawFrame(canvas, rect, palette[kBorder]);
 }
 
-// The steps the file and byte entry points share; bytes() yields the whole file, or throws.
-template <typename Bytes>
-int Draw(Canvas& canvas, const TRect& rect, int flags, const Palette& palette, JwwKind kind, JwwInfo* info,
-         bool recognised, Bytes bytes) {
+bool Recognised(std::span<const std::uint8_t> data, JwwKind kind) {
+    return kind == JwwKind::Figure ? IsJwsData(data) : IsJwwData(data);
+}
+
+// The bytes that recognise a file of the kind.
+std::span<const std::uint8_t> Recognition(FileBytes& file, JwwKind kind) {
+    if (!file.IsOpen())
+        return {};
+    return file.Prefix(kind == JwwKind::Figure ? kJwsRecognitionBytes : kJwwRecognitionBytes);
+}
+
+// What the file and byte entry points share: recognition from start's bytes, reading through the
+// cursor at the file's start and, when draw is true, drawing.
+int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& palette, JwwKind kind,
+                JwwInfo* info, std::span<const std::uint8_t> start, ByteCursor cursor) {
     if (info) {
         *info = JwwInfo{};
         info->kind = kind;
     }
-    if (!recognised) {
-        const FontGuard guard(canvas);
-        DrawNotFileCard(canvas, rect, kind == JwwKind::Figure ? "Not JWS File" : "Not JWW File");
+    if (!Recognised(start, kind)) {
+        if (canvas) {
+            const FontGuard guard(*canvas);
+            DrawNotFileCard(*canvas, rect, kind == JwwKind::Figure ? "Not JWS File" : "Not JWW File");
+        }
         return -1;
     }
-    const std::span<const std::uint8_t> data = bytes();
     if (info)
-        info->version = JwwVersionOf(data, kind);
-    const JwwDocument doc = ReadJwwDocument(data, kind); // fails before the canvas is touched
+        info->version = JwwVersionOf(start, kind);
+    if (!canvas && !info) {
+        ReadJwwHeader(cursor, kind); // only the header decides
+        return 0;
+    }
+    JwwKeep keep;
+    keep.topTexts = info != nullptr;
+    keep.members = canvas ? static_cast<std::uint64_t>(DrawBudget(rect).Left()) : 0;
+    JwwDocument doc = ReadJwwDocument(cursor, kind, keep); // fails before the canvas is touched
     if (info)
         FillJwwInfo(doc, *info);
-    const FontGuard guard(canvas);
-    Paint(canvas, doc, rect, flags, palette);
+    if (canvas) {
+        const FontGuard guard(*canvas);
+        Paint(*canvas, cursor, doc, rect, flags, palette);
+    }
     return 0;
 }
 
-bool Recognise(FileBytes& file, JwwKind kind) {
-    if (!file.IsOpen())
-        return false;
-    return kind == JwwKind::Figure ? IsJwsData(file.Prefix(kJwsRecognitionBytes))
-                                   : IsJwwData(file.Prefix(kJwwRecognitionBytes));
-}
-
-// The whole file, read once it is known not to be too large.
-std::span<const std::uint8_t> WholeFile(FileBytes& file) {
-    if (file.Size() > kMaxJwwFileBytes)
-        throw FileTooLargeError();
-    return file.Prefix(static_cast<std::size_t>(file.Size()));
-}
-
-std::span<const std::uint8_t> WholeData(std::span<const std::uint8_t> data) {
-    if (data.size() > kMaxJwwFileBytes)
-        throw FileTooLargeError();
-    return data;
-}
-
-int DrawFile(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
-             const Palette& palette, JwwKind kind, JwwInfo* info) {
-    FileBytes file(fileName);
-    return Draw(canvas, rect, flags, palette, kind, info, Recognise(file, kind),
-                [&] { return WholeFile(file); });
-}
-
-int CheckFile(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info, JwwKind kind) {
+int DrawFile(Canvas* canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+             const Palette& palette, JwwKind kind, JwwInfo* info, FileStamp* stamp = nullptr) {
     FileBytes file(fileName);
     if (stamp)
         *stamp = file.Stamp();
-    if (info) {
-        *info = JwwInfo{};
-        info->kind = kind;
-    }
-    if (!Recognise(file, kind))
-        return -1;
-    const auto data = WholeFile(file);
-    if (info)
-        info->version = JwwVersionOf(data, kind);
-    const JwwDocument doc = ReadJwwDocument(data, kind);
-    if (info)
-        FillJwwInfo(doc, *info);
-    return 0;
+    const auto start = Recognition(file, kind);
+    return DrawOrCheck(canvas, rect, flags, palette, kind, info, start, ByteCursor(file));
 }
 
 } // namespace
@@ -244,41 +229,40 @@ DeviceMap DeviceMap::Sheet(const TRect& rect, double width, double height) {
     return map;
 }
 
-Box JwwExtent(const JwwDocument& doc) {
+Box JwwExtent(const ByteCursor& source, JwwDocument& doc) {
     ExtentVisit visit;
-    std::int64_t budget = kMaxPrimitives;
-    EntityWalk<ExtentVisit>(doc, visit, budget).Run();
+    // As many visits as the largest drawing can make, so that the box holds all that is drawn.
+    DrawBudget budget = DrawBudget::Largest();
+    EntityWalk<ExtentVisit>(doc, visit, budget).Run(source, doc);
     return visit.box;
 }
 
 int DrawJwsData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
                 const Palette& palette, JwwInfo* info) {
-    return Draw(canvas, rect, flags, palette, JwwKind::Figure, info, IsJwsData(data),
-                [&] { return WholeData(data); });
+    return DrawOrCheck(&canvas, rect, flags, palette, JwwKind::Figure, info, data, ByteCursor(data));
 }
 
 int DrawJws(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
             const Palette& palette, JwwInfo* info) {
-    return DrawFile(canvas, fileName, rect, flags, palette, JwwKind::Figure, info);
+    return DrawFile(&canvas, fileName, rect, flags, palette, JwwKind::Figure, info);
 }
 
 int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
                 JwwInfo* info) {
-    return Draw(canvas, rect, flags, JwcColors, JwwKind::Drawing, info, IsJwwData(data),
-                [&] { return WholeData(data); });
+    return DrawOrCheck(&canvas, rect, flags, JwcColors, JwwKind::Drawing, info, data, ByteCursor(data));
 }
 
 int DrawJww(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
             JwwInfo* info) {
-    return DrawFile(canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info);
+    return DrawFile(&canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info);
 }
 
 int CheckJws(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {
-    return CheckFile(fileName, stamp, info, JwwKind::Figure);
+    return DrawFile(nullptr, fileName, {}, 0, kDefaultJwkColors, JwwKind::Figure, info, stamp);
 }
 
 int CheckJww(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {
-    return CheckFile(fileName, stamp, info, JwwKind::Drawing);
+    return DrawFile(nullptr, fileName, {}, 0, JwcColors, JwwKind::Drawing, info, stamp);
 }
 
 } // namespace plavik

@@ -62,8 +62,8 @@ int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::pat
         return result;
     }
     case FileFormat::Jww: {
-        JwwInfo info;
-        const int result = DrawJww(canvas, file, rect, options.flags, &info);
+        JwwInfo info; // asked for only when wanted: it holds the strings of every text
+        const int result = DrawJww(canvas, file, rect, options.flags, comment ? &info : nullptr);
         if (comment)
             *comment = result == 0 ? info.memo : std::string();
         return result;

@@ -150,7 +150,7 @@ TEST(BrokenJws, EachEndsAsKept) {
         {"nan-coordinates.jws", kWhole},
         // Two definitions placing each other, one placing itself twice: eight deep, 2^8 at most.
         {"block-cycle.jws", kWhole, 2000},
-        // 10^8 lines through eight levels of ten references: the budget of two million ends it.
+        // 10^8 lines through eight levels of ten references: the budget ends it.
         {"block-bomb.jws", kWhole, 3'000'000},
         // The same with texts, each of which costs as much as a hundred lines.
         {"text-bomb.jws", kWhole, 80'000},

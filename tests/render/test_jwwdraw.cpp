@@ -2,6 +2,7 @@
 // bytes and by path.
 #include "jwwcases.h"
 
+#include "render/budget.h"
 #include "render/errors.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
@@ -92,8 +93,9 @@ TEST(JwwBlocks, ExpansionHasABudget) {
     }
     CountingCanvas canvas;
     ASSERT_EQ(DrawJwsData(canvas, w.Bytes(), k101, 0), 0);
-    EXPECT_GT(canvas.lines, 900'000);
-    EXPECT_LE(canvas.lines, 1'000'000); // each line costs its visit and its segment
+    // Each line costs its visit and its segment: half the budget of a small picture are drawn.
+    EXPECT_GT(canvas.lines, DrawBudget::kMinWork * 9 / 20);
+    EXPECT_LE(canvas.lines, DrawBudget::kMinWork / 2);
 }
 
 TEST(JwwTexts, StandOnTheirBaseLine) {
@@ -231,6 +233,12 @@ protected:
 TEST_F(JwwFiles, ByPathAsByBytesAndChecked) {
     JwwWriter figure = Square().Line(0, 0, 10, 10).Circle(0, 0, 5).Text(0, 0, 5, 0, "abc").RefPoint(1, 1);
     JwwWriter drawing = JwwWriter::Drawing(700).Memo("m").Paper(4).Line(0, 0, 10, 10).Text(0, 0, 5, 0, "abc");
+    // A file read in several windows, with strings across their edges, and a block placed after them.
+    for (JwwWriter* w : {&figure, &drawing}) {
+        for (int i = 0; i < 700; ++i)
+            w->Text(i % 50, i % 40, 50, i % 40, std::string(1000, static_cast<char>('a' + i % 26)));
+        w->Block(5, 5, 1, 1, 0, 3).BeginDefinition(3).Circle(0, 0, 2).EndDefinition();
+    }
     for (const bool isFigure : {true, false}) {
         const Data bytes = isFigure ? figure.Bytes() : drawing.Bytes();
         const auto path = Save(isFigure ? "a.jws" : "a.jww", bytes);
@@ -248,8 +256,13 @@ TEST_F(JwwFiles, ByPathAsByBytesAndChecked) {
             EXPECT_EQ(CheckJww(path, &stamp, &checkInfo), 0);
             EXPECT_EQ(CheckJws(path), -1);
         }
+        ASSERT_GT(bytes.size(), std::size_t{600'000});
         EXPECT_EQ(byPath.PenPath(), byBytes.PenPath());
         EXPECT_EQ(byPath.calls.size(), byBytes.calls.size());
+        const auto pathTexts = byPath.Texts(), bytesTexts = byBytes.Texts();
+        ASSERT_EQ(pathTexts.size(), bytesTexts.size());
+        for (std::size_t i = 0; i < pathTexts.size(); ++i)
+            EXPECT_EQ(pathTexts[i].text, bytesTexts[i].text) << i;
         for (const JwwInfo* info : {&pathInfo, &checkInfo}) {
             EXPECT_EQ(info->textStrings, bytesInfo.textStrings);
             EXPECT_EQ(info->memo, bytesInfo.memo);
