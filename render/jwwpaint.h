@@ -59,12 +59,13 @@ private:
 // visit returns what its entity cost beyond the one it is charged for being visited.
 template <typename Visit> class EntityWalk {
 public:
-    EntityWalk(const JwwDocument& doc, Visit& visit, DrawBudget& budget)
+    EntityWalk(JwwDocument& doc, Visit& visit, DrawBudget& budget)
         : doc_(doc), visit_(visit), budget_(budget) {}
 
-    // Reads the top-level entities from source (doc is the document read from it) and visits them.
-    void Run(const ByteCursor& source, JwwDocument& doc) {
-        ForEachJwwEntity(source, doc, [this](const JwwEntity& e) {
+    // Reads the top-level entities again from source, the bytes the document was read from, and
+    // visits them.
+    void Run(const ByteCursor& source) {
+        ForEachJwwEntity(source, doc_, [this](const JwwEntity& e) {
             if (doc_.Shown(e))
                 One(e, Affine{}, 0);
             return !budget_.Spent();
@@ -88,7 +89,7 @@ private:
             One(doc_.blockEntities[def->first + i], inner, depth + 1);
     }
 
-    const JwwDocument& doc_;
+    JwwDocument& doc_;
     Visit& visit_;
     DrawBudget& budget_;
 };

@@ -313,31 +313,13 @@ private:
 
     // A top-level object of the class was read.
     void Count(JwwClass cls) {
-        switch (cls) {
-        case JwwClass::Line:
-            ++doc_.lines;
-            break;
-        case JwwClass::Arc:
-            ++doc_.arcs;
-            break;
-        case JwwClass::Point:
-            ++doc_.points;
-            break;
-        case JwwClass::Text:
-            ++doc_.texts;
-            break;
-        case JwwClass::Solid:
-            ++doc_.solids;
-            break;
-        case JwwClass::Block:
-            ++doc_.references;
-            break;
-        case JwwClass::Dimension:
-            ++doc_.dimensions;
-            break;
-        case JwwClass::Definition:
-            break;
-        }
+        // The document's count of each class but Definition, in the order of JwwClass.
+        static constexpr int JwwDocument::*kCounts[] = {
+            &JwwDocument::lines,  &JwwDocument::arcs,       &JwwDocument::points,     &JwwDocument::texts,
+            &JwwDocument::solids, &JwwDocument::references, &JwwDocument::dimensions,
+        };
+        if (cls != JwwClass::Definition)
+            ++(doc_.*kCounts[static_cast<std::size_t>(cls)]);
     }
 
     // Appends e to out[n] when its numbers are sane.

@@ -126,7 +126,7 @@ void Paint(Canvas& canvas, const ByteCursor& source, JwwDocument& doc, const TRe
     options.auxLines = (flags & (figure ? int{kJwkAuxLines} : int{kJwcAuxLines})) != 0;
     JwwPainter painter(canvas, doc, map, clip, options);
     DrawBudget budget(rect);
-    EntityWalk<JwwPainter>(doc, painter, budget).Run(source, doc);
+    EntityWalk<JwwPainter>(doc, painter, budget).Run(source);
 
     // A circle of 3 pixels about the reference point, as the old figures have it.
     if (figure && (flags & kJwkRefPoint) && Sane(doc.refX) && Sane(doc.refY))
@@ -233,7 +233,7 @@ Box JwwExtent(const ByteCursor& source, JwwDocument& doc) {
     ExtentVisit visit;
     // As many visits as the largest drawing can make, so that the box holds all that is drawn.
     DrawBudget budget = DrawBudget::Largest();
-    EntityWalk<ExtentVisit>(doc, visit, budget).Run(source, doc);
+    EntityWalk<ExtentVisit>(doc, visit, budget).Run(source);
     return visit.box;
 }
 
