@@ -31,6 +31,8 @@ constexpr std::uint32_t kBigClassFlag = 0x80000000u;
 constexpr std::uint16_t kMaxClassName = 64;
 // The smallest object: tag, 13-byte prefix, a point's two doubles and flag.
 constexpr std::size_t kMinObjectBytes = 2 + 13 + 20;
+// The smallest definition: tag, prefix, number, flag, time, an empty name and an empty list.
+constexpr std::size_t kMinDefinitionBytes = 2 + 13 + 12 + 1 + 2;
 
 enum class JwwClass : std::uint8_t { Line, Arc, Point, Text, Solid, Block, Dimension, Definition };
 
@@ -186,6 +188,7 @@ public:
     void ReadDefinitions() {
         const std::uint64_t count = ReadCount();
         // Room for what may be kept, so that growing never copies; pages are only used when filled.
+        doc_.blocks.reserve(static_cast<std::size_t>(std::min(count, c_.Remaining() / kMinDefinitionBytes)));
         doc_.blockEntities.reserve(
             static_cast<std::size_t>(std::min(maxMembers_, c_.Remaining() / kMinObjectBytes)));
         for (std::uint64_t i = 0; i < count; ++i) {
@@ -462,8 +465,10 @@ void ReadStream(ByteCursor& c, JwwDocument& doc, const JwwKeep& keep) {
     } catch (const StopReading&) {
         doc.complete = false;
     }
-    std::stable_sort(doc.blocks.begin(), doc.blocks.end(),
-                     [](const JwwBlockDef& a, const JwwBlockDef& b) { return a.number < b.number; });
+    // Files number their definitions in order, mostly: then there is nothing to sort.
+    const auto byNumber = [](const JwwBlockDef& a, const JwwBlockDef& b) { return a.number < b.number; };
+    if (!std::is_sorted(doc.blocks.begin(), doc.blocks.end(), byNumber))
+        std::stable_sort(doc.blocks.begin(), doc.blocks.end(), byNumber);
 }
 
 } // namespace
