@@ -36,47 +36,54 @@ template <typename Plot> void WalkLine(int x0, int y0, int x1, int y1, const TRe
     const i64 majorHi = (xMajor ? clip.right : clip.bottom) - 1;
     const i64 minorLo = xMajor ? clip.top : clip.left;
     const i64 minorHi = (xMajor ? clip.bottom : clip.right) - 1;
-
-    // Steps whose major coordinate lies inside the clip.
-    i64 first = sMajor > 0 ? majorLo - major0 : major0 - majorHi;
-    i64 last = sMajor > 0 ? majorHi - major0 : major0 - majorLo;
-    first = std::max<i64>(first, 0);
-    last = std::min<i64>(last, static_cast<i64>(n) - 1);
-    if (first > last)
-        return;
-
-    // Minor offset of step i: i * m / n rounded to the nearest, halves down. It never decreases.
-    auto offset = [n, m](i64 i) {
-        const u64 p = static_cast<u64>(i) * m;
-        return static_cast<i64>(p / n + (2 * (p % n) > n ? 1 : 0));
+    const auto inside = [&](int x, int y) {
+        return x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
     };
-    i64 kMin = sMinor > 0 ? minorLo - minor0 : minor0 - minorHi;
-    const i64 kMax = sMinor > 0 ? minorHi - minor0 : minor0 - minorLo;
-    if (kMax < 0 || offset(first) > kMax || offset(last) < kMin)
-        return;
-    kMin = std::max<i64>(kMin, 0);
-    // The first step with offset >= kMin and the last with offset <= kMax, by bisection.
-    if (offset(first) < kMin) {
-        i64 lo = first, hi = last; // offset(lo) < kMin <= offset(hi)
-        while (hi - lo > 1) {
-            const i64 mid = lo + (hi - lo) / 2;
-            (offset(mid) < kMin ? lo : hi) = mid;
+    // A line with both ends inside walks every step from the start, with no division.
+    i64 first = 0;
+    i64 last = static_cast<i64>(n) - 1;
+    u64 q = 0; // the running quotient and remainder of i * m / n
+    u64 r = 0;
+    if (!inside(x0, y0) || !inside(x1, y1)) {
+        // Steps whose major coordinate lies inside the clip.
+        first = std::max<i64>(sMajor > 0 ? majorLo - major0 : major0 - majorHi, 0);
+        last = std::min<i64>(sMajor > 0 ? majorHi - major0 : major0 - majorLo, last);
+        if (first > last)
+            return;
+
+        // Minor offset of step i: i * m / n rounded to the nearest, halves down. It never decreases.
+        auto offset = [n, m](i64 i) {
+            const u64 p = static_cast<u64>(i) * m;
+            return static_cast<i64>(p / n + (2 * (p % n) > n ? 1 : 0));
+        };
+        i64 kMin = sMinor > 0 ? minorLo - minor0 : minor0 - minorHi;
+        const i64 kMax = sMinor > 0 ? minorHi - minor0 : minor0 - minorLo;
+        if (kMax < 0 || offset(first) > kMax || offset(last) < kMin)
+            return;
+        kMin = std::max<i64>(kMin, 0);
+        // The first step with offset >= kMin and the last with offset <= kMax, by bisection.
+        if (offset(first) < kMin) {
+            i64 lo = first, hi = last; // offset(lo) < kMin <= offset(hi)
+            while (hi - lo > 1) {
+                const i64 mid = lo + (hi - lo) / 2;
+                (offset(mid) < kMin ? lo : hi) = mid;
+            }
+            first = hi;
         }
-        first = hi;
-    }
-    if (offset(last) > kMax) {
-        i64 lo = first, hi = last; // offset(lo) <= kMax < offset(hi)
-        while (hi - lo > 1) {
-            const i64 mid = lo + (hi - lo) / 2;
-            (offset(mid) <= kMax ? lo : hi) = mid;
+        if (offset(last) > kMax) {
+            i64 lo = first, hi = last; // offset(lo) <= kMax < offset(hi)
+            while (hi - lo > 1) {
+                const i64 mid = lo + (hi - lo) / 2;
+                (offset(mid) <= kMax ? lo : hi) = mid;
+            }
+            last = lo;
         }
-        last = lo;
+        const u64 p = static_cast<u64>(first) * m;
+        q = p / n;
+        r = p % n;
     }
 
-    // Walk the steps in between with the running quotient and remainder of i * m / n.
-    const u64 p = static_cast<u64>(first) * m;
-    u64 q = p / n;
-    u64 r = p % n;
+    // Walk the steps from first to last.
     for (i64 i = first; i <= last; ++i) {
         const i64 k = static_cast<i64>(q + (2 * r > n ? 1 : 0));
         const i64 major = major0 + sMajor * i;
