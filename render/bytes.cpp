@@ -126,12 +126,13 @@ std::size_t FileBytes::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size
 #endif
 
 std::span<const std::uint8_t> FileBytes::At(std::uint64_t offset, std::size_t n) {
-    if (n <= bytes_.size() && offset <= bytes_.size() - n)
-        return std::span<const std::uint8_t>(bytes_).subspan(static_cast<std::size_t>(offset), n);
     if (!open_ || offset >= stamp_.size)
         return {};
-    // The buffer only grows, so that reading a large file window by window fills no memory twice.
     const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size - offset));
+    // A small file was read whole with its first bytes.
+    if (wanted <= bytes_.size() && offset <= bytes_.size() - wanted)
+        return std::span<const std::uint8_t>(bytes_).subspan(static_cast<std::size_t>(offset), wanted);
+    // The buffer only grows, so that reading a large file window by window fills no memory twice.
     if (window_.size() < wanted)
         window_.resize(wanted);
     return std::span<const std::uint8_t>(window_).first(ReadAt(offset, window_.data(), wanted));
