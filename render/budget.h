@@ -52,9 +52,11 @@ public:
         return DrawBudget(TRect{0, 0, 1 << 20, 1 << 20});
     }
 
+    // The work still to spend.
     std::int64_t Left() const {
         return work_;
     }
+
     bool Spent() const {
         return work_ <= 0;
     }
