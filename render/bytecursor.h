@@ -5,7 +5,6 @@
 #include "render/bytes.h"
 #include "render/errors.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>

@@ -180,8 +180,8 @@ int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& pal
     return 0;
 }
 
-int DrawFile(Canvas* canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
-             const Palette& palette, JwwKind kind, JwwInfo* info, FileStamp* stamp = nullptr) {
+int DrawOrCheckFile(Canvas* canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
+                    const Palette& palette, JwwKind kind, JwwInfo* info, FileStamp* stamp = nullptr) {
     FileBytes file(fileName);
     if (stamp)
         *stamp = file.Stamp();
@@ -244,7 +244,7 @@ int DrawJwsData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
 
 int DrawJws(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
             const Palette& palette, JwwInfo* info) {
-    return DrawFile(&canvas, fileName, rect, flags, palette, JwwKind::Figure, info);
+    return DrawOrCheckFile(&canvas, fileName, rect, flags, palette, JwwKind::Figure, info);
 }
 
 int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
@@ -254,15 +254,15 @@ int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
 
 int DrawJww(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
             JwwInfo* info) {
-    return DrawFile(&canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info);
+    return DrawOrCheckFile(&canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info);
 }
 
 int CheckJws(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {
-    return DrawFile(nullptr, fileName, {}, 0, kDefaultJwkColors, JwwKind::Figure, info, stamp);
+    return DrawOrCheckFile(nullptr, fileName, {}, 0, kDefaultJwkColors, JwwKind::Figure, info, stamp);
 }
 
 int CheckJww(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {
-    return DrawFile(nullptr, fileName, {}, 0, JwcColors, JwwKind::Drawing, info, stamp);
+    return DrawOrCheckFile(nullptr, fileName, {}, 0, JwcColors, JwwKind::Drawing, info, stamp);
 }
 
 } // namespace plavik
