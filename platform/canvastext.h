@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QFontMetrics>
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -21,9 +22,10 @@ inline QRgb ToQRgb(COLORREF c) {
                 static_cast<int>((c >> 16) & 0xFFu));
 }
 
-// Text in the canvas's logical font. Keeps the Qt fonts and metrics of the last few logical fonts,
-// since resolving a cell height measures the font, and the renderers draw many texts in a few fonts
-// taken in turn (the caller's font, the fitted height, the drawn height).
+// Text in the canvas's logical font. Keeps the Qt fonts and metrics of the logical fonts used lately,
+// since resolving a cell height measures the font several times, and the renderers draw many texts in
+// a few fonts taken in turn (the caller's font, the fitted height, the drawn height): a canvas that
+// draws thumbnail after thumbnail meets every height of its size again.
 class CanvasText {
 public:
     // Advance width of the code page 932 text.
@@ -42,13 +44,15 @@ private:
         const QPaintDevice* device;
         QFont font;
         QFontMetrics metrics;
+        std::uint64_t lastUse;
     };
-    static constexpr std::size_t kEntries = 4;
+    static constexpr std::size_t kEntries = 64;
 
-    // The entry of the font, made first when it is not kept; the most recently used comes first.
+    // The entry of the font, made first when it is not kept, in place of the one least recently used.
     const Entry& Resolve(const Font& font, int dpi, const QPaintDevice* device);
 
     std::vector<Entry> entries_;
+    std::uint64_t uses_ = 0;
 };
 
 } // namespace plavik
