@@ -1,5 +1,6 @@
 #include "listing/folderlisting.h"
 
+#include "listing/keptbytes.h"
 #include "listing/workers.h"
 #include "platform/fonts.h"
 #include "platform/rastercanvas.h"
@@ -45,58 +46,92 @@ QString ErrorText(const std::exception& error) {
     return QString::fromUtf8(error.what());
 }
 
+// Kept bytes take no more than the thumbnails will (so the two together take about as much as the
+// thumbnails alone), or this much for a short list.
+constexpr std::size_t kMinKeptBytes = std::size_t{16} << 20;
+
 // What reading and checking one file found.
 struct Checked {
     int result = -1;
     std::optional<QString> error;
     FileStamp stamp;
-    std::optional<QCollatorSortKey> key;
+    KeptBytes::Kept kept; // the file's bytes, when it was read whole and is to be drawn
 };
 
-// Reads and checks every scanned file on the workers, each with a collator of its own for the sort keys.
-std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::vector<FoundFile>& files,
-                                ListKind kind, int workers, ListingObserver* observer) {
-    std::vector<Checked> checked(files.size());
-    std::vector<std::optional<QCollator>> collators(static_cast<std::size_t>(workers));
+WorkerReports PumpingReports(ListingObserver* observer) {
     WorkerReports reports;
     if (observer)
         reports.pump = [observer] { observer->Pump(); };
+    return reports;
+}
+
+// The indexes of the scanned files in the list's order: by name in the user's locale, equal names in
+// the folder's order, as a list that sorts each new item in. The sort keys are made on the workers,
+// each with a collator of its own.
+std::vector<std::size_t> ListOrder(const std::vector<FoundFile>& files, int workers,
+                                   ListingObserver* observer) {
+    std::vector<std::optional<QCollatorSortKey>> keys(files.size());
+    std::vector<std::optional<QCollator>> collators(static_cast<std::size_t>(workers));
     RunOnWorkers(
         files.size(), workers,
         [&](std::size_t i, int worker) {
-            const std::filesystem::path path = folder / files[i].name;
-            Checked& c = checked[i];
-            try {
-                c.result = CheckListedFile(FormatOfName(kind, files[i].name), path, &c.stamp);
-            } catch (const std::exception& error) {
-                c.error = ErrorText(error);
-            }
             std::optional<QCollator>& collator = collators[static_cast<std::size_t>(worker)];
             if (!collator)
                 collator.emplace(QLocale());
-            c.key = collator->sortKey(files[i].shown);
+            keys[i] = collator->sortKey(files[i].shown);
         },
-        reports);
+        PumpingReports(observer));
+    std::vector<std::size_t> order(files.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return keys[a]->compare(*keys[b]) < 0; });
+    return order;
+}
+
+// Reads and checks the scanned files on the workers in the list's order; the bytes of those read whole
+// go to keep when it is given.
+std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::vector<FoundFile>& files,
+                                const std::vector<std::size_t>& order, ListKind kind, int workers,
+                                KeptBytes* keep, ListingObserver* observer) {
+    std::vector<Checked> checked(order.size());
+    RunOnWorkers(
+        order.size(), workers,
+        [&](std::size_t k, int worker) {
+            const FoundFile& found = files[order[k]];
+            Checked& c = checked[k];
+            FileBytes file(folder / found.name);
+            c.stamp = file.Stamp();
+            try {
+                c.result = CheckListedFile(FormatOfName(kind, found.name), file);
+            } catch (const std::exception& error) {
+                c.error = ErrorText(error);
+                return;
+            }
+            if (keep)
+                if (const auto whole = file.Whole())
+                    c.kept = keep->Keep(worker, *whole);
+        },
+        PumpingReports(observer));
+    if (keep)
+        keep->Close();
     return checked;
 }
 
-// Draws the items' thumbnails on the workers, each with a bitmap and canvas of its own, and hands them
-// to the observer as they come.
-void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int workers,
-                    ListingObserver* observer, std::size_t first) {
+// Draws the items' thumbnails on the workers, each with a bitmap and canvas of its own, from the bytes
+// kept for them or else from their files, and hands them to the observer as they come.
+void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int workers, PackedArena& arena,
+                    KeptBytes& keep, const std::vector<KeptBytes::Kept>& kept, ListingObserver* observer,
+                    std::size_t first) {
     const QSize size = options.thumbnailSize.expandedTo(QSize(1, 1));
     const TRect rect{0, 0, size.width(), size.height()};
     std::vector<QImage> bitmaps(static_cast<std::size_t>(workers));
     std::vector<std::optional<RasterCanvas>> canvases(static_cast<std::size_t>(workers));
     std::mutex failuresMutex;
-    PackedArena arena; // the thumbnails keep their blocks alive after the listing
 
-    WorkerReports reports;
+    WorkerReports reports = PumpingReports(observer);
     reports.wakeAt = first;
-    if (observer) {
-        reports.pump = [observer] { observer->Pump(); };
+    if (observer)
         reports.finished = [&](const std::vector<std::size_t>& items) { observer->Drawn(listing, items); };
-    }
     RunOnWorkers(
         listing.items.size(), workers,
         [&](std::size_t i, int worker) {
@@ -108,8 +143,10 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
             }
             ListedFile& item = listing.items[i];
             try {
-                item.result =
-                    DrawListedFile(*canvases[w], item.format, listing.PathOf(item), rect, options.render);
+                item.result = kept[i].block >= 0
+                                  ? DrawListedData(*canvases[w], item.format, kept[i].bytes, rect, options.render)
+                                  : DrawListedFile(*canvases[w], item.format, listing.PathOf(item), rect,
+                                                   options.render);
             } catch (const std::exception& error) {
                 DrawUnreadableCard(*canvases[w], item.format, rect);
                 item.result = -1;
@@ -120,6 +157,7 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
                 }
             }
             item.thumbnail = Packed16Image::FromImage(bitmaps[w], &arena);
+            keep.Release(kept[i]);
         },
         reports);
 }
@@ -184,37 +222,46 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
         listing.failures.push_back({DisplayName(scan.nameFile), *title.error});
 
     const int workers = options.workers > 0 ? options.workers : WorkerCount();
-    const std::vector<Checked> checked = CheckFiles(folder, scan.files, options.kind, workers, observer);
-    // Sorted by name; equal names keep the folder's order, as a list that sorts each new item in.
-    std::vector<std::size_t> order(scan.files.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return checked[a].key->compare(*checked[b].key) < 0;
-    });
-    listing.items.reserve(
-        static_cast<std::size_t>(std::count_if(checked.begin(), checked.end(), [&](const Checked& c) {
-            return c.result == 0 || options.listRejected;
-        })));
-    for (const std::size_t i : order) {
-        const Checked& c = checked[i];
-        const FoundFile& file = scan.files[i];
+    const std::vector<std::size_t> order = ListOrder(scan.files, workers, observer);
+    // The thumbnails' arena takes the kept bytes' blocks back as their files are drawn; the thumbnails
+    // keep their blocks alive after the listing.
+    PackedArena arena;
+    const QSize thumbnail = options.thumbnailSize.expandedTo(QSize(1, 1));
+    const std::size_t thumbnailBytes =
+        static_cast<std::size_t>((thumbnail.width() + 1) / 2) * static_cast<std::size_t>(thumbnail.height());
+    KeptBytes keep(arena, workers, std::max(kMinKeptBytes, thumbnailBytes * scan.files.size()));
+    std::vector<Checked> checked = CheckFiles(folder, scan.files, order, options.kind, workers,
+                                              options.drawThumbnails ? &keep : nullptr, observer);
+
+    const auto listed = static_cast<std::size_t>(std::count_if(
+        checked.begin(), checked.end(), [&](const Checked& c) { return c.result == 0 || options.listRejected; }));
+    listing.items.reserve(listed);
+    std::vector<KeptBytes::Kept> kept; // for each item
+    kept.reserve(listed);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const Checked& c = checked[k];
+        const FoundFile& file = scan.files[order[k]];
         if (c.error)
             listing.failures.push_back({file.shown, *c.error});
-        if (c.result == 0 || options.listRejected) {
-            listing.items.push_back({file.name,
-                                     file.shown,
-                                     static_cast<qint64>(c.stamp.size),
-                                     c.stamp.modifiedMs,
-                                     c.result,
-                                     FormatOfName(options.kind, file.name),
-                                     c.error.has_value(),
-                                     {}});
+        if (c.result != 0 && !options.listRejected) {
+            keep.Release(c.kept);
+            continue;
         }
+        listing.items.push_back({file.name,
+                                 file.shown,
+                                 static_cast<qint64>(c.stamp.size),
+                                 c.stamp.modifiedMs,
+                                 c.result,
+                                 FormatOfName(options.kind, file.name),
+                                 c.error.has_value(),
+                                 {}});
+        kept.push_back(c.kept);
     }
+    checked = {};
 
     const std::size_t first = observer ? observer->Listed(listing) : listing.items.size();
     if (options.drawThumbnails)
-        DrawThumbnails(listing, options, workers, observer, first);
+        DrawThumbnails(listing, options, workers, arena, keep, kept, observer, first);
     return listing;
 }
 

@@ -61,13 +61,32 @@ std::shared_ptr<std::uint8_t> PackedArena::Allocate(std::size_t bytes) {
     bytes = (bytes + 15) & ~std::size_t{15};
     std::lock_guard lock(mutex_);
     if (used_ + bytes > size_) {
-        block_ = size_ == 0 ? OwnBytes(kFirstBlockBytes) : NewBlock();
-        size_ = size_ == 0 ? kFirstBlockBytes : kBlockBytes;
+        const bool first = size_ == 0 && spare_.empty(); // a short list takes a small block
+        block_ = first ? OwnBytes(kFirstBlockBytes) : TakeBlockLocked();
+        size_ = first ? kFirstBlockBytes : kBlockBytes;
         used_ = 0;
     }
     std::shared_ptr<std::uint8_t> part(block_, block_.get() + used_);
     used_ += bytes;
     return part;
+}
+
+std::shared_ptr<std::uint8_t> PackedArena::TakeBlock() {
+    std::lock_guard lock(mutex_);
+    return TakeBlockLocked();
+}
+
+std::shared_ptr<std::uint8_t> PackedArena::TakeBlockLocked() {
+    if (spare_.empty())
+        return NewBlock();
+    std::shared_ptr<std::uint8_t> block = std::move(spare_.back());
+    spare_.pop_back();
+    return block;
+}
+
+void PackedArena::GiveBack(std::shared_ptr<std::uint8_t> block) {
+    std::lock_guard lock(mutex_);
+    spare_.push_back(std::move(block));
 }
 
 Packed16Image Packed16Image::FromImage(const QImage& source, PackedArena* arena) {

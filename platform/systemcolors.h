@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace plavik {
 
@@ -31,9 +32,17 @@ public:
     // bytes of memory (not cleared), shared with the block they lie in; a request of more than an
     // eighth of a block gets memory of its own.
     std::shared_ptr<std::uint8_t> Allocate(std::size_t bytes);
+    // A block of kBlockBytes for other use: one given back when there is one, else a new one.
+    std::shared_ptr<std::uint8_t> TakeBlock();
+    // Takes back a block from TakeBlock that nothing else holds any more; later images are packed into
+    // it, so that memory used for something else before is used again rather than grown.
+    void GiveBack(std::shared_ptr<std::uint8_t> block);
 
 private:
+    std::shared_ptr<std::uint8_t> TakeBlockLocked();
+
     std::mutex mutex_;
+    std::vector<std::shared_ptr<std::uint8_t>> spare_; // blocks given back
     std::shared_ptr<std::uint8_t> block_; // the block being handed out
     std::size_t size_ = 0;                // its bytes
     std::size_t used_ = 0;

@@ -125,6 +125,12 @@ std::size_t FileBytes::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size
 
 #endif
 
+std::optional<std::span<const std::uint8_t>> FileBytes::Whole() const {
+    if (!open_ || bytes_.size() != stamp_.size)
+        return std::nullopt;
+    return std::span<const std::uint8_t>(bytes_);
+}
+
 std::span<const std::uint8_t> FileBytes::At(std::uint64_t offset, std::size_t n) {
     if (!open_ || offset >= stamp_.size)
         return {};

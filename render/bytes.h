@@ -48,6 +48,9 @@ public:
     const FileStamp& Stamp() const { return stamp_; }
     // The first n bytes, fewer when the file is shorter; reads what is still missing.
     std::span<const std::uint8_t> Prefix(std::size_t n);
+    // All the file's bytes when the reads so far took it whole (a small file comes whole with its first
+    // bytes); nothing otherwise.
+    std::optional<std::span<const std::uint8_t>> Whole() const;
     // The n bytes from offset (fewer where the file ends), read on their own, so that a far part of a
     // large file costs no more than its own bytes. Valid until the next call of At.
     std::span<const std::uint8_t> At(std::uint64_t offset, std::size_t n);

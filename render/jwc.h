@@ -96,5 +96,7 @@ int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
 // -1 when it is not a drawing file; throws what DrawJwc would throw.
 // The file's size and time go to stamp when it is given.
 int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp = nullptr);
+// The same on a file already open.
+int CheckJwc(FileBytes& file);
 
 } // namespace plavik

@@ -166,6 +166,10 @@ int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp) {
     FileBytes file(fileName);
     if (stamp)
         *stamp = file.Stamp();
+    return CheckJwc(file);
+}
+
+int CheckJwc(FileBytes& file) {
     if (!IsJwcFileBytes(file))
         return -1;
     RefuseTooLarge(file.Size());

@@ -76,5 +76,7 @@ int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
 // -1 when it is not a figure file; throws what DrawJwk would throw.
 // The file's size and time go to stamp when it is given.
 int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp = nullptr);
+// The same on a file already open.
+int CheckJwk(FileBytes& file);
 
 } // namespace plavik

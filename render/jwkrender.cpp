@@ -175,15 +175,19 @@ int DrawJwk(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
 
 // The records hold no field that can fail to read: the sizes decide, and nothing but the header needs
 // to be read.
-int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
-    FileBytes file(fileName);
-    if (stamp)
-        *stamp = file.Stamp();
+int CheckJwk(FileBytes& file) {
     if (!IsJwkFileBytes(file))
         return -1;
     RefuseTooLarge(file.Size());
     RequireSections(ReadJwkHeader(file.Prefix(kJwkHeaderSize)), file.Size());
     return 0;
+}
+
+int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
+    FileBytes file(fileName);
+    if (stamp)
+        *stamp = file.Stamp();
+    return CheckJwk(file);
 }
 
 } // namespace plavik

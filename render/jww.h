@@ -63,5 +63,8 @@ int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
 // size and time go to stamp when it is given.
 int CheckJws(const std::filesystem::path& fileName, FileStamp* stamp = nullptr, JwwInfo* info = nullptr);
 int CheckJww(const std::filesystem::path& fileName, FileStamp* stamp = nullptr, JwwInfo* info = nullptr);
+// The same on a file already open.
+int CheckJws(FileBytes& file);
+int CheckJww(FileBytes& file);
 
 } // namespace plavik

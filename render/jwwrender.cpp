@@ -180,13 +180,18 @@ int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& pal
     return 0;
 }
 
+int DrawOrCheckFile(Canvas* canvas, FileBytes& file, const TRect& rect, int flags, const Palette& palette,
+                    JwwKind kind, JwwInfo* info) {
+    const auto start = Recognition(file, kind);
+    return DrawOrCheck(canvas, rect, flags, palette, kind, info, start, ByteCursor(file));
+}
+
 int DrawOrCheckFile(Canvas* canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
                     const Palette& palette, JwwKind kind, JwwInfo* info, FileStamp* stamp = nullptr) {
     FileBytes file(fileName);
     if (stamp)
         *stamp = file.Stamp();
-    const auto start = Recognition(file, kind);
-    return DrawOrCheck(canvas, rect, flags, palette, kind, info, start, ByteCursor(file));
+    return DrawOrCheckFile(canvas, file, rect, flags, palette, kind, info);
 }
 
 } // namespace
@@ -263,6 +268,14 @@ int CheckJws(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* i
 
 int CheckJww(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {
     return DrawOrCheckFile(nullptr, fileName, {}, 0, JwcColors, JwwKind::Drawing, info, stamp);
+}
+
+int CheckJws(FileBytes& file) {
+    return DrawOrCheckFile(nullptr, file, {}, 0, kDefaultJwkColors, JwwKind::Figure, nullptr);
+}
+
+int CheckJww(FileBytes& file) {
+    return DrawOrCheckFile(nullptr, file, {}, 0, JwcColors, JwwKind::Drawing, nullptr);
 }
 
 } // namespace plavik

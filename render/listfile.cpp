@@ -47,41 +47,84 @@ std::optional<FileFormat> FormatOfContent(const std::filesystem::path& file) {
     return std::nullopt;
 }
 
-int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::path& file, const TRect& rect,
-                   const RenderOptions& options, std::string* comment) {
+namespace {
+
+// Each renderer's entry for a path and for a file's bytes under one name, so that one switch serves both.
+int Draw(FileFormat format, Canvas& canvas, const std::filesystem::path& file, const TRect& rect, int flags,
+         const Palette& palette, TJwcInfo& jwcInfo, JwwInfo* jwwInfo) {
     switch (format) {
     case FileFormat::Jwk:
-        return DrawJwk(canvas, file, rect, options.flags, options.palette);
+        return DrawJwk(canvas, file, rect, flags, palette);
     case FileFormat::Jws:
-        return DrawJws(canvas, file, rect, options.flags, options.palette);
-    case FileFormat::Jwc: {
-        TJwcInfo info;
-        const int result = DrawJwc(canvas, file, rect, options.flags, info);
-        if (comment)
-            *comment = result == 0 ? info.Comment : std::string();
-        return result;
-    }
-    case FileFormat::Jww: {
-        JwwInfo info; // asked for only when wanted: it holds the strings of every text
-        const int result = DrawJww(canvas, file, rect, options.flags, comment ? &info : nullptr);
-        if (comment)
-            *comment = result == 0 ? info.memo : std::string();
-        return result;
-    }
+        return DrawJws(canvas, file, rect, flags, palette);
+    case FileFormat::Jwc:
+        return DrawJwc(canvas, file, rect, flags, jwcInfo);
+    case FileFormat::Jww:
+        return DrawJww(canvas, file, rect, flags, jwwInfo);
     }
     return -1;
 }
 
-int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp) {
+int Draw(FileFormat format, Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
+         const Palette& palette, TJwcInfo& jwcInfo, JwwInfo* jwwInfo) {
     switch (format) {
     case FileFormat::Jwk:
-        return CheckJwk(file, stamp);
-    case FileFormat::Jwc:
-        return CheckJwc(file, stamp);
+        return DrawJwkData(canvas, data, rect, flags, palette);
     case FileFormat::Jws:
-        return CheckJws(file, stamp);
+        return DrawJwsData(canvas, data, rect, flags, palette);
+    case FileFormat::Jwc:
+        return DrawJwcData(canvas, data, rect, flags, jwcInfo);
     case FileFormat::Jww:
-        return CheckJww(file, stamp);
+        return DrawJwwData(canvas, data, rect, flags, jwwInfo);
+    }
+    return -1;
+}
+
+template <typename Source>
+int DrawListed(Canvas& canvas, FileFormat format, const Source& source, const TRect& rect,
+               const RenderOptions& options, std::string* comment) {
+    TJwcInfo jwcInfo;
+    JwwInfo jwwInfo; // asked for only when wanted: it holds the strings of every text
+    const int result = Draw(format, canvas, source, rect, options.flags, options.palette, jwcInfo,
+                            comment ? &jwwInfo : nullptr);
+    if (comment) {
+        *comment = result != 0                  ? std::string()
+                   : format == FileFormat::Jwc ? jwcInfo.Comment
+                   : format == FileFormat::Jww ? jwwInfo.memo
+                                               : std::string();
+    }
+    return result;
+}
+
+} // namespace
+
+int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::path& file, const TRect& rect,
+                   const RenderOptions& options, std::string* comment) {
+    return DrawListed(canvas, format, file, rect, options, comment);
+}
+
+int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
+                   const RenderOptions& options, std::string* comment) {
+    return DrawListed(canvas, format, data, rect, options, comment);
+}
+
+int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp) {
+    FileBytes bytes(file);
+    if (stamp)
+        *stamp = bytes.Stamp();
+    return CheckListedFile(format, bytes);
+}
+
+int CheckListedFile(FileFormat format, FileBytes& file) {
+    switch (format) {
+    case FileFormat::Jwk:
+        return CheckJwk(file);
+    case FileFormat::Jwc:
+        return CheckJwc(file);
+    case FileFormat::Jws:
+        return CheckJws(file);
+    case FileFormat::Jww:
+        return CheckJww(file);
     }
     return -1;
 }

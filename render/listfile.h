@@ -46,10 +46,15 @@ std::optional<FileFormat> FormatOfContent(const std::filesystem::path& file);
 // was.
 int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::path& file, const TRect& rect,
                    const RenderOptions& options, std::string* comment = nullptr);
+// The same on a file's bytes.
+int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
+                   const RenderOptions& options, std::string* comment = nullptr);
 
 // Reads and checks the file as DrawListedFile would, without drawing: same result, same errors. The
 // file's size and time go to stamp when it is given.
 int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp = nullptr);
+// The same on a file already open; what the check read stays in file.
+int CheckListedFile(FileFormat format, FileBytes& file);
 
 // The card of a file that could not be read, over whatever rect holds; the canvas font is kept.
 void DrawUnreadableCard(Canvas& canvas, FileFormat format, const TRect& rect);

@@ -1,0 +1,72 @@
+#include "listing/keptbytes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plavik {
+
+KeptBytes::KeptBytes(PackedArena& arena, int workers, std::size_t limit)
+    : arena_(arena), maxBlocks_(limit / PackedArena::kBlockBytes),
+      filling_(static_cast<std::size_t>(std::max(workers, 1)), -1) {}
+
+KeptBytes::Kept KeptBytes::Keep(int worker, std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kBlock = PackedArena::kBlockBytes;
+    if (bytes.size() > kBlock / 8)
+        return {};
+    Kept kept;
+    std::uint8_t* at = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        int& filling = filling_[static_cast<std::size_t>(worker)];
+        if (filling >= 0 && blocks_[static_cast<std::size_t>(filling)].used + bytes.size() > kBlock) {
+            Block& full = blocks_[static_cast<std::size_t>(filling)];
+            full.filling = false;
+            GiveBackWhenDone(full);
+            filling = -1;
+        }
+        if (filling < 0) {
+            if (blocks_.size() >= maxBlocks_)
+                return {};
+            blocks_.push_back({arena_.TakeBlock()});
+            filling = static_cast<int>(blocks_.size() - 1);
+        }
+        Block& block = blocks_[static_cast<std::size_t>(filling)];
+        at = block.memory.get() + block.used;
+        block.used += bytes.size();
+        ++block.unreleased;
+        kept.block = filling;
+    }
+    // The place is this worker's alone now.
+    if (!bytes.empty())
+        std::memcpy(at, bytes.data(), bytes.size());
+    kept.bytes = {at, bytes.size()};
+    return kept;
+}
+
+void KeptBytes::Close() {
+    std::lock_guard lock(mutex_);
+    for (int& filling : filling_) {
+        if (filling >= 0) {
+            Block& block = blocks_[static_cast<std::size_t>(filling)];
+            block.filling = false;
+            GiveBackWhenDone(block);
+        }
+        filling = -1;
+    }
+}
+
+void KeptBytes::Release(const Kept& kept) {
+    if (kept.block < 0)
+        return;
+    std::lock_guard lock(mutex_);
+    Block& block = blocks_[static_cast<std::size_t>(kept.block)];
+    --block.unreleased;
+    GiveBackWhenDone(block);
+}
+
+void KeptBytes::GiveBackWhenDone(Block& block) {
+    if (!block.filling && block.unreleased == 0 && block.memory)
+        arena_.GiveBack(std::move(block.memory));
+}
+
+} // namespace plavik
