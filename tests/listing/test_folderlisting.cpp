@@ -1,7 +1,9 @@
 // The listing core: which files are listed and in what order, the folder's title, failures, thumbnails
 // drawn alike on one thread and on several, and the palette of each listing its own.
 #include "listing/folderlisting.h"
+#include "listing/keptbytes.h"
 #include "listing/workers.h"
+#include "platform/rastercanvas.h"
 #include "platform/sjis.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
@@ -138,7 +140,14 @@ TEST_F(FolderListingTest, AnUnreadableNameFileIsAFailureNamedOnce) {
     EXPECT_EQ(listing.items.size(), 1u);
 }
 
-TEST_F(FolderListingTest, ThumbnailsAreTheSameOnOneThreadAndOnSeveral) {
+// Small files are drawn from the bytes their check read, large ones from the file again: either way
+// as the renderer draws the file.
+TEST_F(FolderListingTest, ThumbnailsAreTheFilesDrawingsOnOneThreadAndOnSeveral) {
+    test::JwkWriter large;
+    for (int i = 0; i < 2000; ++i)
+        large.Line(0, static_cast<float>(i % 100), 100, static_cast<float>(i % 37), 1 + i % 9, 1 + i % 6);
+    Write("large.jwk", large.Bytes());
+    ASSERT_GT(std::filesystem::file_size(Folder() / "large.jwk"), 16384u); // more than the check reads
     for (int i = 0; i < 40; ++i) {
         test::JwkWriter w;
         w.Line(0, static_cast<float>(i), 100, 100 - static_cast<float>(i), 1 + i % 9, 1 + i % 6)
@@ -154,12 +163,22 @@ TEST_F(FolderListingTest, ThumbnailsAreTheSameOnOneThreadAndOnSeveral) {
     const FolderListing one = ListFolder(Folder(), options);
     options.workers = 4;
     const FolderListing several = ListFolder(Folder(), options);
-    ASSERT_EQ(one.items.size(), 41u);
+    ASSERT_EQ(one.items.size(), 42u);
     ASSERT_EQ(Names(one), Names(several));
     for (std::size_t i = 0; i < one.items.size(); ++i) {
-        const QImage a = one.items[i].thumbnail.ToImage(), b = several.items[i].thumbnail.ToImage();
+        const ListedFile& item = one.items[i];
+        QImage direct(options.thumbnailSize, QImage::Format_RGB32);
+        direct.fill(Qt::white);
+        RasterCanvas canvas(direct);
+        try {
+            DrawListedFile(canvas, item.format, one.PathOf(item), {0, 0, 48, 48}, options.render);
+        } catch (const std::exception&) {
+            DrawUnreadableCard(canvas, item.format, {0, 0, 48, 48});
+        }
+        const QImage a = item.thumbnail.ToImage();
         ASSERT_FALSE(a.isNull());
-        EXPECT_EQ(a, b) << one.items[i].name.toStdString();
+        EXPECT_EQ(a, Packed16Image::FromImage(direct).ToImage()) << item.name.toStdString();
+        EXPECT_EQ(a, several.items[i].thumbnail.ToImage()) << item.name.toStdString();
     }
 }
 
@@ -226,6 +245,32 @@ TEST_F(FolderListingTest, TheObserverHearsOfTheItemsBeforeTheirThumbnails) {
     EXPECT_EQ(observer.thumbnailsAtListing, 0);
     EXPECT_GE(observer.firstReport, 10u);
     EXPECT_TRUE(std::all_of(observer.seen.begin(), observer.seen.end(), [](int n) { return n == 1; }));
+}
+
+TEST(KeptBytes, ABlockGoesBackToTheArenaOnceAllItsFilesAreDrawn) {
+    PackedArena arena;
+    KeptBytes keep(arena, 1, 2 * PackedArena::kBlockBytes);
+    const std::vector<std::uint8_t> file(PackedArena::kBlockBytes / 8, 7);
+    std::vector<KeptBytes::Kept> kept;
+    for (int i = 0; i < 8; ++i) // fills the first block
+        kept.push_back(keep.Keep(0, file));
+    kept.push_back(keep.Keep(0, file)); // starts the second
+    EXPECT_EQ(keep.Keep(0, std::vector<std::uint8_t>(PackedArena::kBlockBytes / 8 + 1)).block, -1);
+    for (int i = 0; i < 7; ++i) // the limit is reached
+        kept.push_back(keep.Keep(0, file));
+    EXPECT_EQ(keep.Keep(0, file).block, -1);
+    keep.Close();
+    ASSERT_EQ(kept.size(), 16u);
+    EXPECT_TRUE(std::all_of(kept.begin(), kept.end(), [&](const KeptBytes::Kept& k) {
+        return k.block >= 0 && std::equal(k.bytes.begin(), k.bytes.end(), file.begin(), file.end());
+    }));
+
+    const std::uint8_t* first = kept[0].bytes.data();
+    for (int i = 1; i < 8; ++i)
+        keep.Release(kept[static_cast<std::size_t>(i)]);
+    keep.Release(kept[0]);
+    EXPECT_EQ(arena.TakeBlock().get(), first); // the arena packs into it next
+    EXPECT_NE(arena.TakeBlock().get(), kept[8].bytes.data()); // still needed
 }
 
 TEST(Workers, EveryIndexRunsOnceWhateverTheNumberOfThreads) {
