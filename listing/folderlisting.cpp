@@ -96,7 +96,7 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
     std::vector<Checked> checked(order.size());
     RunOnWorkers(
         order.size(), workers,
-        [&](std::size_t k, int worker) {
+        [&](std::size_t k, int) {
             const FoundFile& found = files[order[k]];
             Checked& c = checked[k];
             FileBytes file(folder / found.name);
@@ -109,7 +109,7 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
             }
             if (keep)
                 if (const auto whole = file.Whole())
-                    c.kept = keep->Keep(worker, *whole);
+                    c.kept = keep->Keep(*whole);
         },
         PumpingReports(observer));
     if (keep)
@@ -229,7 +229,7 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     const QSize thumbnail = options.thumbnailSize.expandedTo(QSize(1, 1));
     const std::size_t thumbnailBytes =
         static_cast<std::size_t>((thumbnail.width() + 1) / 2) * static_cast<std::size_t>(thumbnail.height());
-    KeptBytes keep(arena, workers, std::max(kMinKeptBytes, thumbnailBytes * scan.files.size()));
+    KeptBytes keep(arena, std::max(kMinKeptBytes, thumbnailBytes * scan.files.size()));
     std::vector<Checked> checked = CheckFiles(folder, scan.files, order, options.kind, workers,
                                               options.drawThumbnails ? &keep : nullptr, observer);
 

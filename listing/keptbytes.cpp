@@ -5,11 +5,10 @@
 
 namespace plavik {
 
-KeptBytes::KeptBytes(PackedArena& arena, int workers, std::size_t limit)
-    : arena_(arena), maxBlocks_(limit / PackedArena::kBlockBytes),
-      filling_(static_cast<std::size_t>(std::max(workers, 1)), -1) {}
+KeptBytes::KeptBytes(PackedArena& arena, std::size_t limit)
+    : arena_(arena), maxBlocks_(limit / PackedArena::kBlockBytes) {}
 
-KeptBytes::Kept KeptBytes::Keep(int worker, std::span<const std::uint8_t> bytes) {
+KeptBytes::Kept KeptBytes::Keep(std::span<const std::uint8_t> bytes) {
     constexpr std::size_t kBlock = PackedArena::kBlockBytes;
     if (bytes.size() > kBlock / 8)
         return {};
@@ -17,7 +16,7 @@ KeptBytes::Kept KeptBytes::Keep(int worker, std::span<const std::uint8_t> bytes)
     std::uint8_t* at = nullptr;
     {
         std::lock_guard lock(mutex_);
-        int& filling = filling_[static_cast<std::size_t>(worker)];
+        int& filling = filling_;
         if (filling >= 0 && blocks_[static_cast<std::size_t>(filling)].used + bytes.size() > kBlock) {
             Block& full = blocks_[static_cast<std::size_t>(filling)];
             full.filling = false;
@@ -36,7 +35,7 @@ KeptBytes::Kept KeptBytes::Keep(int worker, std::span<const std::uint8_t> bytes)
         ++block.unreleased;
         kept.block = filling;
     }
-    // The place is this worker's alone now.
+    // The place is this caller's alone now.
     if (!bytes.empty())
         std::memcpy(at, bytes.data(), bytes.size());
     kept.bytes = {at, bytes.size()};
@@ -45,14 +44,12 @@ KeptBytes::Kept KeptBytes::Keep(int worker, std::span<const std::uint8_t> bytes)
 
 void KeptBytes::Close() {
     std::lock_guard lock(mutex_);
-    for (int& filling : filling_) {
-        if (filling >= 0) {
-            Block& block = blocks_[static_cast<std::size_t>(filling)];
-            block.filling = false;
-            GiveBackWhenDone(block);
-        }
-        filling = -1;
+    if (filling_ >= 0) {
+        Block& block = blocks_[static_cast<std::size_t>(filling_)];
+        block.filling = false;
+        GiveBackWhenDone(block);
     }
+    filling_ = -1;
 }
 
 void KeptBytes::Release(const Kept& kept) {

@@ -15,7 +15,8 @@ namespace plavik {
 
 // The bytes lie in blocks taken from the thumbnails' arena, which takes each block back once all its
 // files are drawn: the thumbnails then fill the memory the bytes held. Files kept in list order are
-// drawn block by block, so the bytes and the thumbnails seldom take more than the thumbnails alone.
+// drawn block by block, so the bytes and the thumbnails seldom take more than the thumbnails alone,
+// and little memory is touched for the first time (dear on some systems).
 class KeptBytes {
 public:
     // A file's kept bytes; block is -1 when they are not kept.
@@ -24,15 +25,15 @@ public:
         int block = -1;
     };
 
-    // Keeps no more than limit bytes, in whole blocks, with a block being filled for each of workers.
-    KeptBytes(PackedArena& arena, int workers, std::size_t limit);
+    // Keeps no more than limit bytes, in whole blocks.
+    KeptBytes(PackedArena& arena, std::size_t limit);
     KeptBytes(const KeptBytes&) = delete;
     KeptBytes& operator=(const KeptBytes&) = delete;
 
-    // A copy of bytes made by worker, or nothing kept once the limit is reached or for more than an
-    // eighth of a block.
-    Kept Keep(int worker, std::span<const std::uint8_t> bytes);
-    // Every file has been kept that will be: the blocks being filled are filled no more.
+    // A copy of bytes, or nothing kept once the limit is reached or for more than an eighth of a block.
+    // Safe to call from several threads.
+    Kept Keep(std::span<const std::uint8_t> bytes);
+    // Every file has been kept that will be: the block being filled is filled no more.
     void Close();
     // The file is drawn and its bytes no longer needed.
     void Release(const Kept& kept);
@@ -51,7 +52,7 @@ private:
     std::size_t maxBlocks_;
     std::mutex mutex_;
     std::vector<Block> blocks_;
-    std::vector<int> filling_; // the block each worker fills, -1 for none
+    int filling_ = -1; // the block being filled
 };
 
 } // namespace plavik

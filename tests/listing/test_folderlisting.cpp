@@ -249,16 +249,16 @@ TEST_F(FolderListingTest, TheObserverHearsOfTheItemsBeforeTheirThumbnails) {
 
 TEST(KeptBytes, ABlockGoesBackToTheArenaOnceAllItsFilesAreDrawn) {
     PackedArena arena;
-    KeptBytes keep(arena, 1, 2 * PackedArena::kBlockBytes);
+    KeptBytes keep(arena, 2 * PackedArena::kBlockBytes);
     const std::vector<std::uint8_t> file(PackedArena::kBlockBytes / 8, 7);
     std::vector<KeptBytes::Kept> kept;
     for (int i = 0; i < 8; ++i) // fills the first block
-        kept.push_back(keep.Keep(0, file));
-    kept.push_back(keep.Keep(0, file)); // starts the second
-    EXPECT_EQ(keep.Keep(0, std::vector<std::uint8_t>(PackedArena::kBlockBytes / 8 + 1)).block, -1);
+        kept.push_back(keep.Keep(file));
+    kept.push_back(keep.Keep(file)); // starts the second
+    EXPECT_EQ(keep.Keep(std::vector<std::uint8_t>(PackedArena::kBlockBytes / 8 + 1)).block, -1);
     for (int i = 0; i < 7; ++i) // the limit is reached
-        kept.push_back(keep.Keep(0, file));
-    EXPECT_EQ(keep.Keep(0, file).block, -1);
+        kept.push_back(keep.Keep(file));
+    EXPECT_EQ(keep.Keep(file).block, -1);
     keep.Close();
     ASSERT_EQ(kept.size(), 16u);
     EXPECT_TRUE(std::all_of(kept.begin(), kept.end(), [&](const KeptBytes::Kept& k) {
