@@ -90,7 +90,7 @@ std::vector<std::size_t> ListOrder(const std::vector<FoundFile>& files, int work
 
 // Reads and checks the scanned files on the workers in the list's order; the bytes of those read whole
 // go to keep when it is given.
-std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::vector<FoundFile>& files,
+std::vector<Checked> CheckFiles(const Folder& folder, const std::vector<FoundFile>& files,
                                 const std::vector<std::size_t>& order, ListKind kind, int workers,
                                 KeptBytes* keep, ListingObserver* observer) {
     std::vector<Checked> checked(order.size());
@@ -99,7 +99,7 @@ std::vector<Checked> CheckFiles(const std::filesystem::path& folder, const std::
         [&](std::size_t k, int) {
             const FoundFile& found = files[order[k]];
             Checked& c = checked[k];
-            FileBytes file(folder / found.name);
+            FileBytes file(folder, found.name);
             c.stamp = file.Stamp();
             try {
                 c.result = CheckListedFile(FormatOfName(kind, found.name), file);
@@ -230,7 +230,7 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     const std::size_t thumbnailBytes =
         static_cast<std::size_t>((thumbnail.width() + 1) / 2) * static_cast<std::size_t>(thumbnail.height());
     KeptBytes keep(arena, std::max(kMinKeptBytes, thumbnailBytes * scan.files.size()));
-    std::vector<Checked> checked = CheckFiles(folder, scan.files, order, options.kind, workers,
+    std::vector<Checked> checked = CheckFiles(Folder(folder), scan.files, order, options.kind, workers,
                                               options.drawThumbnails ? &keep : nullptr, observer);
 
     const auto listed = static_cast<std::size_t>(std::count_if(

@@ -51,7 +51,13 @@ FileBytes::FileBytes(const std::filesystem::path& path) {
                 .count();
 }
 
+FileBytes::FileBytes(const Folder& folder, const std::filesystem::path& name) : FileBytes(folder.Path() / name) {}
+
 FileBytes::~FileBytes() = default;
+
+Folder::Folder(std::filesystem::path path) : path_(std::move(path)) {}
+
+Folder::~Folder() = default;
 
 std::span<const std::uint8_t> FileBytes::Prefix(std::size_t n) {
     const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, stamp_.size));
@@ -73,8 +79,34 @@ std::size_t FileBytes::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size
 
 #else
 
-FileBytes::FileBytes(const std::filesystem::path& path)
-    : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {
+namespace {
+constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+} // namespace
+
+#ifdef O_PATH
+constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC; // needs no right to read the folder
+#else
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
+Folder::Folder(std::filesystem::path path) : path_(std::move(path)), fd_(::open(path_.c_str(), kFolderFlags)) {}
+
+Folder::~Folder() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+FileBytes::FileBytes(const std::filesystem::path& path) {
+    Take(::open(path.c_str(), kOpenFlags));
+}
+
+FileBytes::FileBytes(const Folder& folder, const std::filesystem::path& name) {
+    Take(folder.fd_ >= 0 ? ::openat(folder.fd_, name.c_str(), kOpenFlags)
+                         : ::open((folder.Path() / name).c_str(), kOpenFlags));
+}
+
+void FileBytes::Take(int fd) {
+    fd_ = fd;
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
         return;

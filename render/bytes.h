@@ -32,12 +32,32 @@ struct FileStamp {
     std::int64_t modifiedMs = 0; // last write, milliseconds since 1970 (UTC)
 };
 
+// A folder held open, so that opening many of its files looks its path up once.
+class Folder {
+public:
+    explicit Folder(std::filesystem::path path);
+    ~Folder();
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    friend class FileBytes;
+    std::filesystem::path path_;
+#ifndef _WIN32
+    int fd_ = -1; // -1 when the folder could not be opened: its files are opened by their paths
+#endif
+};
+
 // A file opened once and read from its start only as far as asked, so that recognising, reading the
 // header and reading the records of one file cost one open and one status call. Only regular files
 // open; the open never waits (a named pipe or a device is not opened at all).
 class FileBytes {
 public:
     explicit FileBytes(const std::filesystem::path& path);
+    // The file of that name in the folder.
+    FileBytes(const Folder& folder, const std::filesystem::path& name);
     ~FileBytes();
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
@@ -56,6 +76,10 @@ public:
     std::span<const std::uint8_t> At(std::uint64_t offset, std::size_t n);
 
 private:
+#ifndef _WIN32
+    // Takes the descriptor of a file just opened.
+    void Take(int fd);
+#endif
     // Reads n bytes from offset into out; returns how many were read.
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t n);
 
