@@ -13,6 +13,8 @@ RasterCanvas::RasterCanvas(QImage& image) : image_(image) {
     if (!image_.isNull() && f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
         f != QImage::Format_ARGB32_Premultiplied)
         image_.convertTo(QImage::Format_RGB32);
+    bounds_ = {0, 0, image_.width(), image_.height()};
+    stride_ = image_.bytesPerLine();
 }
 
 RasterCanvas::~RasterCanvas() = default;
@@ -28,8 +30,8 @@ void RasterCanvas::Fill(std::int64_t left, std::int64_t top, std::int64_t right,
                         QRgb color) {
     left = std::max<std::int64_t>(left, 0);
     top = std::max<std::int64_t>(top, 0);
-    right = std::min<std::int64_t>(right, image_.width());
-    bottom = std::min<std::int64_t>(bottom, image_.height());
+    right = std::min<std::int64_t>(right, bounds_.right);
+    bottom = std::min<std::int64_t>(bottom, bounds_.bottom);
     if (left >= right || top >= bottom)
         return;
     for (auto y = top; y < bottom; ++y) {
@@ -46,16 +48,15 @@ void RasterCanvas::LineTo(int x, int y) {
     if (pen.style == PenStyle::Clear)
         return;
     const QRgb color = ToQRgb(pen.color);
-    const TRect image = Bounds();
+    const TRect& image = bounds_;
     if (pen.width <= 1) {
         // The scan lines are found once per line, when its first pixel is painted: bits() detaches
         // the image first if the caller shares its data with a copy.
         uchar* bits = nullptr;
-        const qsizetype stride = image_.bytesPerLine();
         WalkLine(from.x, from.y, x, y, image, [&](int px, int py) {
             if (!bits)
                 bits = image_.bits();
-            reinterpret_cast<QRgb*>(bits + py * stride)[px] = color;
+            reinterpret_cast<QRgb*>(bits + py * stride_)[px] = color;
         });
         return;
     }
@@ -83,7 +84,7 @@ void RasterCanvas::FillRect(const TRect& r) {
 }
 
 void RasterCanvas::SetPixel(int x, int y, COLORREF color) {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height())
+    if (x < 0 || y < 0 || x >= bounds_.right || y >= bounds_.bottom)
         return;
     reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = ToQRgb(color);
 }
@@ -126,7 +127,7 @@ int RasterCanvas::GetDeviceCaps(DeviceCap cap) const {
 }
 
 TRect RasterCanvas::Bounds() const {
-    return {0, 0, image_.width(), image_.height()};
+    return bounds_;
 }
 
 } // namespace plavik
