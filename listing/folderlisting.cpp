@@ -206,7 +206,7 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
 
     InstallFontSubstitutions(); // before any worker draws a text
     FramePacer pacer;
-    const FolderScan scan =
+    FolderScan scan =
         ScanFolder(folder, ListExtensions(options.kind, options.todaysFormats), "Zu_name.dat", [&] {
             if (observer && pacer.Due())
                 observer->Pump();
@@ -222,7 +222,7 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
         listing.failures.push_back({DisplayName(scan.nameFile), *title.error});
 
     const int workers = options.workers > 0 ? options.workers : WorkerCount();
-    const std::vector<std::size_t> order = ListOrder(scan.files, workers, observer);
+    std::vector<std::size_t> order = ListOrder(scan.files, workers, observer);
     // The thumbnails' arena takes the kept bytes' blocks back as their files are drawn; the thumbnails
     // keep their blocks alive after the listing.
     PackedArena arena;
@@ -240,24 +240,28 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     kept.reserve(listed);
     for (std::size_t k = 0; k < order.size(); ++k) {
         const Checked& c = checked[k];
-        const FoundFile& file = scan.files[order[k]];
+        FoundFile& file = scan.files[order[k]];
         if (c.error)
             listing.failures.push_back({file.shown, *c.error});
         if (c.result != 0 && !options.listRejected) {
             keep.Release(c.kept);
             continue;
         }
-        listing.items.push_back({file.name,
-                                 file.shown,
+        const FileFormat format = FormatOfName(options.kind, file.name);
+        listing.items.push_back({std::move(file.name),
+                                 std::move(file.shown),
                                  static_cast<qint64>(c.stamp.size),
                                  c.stamp.modifiedMs,
                                  c.result,
-                                 FormatOfName(options.kind, file.name),
+                                 format,
                                  c.error.has_value(),
                                  {}});
         kept.push_back(c.kept);
     }
+    // What only led to the items is let go before the thumbnails take their memory.
     checked = {};
+    scan.files = {};
+    order = {};
 
     const std::size_t first = observer ? observer->Listed(listing) : listing.items.size();
     if (options.drawThumbnails)
