@@ -143,10 +143,10 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
             }
             ListedFile& item = listing.items[i];
             try {
-                item.result = kept[i].block >= 0
-                                  ? DrawListedData(*canvases[w], item.format, kept[i].bytes, rect, options.render)
-                                  : DrawListedFile(*canvases[w], item.format, listing.PathOf(item), rect,
-                                                   options.render);
+                item.result = kept[i].block >= 0 ? DrawListedData(*canvases[w], item.format, kept[i].bytes,
+                                                                  rect, options.render)
+                                                 : DrawListedFile(*canvases[w], item.format,
+                                                                  listing.PathOf(item), rect, options.render);
             } catch (const std::exception& error) {
                 DrawUnreadableCard(*canvases[w], item.format, rect);
                 item.result = -1;
@@ -233,8 +233,10 @@ FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptio
     std::vector<Checked> checked = CheckFiles(Folder(folder), scan.files, order, options.kind, workers,
                                               options.drawThumbnails ? &keep : nullptr, observer);
 
-    const auto listed = static_cast<std::size_t>(std::count_if(
-        checked.begin(), checked.end(), [&](const Checked& c) { return c.result == 0 || options.listRejected; }));
+    const auto listed =
+        static_cast<std::size_t>(std::count_if(checked.begin(), checked.end(), [&](const Checked& c) {
+            return c.result == 0 || options.listRejected;
+        }));
     listing.items.reserve(listed);
     std::vector<KeptBytes::Kept> kept; // for each item
     kept.reserve(listed);

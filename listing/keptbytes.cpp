@@ -1,6 +1,5 @@
 #include "listing/keptbytes.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace plavik {
@@ -16,24 +15,19 @@ KeptBytes::Kept KeptBytes::Keep(std::span<const std::uint8_t> bytes) {
     std::uint8_t* at = nullptr;
     {
         std::lock_guard lock(mutex_);
-        int& filling = filling_;
-        if (filling >= 0 && blocks_[static_cast<std::size_t>(filling)].used + bytes.size() > kBlock) {
-            Block& full = blocks_[static_cast<std::size_t>(filling)];
-            full.filling = false;
-            GiveBackWhenDone(full);
-            filling = -1;
-        }
-        if (filling < 0) {
+        if (filling_ >= 0 && blocks_[static_cast<std::size_t>(filling_)].used + bytes.size() > kBlock)
+            StopFilling();
+        if (filling_ < 0) {
             if (blocks_.size() >= maxBlocks_)
                 return {};
             blocks_.push_back({arena_.TakeBlock()});
-            filling = static_cast<int>(blocks_.size() - 1);
+            filling_ = static_cast<int>(blocks_.size() - 1);
         }
-        Block& block = blocks_[static_cast<std::size_t>(filling)];
+        Block& block = blocks_[static_cast<std::size_t>(filling_)];
         at = block.memory.get() + block.used;
         block.used += bytes.size();
         ++block.unreleased;
-        kept.block = filling;
+        kept.block = filling_;
     }
     // The place is this caller's alone now.
     if (!bytes.empty())
@@ -44,11 +38,15 @@ KeptBytes::Kept KeptBytes::Keep(std::span<const std::uint8_t> bytes) {
 
 void KeptBytes::Close() {
     std::lock_guard lock(mutex_);
-    if (filling_ >= 0) {
-        Block& block = blocks_[static_cast<std::size_t>(filling_)];
-        block.filling = false;
-        GiveBackWhenDone(block);
-    }
+    StopFilling();
+}
+
+void KeptBytes::StopFilling() {
+    if (filling_ < 0)
+        return;
+    Block& block = blocks_[static_cast<std::size_t>(filling_)];
+    block.filling = false;
+    GiveBackWhenDone(block);
     filling_ = -1;
 }
 

@@ -45,7 +45,9 @@ private:
         std::size_t unreleased = 0; // files kept in it and not released
         bool filling = true;
     };
-    // Gives the block back to the arena when it is neither filled nor needed any more; mutex_ held.
+    // With mutex_ held: the block being filled is filled no more.
+    void StopFilling();
+    // With mutex_ held: gives the block back to the arena when it is neither filled nor needed any more.
     void GiveBackWhenDone(Block& block);
 
     PackedArena& arena_;

@@ -27,8 +27,9 @@ const CanvasText::Entry& CanvasText::Resolve(const Font& font, int dpi, const QP
         entries_.push_back(std::move(entry));
         return entries_.back();
     }
-    const auto oldest = std::min_element(entries_.begin(), entries_.end(),
-                                         [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
+    const auto oldest =
+        std::min_element(entries_.begin(), entries_.end(),
+                         [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
     *oldest = std::move(entry);
     return *oldest;
 }

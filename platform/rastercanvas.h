@@ -43,8 +43,8 @@ private:
     void Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, QRgb color);
 
     QImage& image_;
-    TRect bounds_;           // the image's, which the caller keeps as it is
-    qsizetype stride_ = 0;   // bytes per scan line
+    TRect bounds_;         // the image's, which the caller keeps as it is
+    qsizetype stride_ = 0; // bytes per scan line
     int dpiX_ = 96;
     int dpiY_ = 96;
     CanvasText text_;

@@ -43,8 +43,8 @@ private:
 
     std::mutex mutex_;
     std::vector<std::shared_ptr<std::uint8_t>> spare_; // blocks given back
-    std::shared_ptr<std::uint8_t> block_; // the block being handed out
-    std::size_t size_ = 0;                // its bytes
+    std::shared_ptr<std::uint8_t> block_;              // the block being handed out
+    std::size_t size_ = 0;                             // its bytes
     std::size_t used_ = 0;
 };
 

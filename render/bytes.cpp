@@ -51,7 +51,8 @@ FileBytes::FileBytes(const std::filesystem::path& path) {
                 .count();
 }
 
-FileBytes::FileBytes(const Folder& folder, const std::filesystem::path& name) : FileBytes(folder.Path() / name) {}
+FileBytes::FileBytes(const Folder& folder, const std::filesystem::path& name)
+    : FileBytes(folder.Path() / name) {}
 
 FileBytes::~FileBytes() = default;
 
@@ -81,15 +82,15 @@ std::size_t FileBytes::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size
 
 namespace {
 constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-} // namespace
-
 #ifdef O_PATH
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC; // needs no right to read the folder
 #else
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
+} // namespace
 
-Folder::Folder(std::filesystem::path path) : path_(std::move(path)), fd_(::open(path_.c_str(), kFolderFlags)) {}
+Folder::Folder(std::filesystem::path path)
+    : path_(std::move(path)), fd_(::open(path_.c_str(), kFolderFlags)) {}
 
 Folder::~Folder() {
     if (fd_ >= 0)

@@ -88,7 +88,7 @@ int DrawListed(Canvas& canvas, FileFormat format, const Source& source, const TR
     const int result = Draw(format, canvas, source, rect, options.flags, options.palette, jwcInfo,
                             comment ? &jwwInfo : nullptr);
     if (comment) {
-        *comment = result != 0                  ? std::string()
+        *comment = result != 0                 ? std::string()
                    : format == FileFormat::Jwc ? jwcInfo.Comment
                    : format == FileFormat::Jww ? jwwInfo.memo
                                                : std::string();

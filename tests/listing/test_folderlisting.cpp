@@ -269,7 +269,7 @@ TEST(KeptBytes, ABlockGoesBackToTheArenaOnceAllItsFilesAreDrawn) {
     for (int i = 1; i < 8; ++i)
         keep.Release(kept[static_cast<std::size_t>(i)]);
     keep.Release(kept[0]);
-    EXPECT_EQ(arena.TakeBlock().get(), first); // the arena packs into it next
+    EXPECT_EQ(arena.TakeBlock().get(), first);                // the arena packs into it next
     EXPECT_NE(arena.TakeBlock().get(), kept[8].bytes.data()); // still needed
 }
 
