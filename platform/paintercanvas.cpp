@@ -63,6 +63,13 @@ bool SamePoint(const QPointF& a, const QPointF& b) {
     return a.x() == b.x() && a.y() == b.y();
 }
 
+// True when c lies straight on from a through b, so that b adds nothing to the stroke a-b-c.
+bool StraightOn(const QPointF& a, const QPointF& b, const QPointF& c) {
+    const double ux = b.x() - a.x(), uy = b.y() - a.y();
+    const double vx = c.x() - b.x(), vy = c.y() - b.y();
+    return ux * vy - uy * vx == 0.0 && ux * vx + uy * vy > 0.0;
+}
+
 } // namespace
 
 PainterCanvas::PainterCanvas(QPainter& painter) : painter_(painter) {}
@@ -146,6 +153,12 @@ void PainterCanvas::LineTo(int x, int y) {
     if (points_.empty())
         gatherPen_ = pen;
     if (!runs_.empty() && SamePoint(points_.back(), line.p1())) {
+        // A line straight on from the last one lengthens it: the same stroke with a point less for
+        // the device (a PDF writes and compresses every point; an arc's chords are often in line).
+        if (StraightOn(points_[points_.size() - 2], points_.back(), line.p2())) {
+            points_.back() = line.p2();
+            return;
+        }
         points_.push_back(line.p2());
         ++runs_.back();
         return;

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -149,6 +150,59 @@ TEST(PainterCanvas, RunsOfLinesReachThePainterAndTheCallerKeepsItsPen) {
     painter.end();
     EXPECT_EQ(image.pixel(15, 35), qRgb(0, 0, 0));
     EXPECT_EQ(CountNot(image, kWhite, QRect(0, 0, 40, 4)), 0) << "one pixel wide, not smoothed";
+}
+
+// A device that counts the points it is given to draw lines through.
+class PointCounter : public QPaintEngine {
+public:
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    Type type() const override { return User; }
+    void drawPolygon(const QPointF*, int n, PolygonDrawMode) override { points += n; }
+    void drawLines(const QLineF*, int n) override { points += 2 * n; }
+    int points = 0;
+};
+
+class CountingDevice : public QPaintDevice {
+public:
+    QPaintEngine* paintEngine() const override { return &engine; }
+    mutable PointCounter engine;
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+        case PdmWidth:
+        case PdmHeight:
+            return 100;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        default:
+            return QPaintDevice::metric(m);
+        }
+    }
+};
+
+TEST(PainterCanvas, LinesStraightOnInARunReachTheDeviceAsOne) {
+    CountingDevice device;
+    QPainter painter(&device);
+    {
+        PainterCanvas canvas(painter);
+        const LineRun run(canvas);
+        canvas.MoveTo(0, 0);
+        for (int x = 10; x <= 50; x += 10)
+            canvas.LineTo(x, 0);
+        canvas.LineTo(50, 20);
+        canvas.LineTo(50, 10); // back along the last line: a point of its own
+    }
+    painter.end();
+    EXPECT_EQ(device.engine.points, 4); // (0, 0) (50, 0) (50, 20) (50, 10)
 }
 
 // Qt keeps page sizes and margins in whole points: allow one point either way.
