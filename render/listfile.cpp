@@ -49,7 +49,8 @@ std::optional<FileFormat> FormatOfContent(const std::filesystem::path& file) {
 
 namespace {
 
-// Each renderer's entry for a path and for a file's bytes under one name, so that one switch serves both.
+// The format's renderer on a file by its path, and (below) on a file's bytes: overloads under one name,
+// so that DrawListed serves both sources.
 int Draw(FileFormat format, Canvas& canvas, const std::filesystem::path& file, const TRect& rect, int flags,
          const Palette& palette, TJwcInfo& jwcInfo, JwwInfo* jwwInfo) {
     switch (format) {
