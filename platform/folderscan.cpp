@@ -17,12 +17,11 @@ namespace plavik {
 
 namespace {
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
+// ASCII letters compared without their case, as the file systems of jw_cad's users compare names.
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string NameBytes(const std::filesystem::path& p) {
@@ -34,15 +33,25 @@ std::string NameBytes(const std::filesystem::path& p) {
 #endif
 }
 
-bool IsHidden(const std::filesystem::directory_entry& entry) {
+// name: the entry's name as NameBytes gives it.
+bool IsHidden(const std::filesystem::directory_entry& entry, const std::string& name) {
 #ifdef _WIN32
+    (void)name;
     const DWORD attributes = GetFileAttributesW(entry.path().c_str());
     return attributes == INVALID_FILE_ATTRIBUTES ||
            (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) != 0;
 #else
-    const std::string name = entry.path().filename().native();
+    (void)entry;
     return !name.empty() && name[0] == '.';
 #endif
+}
+
+QString DisplayNameOfBytes(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError())
+        return text;
+    return DecodeSjis(bytes);
 }
 
 } // namespace
@@ -52,8 +61,7 @@ FolderScan ScanFolder(const std::filesystem::path& folder, const std::vector<std
     FolderScan scan;
     std::vector<std::string> wanted;
     for (const std::string_view extension : extensions)
-        wanted.push_back("." + Lower(extension));
-    const std::string wantedName = Lower(nameFile);
+        wanted.push_back("." + std::string(extension));
     bool exactName = false;
     std::size_t entries = 0;
     std::error_code ec;
@@ -66,17 +74,19 @@ FolderScan ScanFolder(const std::filesystem::path& folder, const std::vector<std
         std::error_code typeError;
         if (!entry.is_regular_file(typeError))
             continue;
-        const std::string name = NameBytes(entry.path());
-        if (!exactName && Lower(name) == wantedName) {
+        const std::filesystem::path fileName = entry.path().filename();
+        const std::string name = NameBytes(fileName);
+        if (!exactName && SameIgnoringCase(name, nameFile)) {
             scan.nameFile = entry.path();
             exactName = name == nameFile;
         }
         const auto matches = [&](const std::string& ending) {
-            return name.size() > ending.size() && Lower(name.substr(name.size() - ending.size())) == ending;
+            return name.size() > ending.size() &&
+                   SameIgnoringCase(std::string_view(name).substr(name.size() - ending.size()), ending);
         };
-        if (IsHidden(entry) || std::none_of(wanted.begin(), wanted.end(), matches))
+        if (IsHidden(entry, name) || std::none_of(wanted.begin(), wanted.end(), matches))
             continue;
-        scan.files.push_back({entry.path().filename().native(), DisplayName(entry.path())});
+        scan.files.push_back({fileName.native(), DisplayNameOfBytes(name)});
     }
     return scan;
 }
@@ -98,12 +108,7 @@ QString PathText(const std::filesystem::path& path) {
 }
 
 QString DisplayName(const std::filesystem::path& fileName) {
-    const std::string bytes = NameBytes(fileName);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!utf8.hasError())
-        return text;
-    return DecodeSjis(bytes);
+    return DisplayNameOfBytes(NameBytes(fileName));
 }
 
 QString WithTrailingSeparator(const QString& folder) {
