@@ -34,9 +34,10 @@ void RasterCanvas::Fill(std::int64_t left, std::int64_t top, std::int64_t right,
     bottom = std::min<std::int64_t>(bottom, bounds_.bottom);
     if (left >= right || top >= bottom)
         return;
+    // bits() detaches the image first if the caller shares its data with a copy.
+    uchar* bits = image_.bits();
     for (auto y = top; y < bottom; ++y) {
-        // scanLine() detaches the image first if the caller shares its data with a copy.
-        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y)));
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride_);
         std::fill(line + left, line + right, color);
     }
 }
