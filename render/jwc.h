@@ -94,8 +94,7 @@ int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
                 TJwcInfo& info);
 // Reads and checks the drawing file as DrawJwc does, without drawing: 0 when DrawJwc would draw it,
 // -1 when it is not a drawing file; throws what DrawJwc would throw.
-// The file's size and time go to stamp when it is given.
-int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp = nullptr);
+int CheckJwc(const std::filesystem::path& fileName);
 // The same on a file already open.
 int CheckJwc(FileBytes& file);
 

@@ -162,10 +162,8 @@ int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
         [&](std::uint64_t offset, std::size_t n) { return file.At(offset, n); }, file.Size());
 }
 
-int CheckJwc(const std::filesystem::path& fileName, FileStamp* stamp) {
+int CheckJwc(const std::filesystem::path& fileName) {
     FileBytes file(fileName);
-    if (stamp)
-        *stamp = file.Stamp();
     return CheckJwc(file);
 }
 

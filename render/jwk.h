@@ -74,8 +74,7 @@ int DrawJwkData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
                 const Palette& palette = kDefaultJwkColors);
 // Reads and checks the figure file as DrawJwk does, without drawing: 0 when DrawJwk would draw it,
 // -1 when it is not a figure file; throws what DrawJwk would throw.
-// The file's size and time go to stamp when it is given.
-int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp = nullptr);
+int CheckJwk(const std::filesystem::path& fileName);
 // The same on a file already open.
 int CheckJwk(FileBytes& file);
 

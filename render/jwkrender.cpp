@@ -183,10 +183,8 @@ int CheckJwk(FileBytes& file) {
     return 0;
 }
 
-int CheckJwk(const std::filesystem::path& fileName, FileStamp* stamp) {
+int CheckJwk(const std::filesystem::path& fileName) {
     FileBytes file(fileName);
-    if (stamp)
-        *stamp = file.Stamp();
     return CheckJwk(file);
 }
 

@@ -109,10 +109,8 @@ int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8
     return DrawListed(canvas, format, data, rect, options, comment);
 }
 
-int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp) {
+int CheckListedFile(FileFormat format, const std::filesystem::path& file) {
     FileBytes bytes(file);
-    if (stamp)
-        *stamp = bytes.Stamp();
     return CheckListedFile(format, bytes);
 }
 

@@ -50,9 +50,8 @@ int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::pat
 int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
                    const RenderOptions& options, std::string* comment = nullptr);
 
-// Reads and checks the file as DrawListedFile would, without drawing: same result, same errors. The
-// file's size and time go to stamp when it is given.
-int CheckListedFile(FileFormat format, const std::filesystem::path& file, FileStamp* stamp = nullptr);
+// Reads and checks the file as DrawListedFile would, without drawing: same result, same errors.
+int CheckListedFile(FileFormat format, const std::filesystem::path& file);
 // The same on a file already open; what the check read stays in file.
 int CheckListedFile(FileFormat format, FileBytes& file);
 
