@@ -197,20 +197,63 @@ FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile
     return {firstLine ? FolderNameFromFirstLine(read) : FolderNameFromBytes(read), std::nullopt};
 }
 
+NameFileLines ReadNameFileLines(const std::filesystem::path& folder) {
+    for (const char* name : {"Zu_name.dat", "ZU_NAME.DAT", "zu_name.dat"}) {
+        FileBytes file(folder / name);
+        if (!file.IsOpen())
+            continue;
+        const std::span<const std::uint8_t> bytes = file.Prefix(2 * kNameLineBytes);
+        const std::string_view read(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        std::string_view rest;
+        if (const std::size_t end = read.find('\n'); end != std::string_view::npos)
+            rest = read.substr(end + 1);
+        return {FolderNameFromFirstLine(read), FolderNameFromFirstLine(rest)};
+    }
+    return {};
+}
+
+FolderScan ScanListFolder(const std::filesystem::path& folder, ListingObserver* observer) {
+    FramePacer pacer;
+    return ScanFolder(folder, {"jwk", "jws", "jwc", "jww"}, "Zu_name.dat", [&] {
+        if (observer && pacer.Due())
+            observer->Pump();
+    });
+}
+
+ListKind KindOfFolder(const FolderScan& scan) {
+    const bool figures = std::any_of(scan.files.begin(), scan.files.end(), [](const FoundFile& f) {
+        const std::string extension = LowerExtension(f.name);
+        return extension == "jwk" || extension == "jws";
+    });
+    return figures ? ListKind::Figures : ListKind::Drawings;
+}
+
 FolderListing ListFolder(const std::filesystem::path& folder, const ListingOptions& options,
                          ListingObserver* observer) {
+    return ListScanned(folder, ScanListFolder(folder, observer), options, observer);
+}
+
+FolderListing ListScanned(const std::filesystem::path& folder, FolderScan scan, const ListingOptions& options,
+                          ListingObserver* observer) {
     FolderListing listing;
     listing.folder = folder;
     listing.folderText = WithTrailingSeparator(PathText(folder));
     listing.kind = options.kind;
 
     InstallFontSubstitutions(); // before any worker draws a text
-    FramePacer pacer;
-    FolderScan scan =
-        ScanFolder(folder, ListExtensions(options.kind, options.todaysFormats), "Zu_name.dat", [&] {
-            if (observer && pacer.Due())
-                observer->Pump();
-        });
+    // The files the list takes; the others are counted, so that an empty list can say what it left.
+    const std::vector<std::string_view> taken = ListExtensions(options.kind, options.todaysFormats);
+    const std::vector<std::string_view> ofKind = ListExtensions(options.kind, true);
+    std::erase_if(scan.files, [&](const FoundFile& f) {
+        const std::string extension = LowerExtension(f.name);
+        if (std::find(taken.begin(), taken.end(), extension) != taken.end())
+            return false;
+        if (std::find(ofKind.begin(), ofKind.end(), extension) != ofKind.end())
+            ++listing.todaysLeftOut;
+        else
+            ++listing.otherKind;
+        return true;
+    });
     listing.found = scan.files.size();
     // A folder of today's figures names itself by the first line of its name file.
     const bool todaysFigures = std::any_of(scan.files.begin(), scan.files.end(), [&](const FoundFile& f) {

@@ -54,6 +54,8 @@ struct FolderListing {
     std::vector<ListedFile> items;        // the listed files, in the list's order
     std::vector<ListingFailure> failures; // the name file and the files that could not be read
     std::size_t found = 0;                // the folder's files of the kind, listed or not
+    std::size_t otherKind = 0;            // files of the other kind, left out
+    std::size_t todaysLeftOut = 0;        // today's files of the kind, left out of a list of the old format
 
     std::filesystem::path PathOf(const ListedFile& item) const { return folder / item.fileName; }
 };
@@ -70,6 +72,27 @@ public:
     // These items' thumbnails are drawn (the observer may move them out of the items).
     virtual void Drawn(FolderListing& /*listing*/, const std::vector<std::size_t>& /*items*/) {}
 };
+
+// The first two lines of a folder's name file (Zu_name.dat in any usual case): its title and its note,
+// each as FolderNameFromFirstLine reads a line. Both empty when the folder has none.
+struct NameFileLines {
+    QString title;
+    QString note;
+};
+NameFileLines ReadNameFileLines(const std::filesystem::path& folder);
+
+// Every jw_cad file of the folder, of all four formats, and its name file: what a listing starts from.
+// Pumps the observer while it reads a large folder. An unreadable folder gives nothing.
+FolderScan ScanListFolder(const std::filesystem::path& folder, ListingObserver* observer = nullptr);
+
+// The kind a folder is listed as when nobody chose one: figures when it holds .jwk or .jws files,
+// else drawings.
+ListKind KindOfFolder(const FolderScan& scan);
+
+// Lists the files of a scan of folder that options.kind takes, as ListFolder does. The scan's names may
+// be paths relative to folder, so that files of several folders can be listed together.
+FolderListing ListScanned(const std::filesystem::path& folder, FolderScan scan, const ListingOptions& options,
+                          ListingObserver* observer = nullptr);
 
 // Lists the folder's files of options.kind. Each file is read and checked (decides whether it is
 // listed), the items are sorted by name in the user's locale, then the thumbnails are drawn on one

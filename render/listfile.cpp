@@ -21,13 +21,21 @@ ListKind KindOf(FileFormat format) {
     return format == FileFormat::Jwk || format == FileFormat::Jws ? ListKind::Figures : ListKind::Drawings;
 }
 
-FileFormat FormatOfName(ListKind kind, const std::filesystem::path& file) {
+std::string LowerExtension(const std::filesystem::path& file) {
     std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".jws")
+    if (!extension.empty())
+        extension.erase(0, 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return extension;
+}
+
+FileFormat FormatOfName(ListKind kind, const std::filesystem::path& file) {
+    const std::string extension = LowerExtension(file);
+    if (extension == "jws")
         return FileFormat::Jws;
-    if (extension == ".jww")
+    if (extension == "jww")
         return FileFormat::Jww;
     return kind == ListKind::Figures ? FileFormat::Jwk : FileFormat::Jwc;
 }

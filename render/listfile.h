@@ -32,6 +32,9 @@ struct RenderOptions {
 // todaysFormats today's too.
 std::vector<std::string_view> ListExtensions(ListKind kind, bool todaysFormats);
 
+// A file name's extension without its dot, ASCII letters in lower case.
+std::string LowerExtension(const std::filesystem::path& file);
+
 // The kind of list a format belongs to.
 ListKind KindOf(FileFormat format);
 // A listed file's format by its name: ".jws" and ".jww" in any case are today's formats, anything else
