@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -33,5 +34,14 @@ int main(int argc, char** argv) {
 
     plavik::TForm1 window;
     window.show();
+    // plavik [PATH]: a folder or file given (as by a file manager's "Open with"), else the folder listed
+    // last. The window is on screen first.
+    const QStringList args = QApplication::arguments();
+    QTimer::singleShot(0, &window, [&window, args] {
+        if (args.size() > 1)
+            window.OpenPath(args.at(1));
+        else
+            window.ListLastFolder();
+    });
     return app.exec();
 }

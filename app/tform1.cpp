@@ -2,6 +2,7 @@
 
 #include "app/captiondelegate.h"
 #include "app/folderdialog.h"
+#include "app/foldertree.h"
 #include "app/icons.h"
 #include "app/listing.h"
 #include "app/listkind.h"
@@ -79,6 +80,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget* parent)
     SetupPopupMenu();
     ConnectCommands();
     FormCreate();
+    SetupLibrary();
 }
 
 TForm1::~TForm1() = default;
@@ -182,13 +184,21 @@ void TForm1::ConnectCommands() {
 QString TForm1::Panel(int i) const {
     if (i < 0 || i > 2)
         return {};
-    return panels_[static_cast<std::size_t>(i)]->text();
+    return panelTexts_[static_cast<std::size_t>(i)];
 }
 
 void TForm1::SetPanel(int i, const QString& text) {
     if (i < 0 || i > 2)
         return;
+    panelTexts_[static_cast<std::size_t>(i)] = text;
     QLabel* panel = panels_[static_cast<std::size_t>(i)];
+    if (i == 0) { // a long title ends in "…" and shows whole in the tooltip
+        const int room = panel->contentsRect().width() - 2 * panel->margin() - 4;
+        const QString shown = panel->fontMetrics().elidedText(text, Qt::ElideRight, std::max(room, 8));
+        panel->setText(shown);
+        panel->setToolTip(shown == text ? QString() : text);
+        return;
+    }
     panel->setText(text);
     if (i == 1) // the count panel widens for a count that does not fit
         panel->setFixedWidth(std::max(kStatusPanelWidth, panel->sizeHint().width()));
@@ -279,6 +289,8 @@ void TForm1::Read_Registry() {
     }
     settings_ = loaded.state.settings;
     font_ = loaded.state.font;
+    library_ = LoadLibraryState(*store_);
+    ui_->ReopenLast->setChecked(library_.reopenLast);
     loadedGeometry_ = loaded.state.geometry;
     const WindowGeometry& g = loadedGeometry_;
     QList<QRect> screens;
@@ -314,7 +326,12 @@ void TForm1::Write_Registry() {
     const QRect bounds = frameGeometry();
     state.geometry = {bounds.height(), bounds.width(), bounds.x(), bounds.y(), isMaximized()};
     const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    library_.reopenLast = ui_->ReopenLast->isChecked();
+    if (ui_->FolderTree1->isVisible())
+        library_.treeWidth = ui_->Splitter1->sizes().value(0, library_.treeWidth);
     SaveSettings(*store_, state, normal);
+    SaveLibraryState(*store_, library_);
+    store_->Flush();
 }
 
 // --- Commands
@@ -372,15 +389,15 @@ void TForm1::Open1Click() {
         QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jww *.jwc)"), QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jws *.jwk)")};
     FolderFileDialog dialog(QStringLiteral("フォルダ指定"), this);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    if (!openFolder_.isEmpty())
-        dialog.setDirectory(openFolder_);
+    if (!library_.openFolder.isEmpty())
+        dialog.setDirectory(library_.openFolder);
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.contains(openFilter_) ? openFilter_ : filters.first());
+    dialog.selectNameFilter(filters.contains(library_.openFilter) ? library_.openFilter : filters.first());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString folder = WithTrailingSeparator(QFileInfo(dialog.selectedFiles().first()).absolutePath());
-    openFolder_ = folder;
-    openFilter_ = dialog.selectedNameFilter();
+    library_.openFolder = folder;
+    library_.openFilter = dialog.selectedNameFilter();
     switch (filters.indexOf(dialog.selectedNameFilter()) + 1) {
     case 1:
         FileListing2(folder);
@@ -465,7 +482,7 @@ void TForm1::ShowSetup(int tag) {
 void TForm1::ListAgain() {
     if (listedFolder_.empty())
         return; // no folder was listed to the end: nothing to list again
-    ListFolder(listKind_, PathText(listedFolder_), listTodays_);
+    ListFolder(listedFolder_, listKind_, listTodays_);
 }
 
 // --- Listing
@@ -505,11 +522,11 @@ void TForm1::Init2() {
 }
 
 void TForm1::FileListing(const QString& folder, bool todaysFormats) {
-    ListFolder(ListKind::Figures, folder, todaysFormats);
+    ListFolder(PathFromText(folder), ListKind::Figures, todaysFormats);
 }
 
 void TForm1::FileListing2(const QString& folder, bool todaysFormats) {
-    ListFolder(ListKind::Drawings, folder, todaysFormats);
+    ListFolder(PathFromText(folder), ListKind::Drawings, todaysFormats);
 }
 
 // The window's part in a listing: it shows the items as soon as every file is checked, draws the
@@ -580,33 +597,56 @@ private:
     bool firstShown_ = false;
 };
 
-void TForm1::ListFolder(ListKind kind, const QString& folder, bool todaysFormats) {
+void TForm1::ListFolder(const std::filesystem::path& where, std::optional<ListKind> kind, bool todaysFormats,
+                        const NativeName& current, bool showCurrent) {
+    if (listing_ || printing_)
+        return; // the window is busy; it takes no second listing
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::absolute(where, error).lexically_normal();
+    if (folder.has_relative_path() && !folder.has_filename())
+        folder = folder.parent_path(); // no trailing separator
+    if (const std::optional<QString> why = PathProblem(folder)) {
+        ShowPlainMessage(this, PathProblemText(PathText(folder), *why));
+        return;
+    }
     std::vector<ListingFailure> failures;
     {
         BusyWindow busy(this);
-        const QString shown = WithTrailingSeparator(folder);
-        if (kind == ListKind::Figures)
-            Init1();
-        else
-            Init2();
-        listKind_ = kind;
-        listTodays_ = todaysFormats;
+        listing_ = true;
+        const QString shown = WithTrailingSeparator(PathText(folder));
+        // The view is emptied for the kind expected; a folder whose files are of the other kind
+        // empties it again for theirs once they are found.
+        const auto reset = [this](ListKind k) { k == ListKind::Figures ? Init1() : Init2(); };
+        reset(kind.value_or(listKind_));
         listedFolder_.clear();
+        otherKindButton_->hide();
+        UpdateTitle();
         QCoreApplication::processEvents(); // the emptied window is painted before the folder is read
 
-        ListingOptions options = ListingOptionsFor(kind, settings_);
+        WindowListing observer(*this);
+        FolderScan scan = ScanListFolder(folder, &observer);
+        const ListKind chosen = kind.value_or(KindOfFolder(scan));
+        if (chosen != kind.value_or(listKind_))
+            reset(chosen);
+        listKind_ = chosen;
+        listTodays_ = todaysFormats;
+
+        ListingOptions options = ListingOptionsFor(chosen, settings_);
         options.todaysFormats = todaysFormats;
         options.render.palette = jwkColors_;
         options.thumbnailSize = images_.Size();
-        WindowListing observer(*this);
-        FolderListing listing = plavik::ListFolder(PathFromText(shown), options, &observer);
-        listedFolder_ = std::move(listing.folder);
+        FolderListing listing = ListScanned(folder, std::move(scan), options, &observer);
+        listedFolder_ = listing.folder;
         folderTitle_ = listing.title;
         failures = std::move(listing.failures);
         SetPanel(2, shown);
+        listing_ = false;
+        AfterListing(listing, current, showCurrent);
     }
     if (!failures.empty())
         ShowErrorBox(this, ListingErrorText(failures));
+    if (showCurrent && ui_->ListView1->currentIndex().isValid())
+        ListView1DblClick();
 }
 
 // --- Quick view
@@ -618,9 +658,13 @@ void TForm1::ListView1DblClick() {
     const auto first =
         std::min_element(selected.begin(), selected.end(),
                          [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    if (first->row() >= model_->Count())
+    QuickViewRow(first->row());
+}
+
+void TForm1::QuickViewRow(int row) {
+    if (row < 0 || row >= model_->Count())
         return;
-    const ListItem& item = model_->At(first->row());
+    const ListItem& item = model_->At(row);
     if (item.fileName.empty() || listedFolder_.empty())
         return; // not listed from a folder
     const std::filesystem::path path = listedFolder_ / item.fileName;

@@ -3,30 +3,41 @@
 
 #include "app/imagelist.h"
 #include "app/thumbnailmodel.h"
+#include "listing/folderlisting.h"
 #include "platform/settingsstore.h"
 #include "print/printout.h"
 #include "render/listfile.h"
+#include "settings/library.h"
 #include "settings/registry.h"
 
+#include <QFileSystemWatcher>
 #include <QImage>
 #include <QMainWindow>
 #include <QPrinter>
+#include <QTimer>
 
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QListView;
 class QMenu;
 class QToolButton;
 class QAction;
+class QPushButton;
+class QSplitter;
+class QTreeView;
 
 namespace plavik {
 
 namespace Ui {
 class TForm1;
 }
+class FolderTreeModel;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -52,6 +63,27 @@ public:
     // The quick-view picture; call UpdateQuickView after drawing on it.
     QImage& QuickViewImage() { return quickView_; }
     void UpdateQuickView();
+
+    // The library around the list: the folder pane, what is remembered between runs.
+    FolderTreeModel& FolderModel() { return *folderModel_; }
+    QTreeView* FolderTree() const;
+    LibraryState& Library() { return library_; }
+    // Lists a folder as the kind of its files with today's formats; for a file, its folder with the
+    // file's kind, the file current and in the quick view. A path that is missing or cannot be read is
+    // named in a message box with the reason, and the list stays as it was.
+    void OpenPath(const QString& path);
+    // At start: the folder listed last, when it is still there and the setting asks for it.
+    void ListLastFolder();
+    // Lists the folder with today's formats as the kind of its files (kind empty) or as kind; the item
+    // of the file named current becomes current, shown in the quick view when showCurrent.
+    void ListFolder(const std::filesystem::path& folder, std::optional<ListKind> kind, bool todaysFormats,
+                    const NativeName& current = {}, bool showCurrent = false);
+    // The commands around the list.
+    void SwitchKindClick();
+    void Reload1Click();
+    void ListOtherKind();           // the status bar's offer when the list came out empty
+    QString OtherKindOffer() const; // its text; empty when it is not shown
+    void CopyPaths();               // the selected items' paths to the clipboard
 
     // Status panel i (0, 1 or 2): 0 the folder's kind or name, 1 the file count, 2 the folder's path.
     QString Panel(int i) const;
@@ -103,6 +135,8 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -120,7 +154,17 @@ private:
     void ApplyViewFlags();
     void ResetView(int imageHeight, QSize thumbnailSize);
     void ListAgain();
-    void ListFolder(ListKind kind, const QString& folder, bool todaysFormats);
+    void SetupLibrary();
+    void AfterListing(const FolderListing& listing, const NativeName& current, bool showCurrent);
+    void UpdateTitle();
+    void OfferOtherKind(const FolderListing& listing);
+    void FolderTreeMenu(const QPoint& pos);
+    void FolderTreeChosen(const QModelIndex& index);
+    void ShowInFolderTree(const QModelIndex& index);
+    void FillRecentMenu();
+    void CurrentItemChanged();
+    void QuickViewRow(int row);
+    void FolderChangedOnDisk();
     void QuickView(ListKind kind, const std::filesystem::path& path, const QString& caption);
     void PrintOut(ListKind kind);
     friend class WindowListing;
@@ -134,6 +178,16 @@ private:
     QImage quickView_;
     QPrinter printer_{QPrinter::HighResolution};
     std::array<QLabel*, 3> panels_{};
+    std::array<QString, 3> panelTexts_; // panel 0 may show its text cut
+    FolderTreeModel* folderModel_ = nullptr;
+    QPushButton* otherKindButton_ = nullptr;
+    std::optional<ListKind> otherKind_; // what the offer lists
+    QFileSystemWatcher watcher_;        // the listed folder, to list it again when it changes
+    QTimer relistTimer_;
+    LibraryState library_;
+    bool listing_ = false;        // a listing is running
+    bool settingCurrent_ = false; // the program, not the user, moves the current item
+    bool revealing_ = false;      // the program selects the listed folder in the pane
     QMenu* PopupMenu1 = nullptr;
     QAction* Delete1 = nullptr;
     WindowGeometry loadedGeometry_;
@@ -142,8 +196,6 @@ private:
     bool frameFitPending_ = false;
     bool seenAtClientSize_ = false; // the window has been normal at that size
     PrintResult lastPrint_;
-    QString openFolder_; // where the open dialog starts: the folder picked last
-    QString openFilter_; // and the filter it starts on: the one used last
     Palette jwkColors_ = kDefaultJwkColors;
     std::filesystem::path listedFolder_;
     ListKind listKind_ = ListKind::Figures;

@@ -2,6 +2,8 @@
 
 #include "platform/folderscan.h"
 
+#include <QMimeData>
+
 #include <algorithm>
 #include <numeric>
 
@@ -20,8 +22,9 @@ QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
     const ListItem& item = At(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole: // the whole name, which the cell may have to cut
         return item.caption;
+    case Qt::ToolTipRole: // the whole name, which the cell may have to cut
+        return item.note.isEmpty() ? item.caption : item.caption + QLatin1Char('\n') + item.note;
     case Qt::DecorationRole: {
         QPixmap pixmap = images_.Pixmap(item.imageIndex);
         return pixmap.isNull() ? QVariant() : QVariant(pixmap);
@@ -36,7 +39,32 @@ QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags ThumbnailModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled; // captions are read-only
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled; // captions are read-only
+}
+
+QList<QUrl> ThumbnailModel::FileUrls(const QModelIndexList& indexes) const {
+    QList<QUrl> urls;
+    for (const QModelIndex& index : indexes) {
+        if (!index.isValid() || index.row() >= Count())
+            continue;
+        const ListItem& item = At(index.row());
+        if (!item.fileName.empty() && !folder_.empty())
+            urls << QUrl::fromLocalFile(PathText(folder_ / item.fileName));
+    }
+    return urls;
+}
+
+QStringList ThumbnailModel::mimeTypes() const {
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* ThumbnailModel::mimeData(const QModelIndexList& indexes) const {
+    const QList<QUrl> urls = FileUrls(indexes);
+    if (urls.isEmpty())
+        return nullptr;
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
 }
 
 int ThumbnailModel::AddItem(const QString& caption, int imageIndex, const NativeName& fileName) {

@@ -9,6 +9,9 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <QUrl>
+
+#include <filesystem>
 
 #include <vector>
 
@@ -17,7 +20,9 @@ namespace plavik {
 struct ListItem {
     QString caption;     // the file's name with its extension, as shown
     int imageIndex;      // its thumbnail in the image list
-    NativeName fileName; // the file's name in the listed folder; empty when not listed from a folder
+    NativeName fileName; // the file's name in the listed folder (or its path below it); empty when not
+                         // listed from a folder
+    QString note = {};   // shown with the caption in its tooltip: the title of a found file's folder
 };
 
 class ThumbnailModel : public QAbstractListModel {
@@ -41,6 +46,13 @@ public:
     void SetItems(std::vector<ListItem> items);
     // The thumbnails of every row may have changed.
     void ThumbnailsChanged();
+    // The folder the items' file names are in, for dragging them out as files.
+    void SetFolder(const std::filesystem::path& folder) { folder_ = folder; }
+    // The files of the given rows, in the order given; items not listed from a folder are left out.
+    QList<QUrl> FileUrls(const QModelIndexList& indexes) const;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+
     // The size of every item's cell: the view lays all items out alike, without measuring each one.
     void SetCellSize(QSize size) { cellSize_ = size; }
 
@@ -56,6 +68,7 @@ private:
     std::vector<ListItem> items_;
     std::vector<std::size_t> rows_;
     QSize cellSize_;
+    std::filesystem::path folder_;
 };
 
 } // namespace plavik

@@ -117,11 +117,11 @@ TEST_F(MainWindow, MenusCarryTheirCaptionsTagsAndChecks) {
     QStringList file;
     for (QAction* a : Child<QMenu>(w.get(), "File1")->actions())
         file << a->objectName();
-    EXPECT_EQ(file, QStringList({"Open1", "Print1", "S1", "N1", "Exit1"}));
+    EXPECT_EQ(file, QStringList({"Open1", "Recent1", "Print1", "S1", "N1", "Exit1"}));
     QStringList settings;
     for (QAction* a : Child<QMenu>(w.get(), "N2")->actions())
         settings << a->objectName();
-    EXPECT_EQ(settings, QStringList({"PrintSetup1", "N7", "N3", "N4", "N5", "N6"}));
+    EXPECT_EQ(settings, QStringList({"PrintSetup1", "N7", "N3", "N4", "N5", "N6", "ReopenLast"}));
     for (const char* name : {"VToolBar", "VStatusBar", "VQuickView"}) {
         EXPECT_TRUE(Action(w.get(), name)->isCheckable()) << name;
         EXPECT_TRUE(Action(w.get(), name)->isChecked()) << name;

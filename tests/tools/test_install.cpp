@@ -93,7 +93,7 @@ TEST(ToolInstall, TreeForTheDesktop) {
     const auto desktop = ReadEntryFile(root + "/share/applications/plavik.desktop", "Desktop Entry");
     EXPECT_EQ(desktop.value("Type"), "Application");
     EXPECT_EQ(desktop.value("Name"), "Plavik");
-    EXPECT_EQ(desktop.value("Exec"), root + "/bin/plavik");
+    EXPECT_EQ(desktop.value("Exec"), root + "/bin/plavik %f");
     EXPECT_EQ(desktop.value("Terminal"), "false");
     EXPECT_EQ(desktop.value("Icon"), "plavik");
     EXPECT_EQ(desktop.value("MimeType"),

@@ -1,0 +1,39 @@
+// What the window remembers of the user's library between runs: the folder listed last, the recent
+// folders, the library roots, the open dialog's place and the folder pane's width.
+#pragma once
+
+#include "platform/settingsstore.h"
+#include "render/listfile.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace plavik {
+
+inline constexpr int kRecentFolders = 10;
+
+struct LibraryState {
+    QString lastFolder; // listed last; empty when nothing was listed
+    ListKind lastKind = ListKind::Figures;
+    bool lastTodays = true; // the last list took today's formats too
+    bool reopenLast = true; // list the last folder again at start
+    QStringList recent;     // newest first, at most kRecentFolders
+    QStringList roots;      // library folders the user added to the folder pane
+    int treeWidth = 220;    // the folder pane's width in pixels
+    QString openFolder;     // where the open dialog starts
+    QString openFilter;     // and the file type it starts on
+    friend bool operator==(const LibraryState&, const LibraryState&) = default;
+};
+
+// Reads the state from the store's "Library" section; a missing value, or one that cannot be read,
+// keeps its default.
+LibraryState LoadLibraryState(SettingsStore& store);
+// Writes the state to the store (Flush is the caller's). Throws StoreError when a value cannot be
+// written.
+void SaveLibraryState(SettingsStore& store, const LibraryState& state);
+
+// The recent folders with folder first: an earlier place of the same folder is dropped, and the list
+// is cut to kRecentFolders.
+QStringList WithRecentFolder(QStringList recent, const QString& folder);
+
+} // namespace plavik
