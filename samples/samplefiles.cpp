@@ -217,6 +217,104 @@ std::vector<std::uint8_t> Site600() {
     return w.Bytes();
 }
 
+// The figures and drawings of the sample library: a root with numbered folders of figures, each
+// titled by its name file, and a project folder of drawings.
+// A person seen from the side: a head, a body and legs, named on the sheet.
+std::vector<std::uint8_t> Person() {
+    JwwWriter w = JwwWriter::Figure(700);
+    w.RefPoint(0, 0).Box(-250, 0, 250, 1700);
+    w.Circle(0, 1550, 120).Line(0, 1430, 0, 800).Line(0, 1300, -250, 950).Line(0, 1300, 250, 950);
+    w.Line(0, 800, -150, 0).Line(0, 800, 150, 0);
+    w.Text(-200, -150, 200, -150, Sjis("人物 立ち姿"), 80);
+    return w.Bytes();
+}
+
+// A person sitting, in the old figure format.
+std::vector<std::uint8_t> Sitting() {
+    JwkWriter w;
+    w.Arc(40, 85, 8).Line(40, 77, 40, 45).Line(40, 45, 75, 45).Line(75, 45, 75, 10);
+    w.Line(40, 65, 65, 55).Line(25, 45, 80, 45, 2, 2);
+    w.Text(10, 5, 60, 5, Sjis("座り姿"));
+    return w.Bytes();
+}
+
+// A toilet: its bowl through a block placed inside another block, and its name on a hidden layer.
+std::vector<std::uint8_t> Toilet() {
+    JwwWriter w = JwwWriter::Figure(700);
+    w.RefPoint(0, 0).Box(-250, -150, 250, 700);
+    w.BeginDefinition(1, "BOWL");
+    w.Arc(0, 450, 180, 0, 2 * kPi, 0, 0.75, 0, {1, 2}).Text(-100, 420, 100, 420, Sjis("便器"), 50);
+    w.EndDefinition();
+    w.BeginDefinition(2, "TOILET");
+    w.Line(-220, 0, 220, 0).Line(220, 0, 220, 200).Line(220, 200, -220, 200).Line(-220, 200, -220, 0);
+    w.Block(0, 0, 1, 1, 0, 1);
+    w.EndDefinition();
+    w.Block(0, 0, 1, 1, 0, 2);
+    w.Text(-200, -80, 200, -80, Sjis("トイレ"), 60, 0, {1, 1, 0, 5});
+    return w.Bytes();
+}
+
+// A washbasin in the old figure format.
+std::vector<std::uint8_t> Washbasin() {
+    JwkWriter w;
+    w.Line(10, 80, 90, 80).Line(90, 80, 90, 30).Line(90, 30, 10, 30).Line(10, 30, 10, 80);
+    w.Arc(50, 55, 30, 0, 0, 0.6).Point(50, 70, 2);
+    w.Text(20, 15, 80, 15, Sjis("洗面器"));
+    return w.Bytes();
+}
+
+// A tree in plan: a crown of arcs about its trunk.
+std::vector<std::uint8_t> Tree() {
+    JwwWriter w = JwwWriter::Figure(600);
+    w.RefPoint(0, 0).Box(-1500, -1500, 1500, 1500);
+    w.Circle(0, 0, 100, {1, 3});
+    for (int i = 0; i < 8; ++i)
+        w.Arc(1100 * std::cos(i * kPi / 4), 1100 * std::sin(i * kPi / 4), 450, 0, 2 * kPi, 0, 1, 0, {1, 3});
+    w.Text(-500, -1400, 500, -1400, Sjis("高木 ケヤキ"), 200);
+    return w.Bytes();
+}
+
+// Shrubs: one shrub drawn as a block and placed three times.
+std::vector<std::uint8_t> Shrubs() {
+    JwwWriter w = JwwWriter::Figure(600);
+    w.RefPoint(0, 0).Box(-400, -400, 2400, 400);
+    w.BeginDefinition(3, "SHRUB");
+    w.Circle(0, 0, 350, {2, 3}).Point(0, 0, 0, {1, 3});
+    w.EndDefinition();
+    w.Block(0, 0, 1, 1, 0, 3).Block(1000, 0, 1, 1, 0, 3).Block(2000, 0, 1, 1, 0, 3);
+    w.Text(500, -380, 1500, -380, Sjis("低木 ツツジ"), 150);
+    return w.Bytes();
+}
+
+// A house plan on A3 with room names, a block of fittings and jw_cad's own settings kept as texts
+// far below the sheet.
+std::vector<std::uint8_t> HousePlan() {
+    JwwWriter w = JwwWriter::Drawing(700);
+    w.Memo(Sjis("住宅 平面図 1/100\r\n2LDK")).Paper(3);
+    w.LayerName(0, 0, Sjis("壁")).LayerName(0, 1, Sjis("部屋名")).LayerName(0, 2, Sjis("下書き"));
+    w.LayerState(0, 2, 0);
+    w.Line(-150, -90, 150, -90).Line(150, -90, 150, 90).Line(150, 90, -150, 90).Line(-150, 90, -150, -90);
+    w.Line(0, -90, 0, 90).Line(-150, 0, 0, 0).Line(80, -90, 80, 0).Line(80, 0, 150, 0);
+    w.Text(-120, 40, -40, 40, Sjis("ＤＫ"), 6, 0, {1, 1, 0, 1});
+    w.Text(-120, -50, -40, -50, Sjis("洋室"), 6, 0, {1, 1, 0, 1});
+    w.Text(30, 40, 110, 40, Sjis("リビング"), 6, 0, {1, 1, 0, 1});
+    w.Text(95, -50, 140, -50, Sjis("トイレ"), 4, 0, {1, 1, 0, 1});
+    w.Text(-140, 70, -60, 70, Sjis("下書き 収納を検討"), 4, 0, {1, 1, 0, 2}); // on the hidden layer
+    w.Text(0, -1000, 60, -1000, "Printer_PaperSize = 0", 3);
+    return w.Bytes();
+}
+
+// An older site plan of the same project.
+std::vector<std::uint8_t> OldSite() {
+    JwcWriter w(true);
+    w.Comment(Sjis("配置図 改修前"));
+    Sheet(w);
+    w.Line(100, 100, 400, 100).Line(400, 100, 400, 280).Line(400, 280, 100, 280).Line(100, 280, 100, 100);
+    w.Text(200, 190, 300, 190, Sjis("既存建物"));
+    w.Text(120, 60, 220, 60, Sjis("駐車場"));
+    return w.Build();
+}
+
 } // namespace
 
 std::vector<SampleFile> SampleFiles() {
@@ -236,6 +334,20 @@ std::vector<SampleFile> SampleFiles() {
         {"jws-figures/windows.jws", Windows()},
         {"jww-drawings/plan.jww", Plan700()},
         {"jww-drawings/site.jww", Site600()},
+        {"library/《図形01》建築１/Zu_name.dat", Bytes(Sjis("建築１\r\n人物と衛生器具\r\n"))},
+        {"library/《図形01》建築１/《図形》人物/Zu_name.dat",
+         Bytes(Sjis("人物(平面・側面)\r\n立ち姿と座り姿\r\n"))},
+        {"library/《図形01》建築１/《図形》人物/person.jws", Person()},
+        {"library/《図形01》建築１/《図形》人物/sitting.jwk", Sitting()},
+        {"library/《図形01》建築１/《図形》衛生/Zu_name.dat", Bytes(Sjis("衛生器具\r\nトイレと洗面\r\n"))},
+        {"library/《図形01》建築１/《図形》衛生/toilet.jws", Toilet()},
+        {"library/《図形01》建築１/《図形》衛生/washbasin.jwk", Washbasin()},
+        {"library/《図形02》外構/Zu_name.dat", Bytes(Sjis("外構\r\n樹木\r\n"))},
+        {"library/《図形02》外構/《図形》樹木/Zu_name.dat", Bytes(Sjis("樹木(平面)\r\n高木と低木\r\n"))},
+        {"library/《図形02》外構/《図形》樹木/shrubs.jws", Shrubs()},
+        {"library/《図形02》外構/《図形》樹木/tree.jws", Tree()},
+        {"library/住宅A/plan.jww", HousePlan()},
+        {"library/住宅A/site-old.jwc", OldSite()},
     };
 }
 
