@@ -610,6 +610,7 @@ void TForm1::ListFolder(const std::filesystem::path& where, std::optional<ListKi
         return;
     }
     std::vector<ListingFailure> failures;
+    FolderListing done;
     {
         BusyWindow busy(this);
         listing_ = true;
@@ -641,8 +642,9 @@ void TForm1::ListFolder(const std::filesystem::path& where, std::optional<ListKi
         failures = std::move(listing.failures);
         SetPanel(2, shown);
         listing_ = false;
-        AfterListing(listing, current, showCurrent);
+        done = std::move(listing);
     }
+    AfterListing(done, current); // the window takes the focus again once enabled
     if (!failures.empty())
         ShowErrorBox(this, ListingErrorText(failures));
     if (showCurrent && ui_->ListView1->currentIndex().isValid())

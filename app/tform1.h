@@ -155,7 +155,7 @@ private:
     void ResetView(int imageHeight, QSize thumbnailSize);
     void ListAgain();
     void SetupLibrary();
-    void AfterListing(const FolderListing& listing, const NativeName& current, bool showCurrent);
+    void AfterListing(const FolderListing& listing, const NativeName& current);
     void UpdateTitle();
     void OfferOtherKind(const FolderListing& listing);
     void FolderTreeMenu(const QPoint& pos);

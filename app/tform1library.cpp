@@ -139,7 +139,7 @@ void TForm1::ListLastFolder() {
         ListFolder(folder, library_.lastKind, library_.lastTodays);
 }
 
-void TForm1::AfterListing(const FolderListing& listing, const NativeName& current, bool showCurrent) {
+void TForm1::AfterListing(const FolderListing& listing, const NativeName& current) {
     UpdateTitle();
     model_->SetFolder(listedFolder_);
     const QString folderText = PathText(listedFolder_);
@@ -162,8 +162,10 @@ void TForm1::AfterListing(const FolderListing& listing, const NativeName& curren
     }
     folderModel_->Reveal(listedFolder_);
 
-    // The list takes the keys, its first item (or the one asked for) current.
+    // The list takes the keys, its first item (or the one asked for) current. The quick view shows
+    // only a file asked for; the first item waits for the user.
     QListView* view = ui_->ListView1;
+    settingCurrent_ = true;
     view->setFocus();
     int row = 0;
     if (!current.empty())
@@ -174,13 +176,12 @@ void TForm1::AfterListing(const FolderListing& listing, const NativeName& curren
             }
     if (model_->Count() > 0) {
         // The file asked for is selected too; the first item only takes the keys.
-        settingCurrent_ = !showCurrent;
         const QModelIndex index = model_->index(row);
         view->selectionModel()->setCurrentIndex(index, current.empty() ? QItemSelectionModel::NoUpdate
                                                                        : QItemSelectionModel::ClearAndSelect);
         view->scrollTo(index);
-        settingCurrent_ = false;
     }
+    settingCurrent_ = false;
     OfferOtherKind(listing);
 }
 

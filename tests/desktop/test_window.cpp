@@ -1,12 +1,17 @@
 // The main window under a real window manager (openbox on Xvfb, started by under-openbox.sh): frames
 // come and are sized as a user's desktop does it, which the offscreen platform cannot show.
+#include "app/modalanswers.h"
 #include "app/tform1.h"
+#include "support/jwkwriter.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QListView>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -101,6 +106,43 @@ TEST_F(UnderWindowManager, MaximisedStartRestoresToTheStoredOuterBounds) {
     EXPECT_EQ(window.frameGeometry(), QRect(120, 90, 640, 480));
     window.close();
     EXPECT_EQ(Stored(), QRect(120, 90, 640, 480));
+}
+
+// plavik PATH: the program starts its window and hands the path to OpenPath, as here.
+TEST_F(UnderWindowManager, StartedOnAFolderAFileOrAMissingPath) {
+    QCoreApplication::setApplicationName(QStringLiteral("Plavik"));
+    const QString folder = dir_.filePath("《図形》衛生");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char* name : {"a.jwk", "b.jwk"}) {
+        const std::vector<std::uint8_t> bytes = test::JwkWriter().Line(0, 50, 100, 50).Bytes();
+        QFile file(folder + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    TForm1 window(OpenIniStore(IniPath()));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    window.OpenPath(folder);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("《図形》衛生 — %1 — Plavik").arg(folder));
+    EXPECT_EQ(window.Model().Count(), 2);
+    EXPECT_TRUE(window.ListView()->hasFocus());
+    EXPECT_EQ(window.ListView()->currentIndex().row(), 0);
+
+    window.OpenPath(folder + "/b.jwk");
+    EXPECT_EQ(window.ListView()->currentIndex().row(), 1);
+    EXPECT_EQ(window.findChild<QLabel*>("Label2")->text(), QStringLiteral("b.jwk"));
+
+    testing::ModalAnswers answers;
+    answers.ThenAccept();
+    window.OpenPath(dir_.filePath("missing"));
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_EQ(answers.Boxes()[0].text,
+              QStringLiteral("「%1」を開けません。\n見つかりません。").arg(dir_.filePath("missing")));
+    EXPECT_EQ(window.Model().Count(), 2);
+    window.close();
 }
 
 } // namespace
