@@ -133,9 +133,21 @@ QString WithTrailingSeparator(const QString& folder) {
     return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }
 
-bool CaptionLess(const QString& a, const QString& b) {
+namespace {
+
+const QCollator& CaptionCollator() {
     static const QCollator collator{QLocale()};
-    return collator.compare(a, b) < 0;
+    return collator;
+}
+
+} // namespace
+
+bool CaptionLess(const QString& a, const QString& b) {
+    return CaptionCollator().compare(a, b) < 0;
+}
+
+QCollatorSortKey CaptionKey(const QString& caption) {
+    return CaptionCollator().sortKey(caption);
 }
 
 } // namespace plavik

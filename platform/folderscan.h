@@ -1,6 +1,7 @@
 // Finding the jw_cad files of a folder as the user's disk holds them.
 #pragma once
 
+#include <QCollatorSortKey>
 #include <QString>
 
 #include <filesystem>
@@ -47,5 +48,7 @@ QString WithTrailingSeparator(const QString& folder);
 
 // Orders captions as the user's locale sorts them.
 bool CaptionLess(const QString& a, const QString& b);
+// A caption's key in that order, for sorting many: keys compare as CaptionLess compares their captions.
+QCollatorSortKey CaptionKey(const QString& caption);
 
 } // namespace plavik

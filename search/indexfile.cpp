@@ -16,7 +16,7 @@ const QString kSchema = QStringLiteral("plavik-search 1");
 
 // files: one row per file read, with its stamp; format -1 for a file that is no figure or drawing, so
 // that it is not read again while it stays as it is. shown: the memo and the texts as shown, separated
-// by U+001F; norm: the name, memo and texts normalised, one a line. trigrams indexes norm for words of
+// by U+001F; norm: the name, memo and texts normalised, separated so too. trigrams indexes norm for words of
 // three characters and more; letters indexes norm's characters one by one (each as its hexadecimal
 // code), so that a word of one or two characters is a phrase of one or two of them.
 const char* const kCreate[] = {

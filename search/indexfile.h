@@ -14,7 +14,8 @@ namespace plavik {
 
 // A statement that failed: SQLite's primary result code (or kForeign) and the driver's text.
 struct IndexError {
-    static constexpr int kForeign = -1; // a database, but not an index of ours
+    static constexpr int kForeign = -1;    // a database, but not an index of ours
+    static constexpr int kConstraint = 19; // SQLITE_CONSTRAINT: a path indexed twice
     int code = 0;
     QString text;
     bool Locked() const { return code == 5 || code == 6; } // SQLITE_BUSY, SQLITE_LOCKED

@@ -7,6 +7,7 @@
 #include "search/indexfile.h"
 #include "search/normalize.h"
 
+#include <QElapsedTimer>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -72,12 +73,23 @@ QByteArray PrefixEnd(QByteArray prefix) {
 
 // The text's characters, each as its hexadecimal code and one a token: the letters index.
 QString Letters(const QString& text) {
+    static constexpr char kHex[] = "0123456789abcdef";
     QString codes;
     codes.reserve(text.size() * 5);
-    for (const char32_t c : text.toUcs4()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text.at(++i).unicode());
         if (!codes.isEmpty())
             codes += u' ';
-        codes += QString::number(static_cast<uint>(c), 16);
+        char digits[8];
+        int n = 0;
+        do {
+            digits[n++] = kHex[c & 15];
+            c >>= 4;
+        } while (c != 0);
+        while (n > 0)
+            codes += QLatin1Char(digits[--n]);
     }
     return codes;
 }
@@ -94,9 +106,10 @@ struct FileState {
     enum Kind { Unchanged, Indexed, NotOurs, Failed, Gone } kind = Gone;
     Stamp stamp;
     FileFormat format = FileFormat::Jwk;
-    QString shown; // Indexed: the memo and the texts as shown
-    QString norm;  // Indexed: the name, memo and texts normalised
-    QString error; // Failed
+    QString shown;   // Indexed: the memo and the texts as shown
+    QString norm;    // Indexed: the name, memo and texts normalised
+    QString letters; // Indexed: Letters(norm)
+    QString error;   // Failed
 };
 
 FileState ReadState(const LibraryFile& file, const Stamp* known) {
@@ -135,13 +148,27 @@ FileState ReadState(const LibraryFile& file, const Stamp* known) {
             norm << NormalizeForSearch(shown.back());
         }
         state.shown = shown.join(kFieldSeparator);
-        state.norm = norm.join(u'\n');
+        state.norm = norm.join(kFieldSeparator);
+        state.letters = Letters(state.norm);
     } catch (const std::exception& error) {
         state.kind = FileState::Failed;
         state.error = QString::fromUtf8(error.what());
     }
     return state;
 }
+
+// Milliseconds since the clock started; the clock starts again.
+double Lap(QElapsedTimer& clock) {
+    const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    clock.start();
+    return ms;
+}
+
+// Where a word was found first in a file's own words.
+struct OwnMatch {
+    bool inName = false;
+    QString shown; // else the memo or text as shown
+};
 
 struct Row {
     qint64 id = 0;
@@ -165,11 +192,13 @@ struct SearchIndex::Impl {
                 const QByteArray& key);
     // Row ids of the files whose own words (name, memo, texts) hold the word.
     std::vector<qint64> Matching(const QString& word);
-    // The first of the memo and the texts that holds word, as shown.
-    QString FirstShown(qint64 id, const QString& word);
+    // Where the word is in the files' own words: for each of ids that holds it, the first of the name,
+    // the memo and the texts.
+    std::unordered_map<qint64, OwnMatch> OwnMatches(const std::vector<qint64>& ids, const QString& word);
 
     IndexFile index;
     std::size_t filesRead = 0;
+    Times times;
 };
 
 void SearchIndex::Impl::Remove(QSqlQuery& find, QSqlQuery& removeRow, QSqlQuery& trigrams, QSqlQuery& letters,
@@ -191,6 +220,8 @@ void SearchIndex::Impl::Remove(QSqlQuery& find, QSqlQuery& removeRow, QSqlQuery&
 void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::path& root,
                                const std::function<void()>& paced, std::vector<qint64>& ids,
                                std::vector<int>& formats, std::vector<SearchFailure>& failures) {
+    QElapsedTimer clock;
+    clock.start();
     QByteArray prefix = KeyOf(root / "");
     std::unordered_map<QByteArray, Row> rows;
     {
@@ -213,20 +244,6 @@ void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::p
         if (const auto it = rows.find(keys[i]); it != rows.end())
             rowOf[i] = &it->second;
     }
-    std::vector<FileState> states(count);
-    std::atomic<std::size_t> read{0};
-    WorkerReports reports;
-    reports.pump = paced;
-    RunOnWorkers(
-        count, WorkerCount(),
-        [&](std::size_t i, int) {
-            states[i] = ReadState(tree.files[i], rowOf[i] ? &rowOf[i]->stamp : nullptr);
-            if (states[i].kind != FileState::Unchanged && states[i].kind != FileState::Gone)
-                ++read;
-        },
-        reports);
-    filesRead = read;
-
     QSqlQuery find = index.Prepare(QStringLiteral("SELECT id, format, norm FROM files WHERE path = ?"));
     QSqlQuery removeRow = index.Prepare(QStringLiteral("DELETE FROM files WHERE id = ?"));
     QSqlQuery removeTrigrams =
@@ -237,49 +254,109 @@ void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::p
         QStringLiteral("INSERT INTO files(path, size, mtime, format, shown, norm) VALUES(?, ?, ?, ?, ?, ?)"));
     QSqlQuery addTrigrams = index.Prepare(QStringLiteral("INSERT INTO trigrams(rowid, norm) VALUES(?, ?)"));
     QSqlQuery addLetters = index.Prepare(QStringLiteral("INSERT INTO letters(rowid, codes) VALUES(?, ?)"));
+    const auto remove = [&](const QByteArray& key) {
+        Remove(find, removeRow, removeTrigrams, removeLetters, key);
+    };
 
+    // One transaction for every change, begun with the first: a search that changes nothing never
+    // waits for another program's writing.
+    bool inTransaction = false;
+    const auto begin = [&] {
+        if (!inTransaction)
+            index.Run(QStringLiteral("BEGIN IMMEDIATE"));
+        inTransaction = true;
+    };
     ids.assign(count, -1);
     formats.assign(count, kNotOurs);
-    index.Run(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        std::size_t written = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const FileState& state = states[i];
-            if (rowOf[i])
-                rowOf[i]->inTree = true;
-            if (state.kind == FileState::Unchanged) {
-                if (rowOf[i]->format != kNotOurs) {
-                    ids[i] = rowOf[i]->id;
-                    formats[i] = rowOf[i]->format;
-                }
-                continue;
+    std::vector<FileState> states(count);
+    std::size_t written = 0;
+    // The row of one file whose state is known; its words are let go once written.
+    const auto write = [&](std::size_t i) {
+        FileState& state = states[i];
+        if (rowOf[i])
+            rowOf[i]->inTree = true;
+        if (state.kind == FileState::Unchanged) {
+            if (rowOf[i]->format != kNotOurs) {
+                ids[i] = rowOf[i]->id;
+                formats[i] = rowOf[i]->format;
             }
-            if (++written % 256 == 0)
-                paced();
-            Remove(find, removeRow, removeTrigrams, removeLetters, keys[i]);
-            if (state.kind == FileState::Failed)
-                failures.push_back({ShownPath(tree.files[i].path), state.error});
-            if (state.kind != FileState::Indexed && state.kind != FileState::NotOurs)
-                continue;
-            const int format = state.kind == FileState::Indexed ? static_cast<int>(state.format) : kNotOurs;
+            return;
+        }
+        if (++written % 256 == 0)
+            paced();
+        begin();
+        // A file without a row needs no look: unless another program added it meanwhile, which the
+        // path's uniqueness tells.
+        if (rowOf[i] || (state.kind != FileState::Indexed && state.kind != FileState::NotOurs))
+            remove(keys[i]);
+        if (state.kind != FileState::Indexed && state.kind != FileState::NotOurs)
+            return;
+        const int format = state.kind == FileState::Indexed ? static_cast<int>(state.format) : kNotOurs;
+        const auto add = [&] {
             IndexFile::Run(
                 addRow, {keys[i], state.stamp.size, state.stamp.modifiedNs, format, state.shown, state.norm});
-            const qint64 id = addRow.lastInsertId().toLongLong();
-            if (state.kind == FileState::Indexed) {
-                IndexFile::Run(addTrigrams, {id, state.norm});
-                IndexFile::Run(addLetters, {id, Letters(state.norm)});
-                ids[i] = id;
-                formats[i] = format;
-            }
+        };
+        try {
+            add();
+        } catch (const IndexError& error) {
+            if (error.code != IndexError::kConstraint)
+                throw;
+            remove(keys[i]);
+            add();
         }
+        const qint64 id = addRow.lastInsertId().toLongLong();
+        if (state.kind == FileState::Indexed) {
+            IndexFile::Run(addTrigrams, {id, state.norm});
+            IndexFile::Run(addLetters, {id, state.letters});
+            ids[i] = id;
+            formats[i] = format;
+        }
+        state.shown = state.norm = state.letters = QString();
+    };
+
+    // Stamps and words on the workers; this thread writes the rows of the files they finish meanwhile.
+    std::atomic<std::size_t> read{0};
+    std::optional<IndexError> failed;
+    WorkerReports reports;
+    reports.pump = paced;
+    reports.finished = [&](const std::vector<std::size_t>& done) {
+        try {
+            for (const std::size_t i : done)
+                if (!failed)
+                    write(i);
+        } catch (const IndexError& error) {
+            failed = error; // the workers finish before it is thrown
+        }
+    };
+    try {
+        RunOnWorkers(
+            count, WorkerCount(),
+            [&](std::size_t i, int) {
+                states[i] = ReadState(tree.files[i], rowOf[i] ? &rowOf[i]->stamp : nullptr);
+                if (states[i].kind != FileState::Unchanged && states[i].kind != FileState::Gone)
+                    ++read;
+            },
+            reports);
+        filesRead = read;
+        times.read = Lap(clock);
+        if (failed)
+            throw *failed;
         for (const auto& [key, row] : rows)
-            if (!row.inTree)
-                Remove(find, removeRow, removeTrigrams, removeLetters, key);
-        index.Run(QStringLiteral("COMMIT"));
+            if (!row.inTree) {
+                begin();
+                remove(key);
+            }
+        if (inTransaction)
+            index.Run(QStringLiteral("COMMIT"));
+        times.update = Lap(clock);
     } catch (const IndexError&) {
-        index.Rollback();
+        if (inTransaction)
+            index.Rollback();
         throw;
     }
+    for (std::size_t i = 0; i < count; ++i)
+        if (states[i].kind == FileState::Failed)
+            failures.push_back({ShownPath(tree.files[i].path), states[i].error});
 }
 
 std::vector<qint64> SearchIndex::Impl::Matching(const QString& word) {
@@ -294,15 +371,32 @@ std::vector<qint64> SearchIndex::Impl::Matching(const QString& word) {
     return ids;
 }
 
-QString SearchIndex::Impl::FirstShown(qint64 id, const QString& word) {
-    QSqlQuery query = index.Prepare(QStringLiteral("SELECT shown FROM files WHERE id = ?"));
-    IndexFile::Run(query, {id});
-    if (!query.next())
-        return {};
-    for (const QString& field : query.value(0).toString().split(kFieldSeparator))
-        if (NormalizeForSearch(field).contains(word))
-            return field;
-    return {};
+std::unordered_map<qint64, OwnMatch> SearchIndex::Impl::OwnMatches(const std::vector<qint64>& ids,
+                                                                   const QString& word) {
+    std::unordered_map<qint64, OwnMatch> matches;
+    constexpr std::size_t kBatch = 500;
+    for (std::size_t from = 0; from < ids.size(); from += kBatch) {
+        QStringList list;
+        for (std::size_t i = from; i < std::min(ids.size(), from + kBatch); ++i)
+            list << QString::number(ids[i]);
+        QSqlQuery query = index.Prepare(
+            QStringLiteral("SELECT id, norm, shown FROM files WHERE id IN (%1)").arg(list.join(u',')));
+        IndexFile::Run(query);
+        while (query.next()) {
+            const QStringList norm = query.value(1).toString().split(kFieldSeparator);
+            const auto field =
+                std::find_if(norm.begin(), norm.end(), [&](const QString& f) { return f.contains(word); });
+            if (field == norm.end())
+                continue;
+            OwnMatch& match = matches[query.value(0).toLongLong()];
+            if (field == norm.begin())
+                match.inName = true;
+            else
+                match.shown =
+                    query.value(2).toString().split(kFieldSeparator).value(field - norm.begin() - 1);
+        }
+    }
+    return matches;
 }
 
 QString SearchIndex::DefaultFile() {
@@ -317,6 +411,10 @@ std::size_t SearchIndex::FilesRead() const {
     return d_->filesRead;
 }
 
+const SearchIndex::Times& SearchIndex::LastTimes() const {
+    return d_->times;
+}
+
 bool SearchIndex::InMemory() const {
     return d_->index.InMemory();
 }
@@ -324,6 +422,9 @@ bool SearchIndex::InMemory() const {
 SearchResults SearchIndex::Search(const std::filesystem::path& root, const QString& query,
                                   const std::function<void()>& pump) {
     d_->filesRead = 0;
+    d_->times = {};
+    QElapsedTimer clock;
+    clock.start();
     FramePacer pacer;
     const auto paced = [&] {
         if (pump && pacer.Due())
@@ -336,6 +437,7 @@ SearchResults SearchIndex::Search(const std::filesystem::path& root, const QStri
 
     SearchResults results;
     LibraryTree tree = WalkLibrary(base, paced);
+    d_->times.walk = Lap(clock);
     results.rootReadable = tree.rootReadable;
     results.failures = std::move(tree.failures);
     if (!tree.rootReadable)
@@ -355,6 +457,7 @@ SearchResults SearchIndex::Search(const std::filesystem::path& root, const QStri
                 throw IndexError{0, QStringLiteral("cannot be opened")};
             fileFailures.clear();
             d_->Update(tree, base, paced, ids, formats, fileFailures);
+            clock.start();
             matching.clear();
             for (const QString& word : words)
                 matching.push_back(d_->Matching(word));
@@ -405,28 +508,40 @@ SearchResults SearchIndex::Search(const std::filesystem::path& root, const QStri
     for (std::size_t i = 0; i < ids.size(); ++i)
         if (candidate[i])
             hits.push_back(i);
-    std::sort(hits.begin(), hits.end(), [&](std::size_t a, std::size_t b) {
-        const LibraryFile& fa = tree.files[a];
-        const LibraryFile& fb = tree.files[b];
-        if (CaptionLess(fa.name, fb.name))
-            return true;
-        if (CaptionLess(fb.name, fa.name))
-            return false;
-        return fa.path.parent_path() < fb.path.parent_path();
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(hits.size());
+    for (const std::size_t i : hits)
+        keys.push_back(CaptionKey(tree.files[i].name));
+    std::vector<std::size_t> order(hits.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (const int c = keys[a].compare(keys[b]); c != 0)
+            return c < 0;
+        return tree.files[hits[a]].path.parent_path() < tree.files[hits[b]].path.parent_path();
     });
+
     const QString& first = words.front();
-    for (const std::size_t i : hits) {
+    std::vector<qint64> hitIds;
+    hitIds.reserve(hits.size());
+    for (const std::size_t i : hits)
+        hitIds.push_back(ids[i]);
+    const std::unordered_map<qint64, OwnMatch> own = d_->OwnMatches(hitIds, first);
+    for (const std::size_t k : order) {
+        const std::size_t i = hits[k];
         const LibraryFile& file = tree.files[i];
         const QString& title = tree.folders[file.folder].title;
         SearchHit hit{file.path, static_cast<FileFormat>(formats[i]), title, {}};
-        if (NormalizeForSearch(file.name).contains(first))
+        const auto it = own.find(ids[i]);
+        if (it != own.end() && it->second.inName)
             hit.match = file.name;
         else if (titles[file.folder].contains(first))
             hit.match = title;
-        else
-            hit.match = d_->FirstShown(ids[i], first);
+        else if (it != own.end())
+            hit.match = it->second.shown;
         results.hits.push_back(std::move(hit));
     }
+    d_->times.query = Lap(clock);
     return results;
 }
 

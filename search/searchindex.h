@@ -50,6 +50,12 @@ public:
 
     // How many files the last Search read the contents of (new, changed or unreadable ones).
     std::size_t FilesRead() const;
+    // Where the last Search spent its time, in milliseconds: the walk down the tree, the files'
+    // stamps and words, the index's update and the query with the hits.
+    struct Times {
+        double walk = 0, read = 0, update = 0, query = 0;
+    };
+    const Times& LastTimes() const;
     // True when the index lives in memory for this run only: its file was locked by another program,
     // or could be neither opened nor set aside.
     bool InMemory() const;
