@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-translations-l10n libgl-dev libgtest-dev
+PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev libgtest-dev
           fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

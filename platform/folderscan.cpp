@@ -46,6 +46,18 @@ bool IsHidden(const std::filesystem::directory_entry& entry, const std::string& 
 #endif
 }
 
+bool IsHiddenFolder(const std::filesystem::directory_entry& entry, const std::string& name) {
+#ifdef _WIN32
+    (void)name;
+    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+#else
+    (void)entry;
+    return !name.empty() && name[0] == '.';
+#endif
+}
+
 QString DisplayNameOfBytes(const std::string& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -65,15 +77,18 @@ FolderScan ScanFolder(const std::filesystem::path& folder, const std::vector<std
     bool exactName = false;
     std::size_t entries = 0;
     std::error_code ec;
-    std::filesystem::directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied,
-                                           ec);
+    std::filesystem::directory_iterator it(folder, ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         if (step && ++entries % 512 == 0)
             step();
         const auto& entry = *it;
         std::error_code typeError;
-        if (!entry.is_regular_file(typeError))
+        if (!entry.is_regular_file(typeError)) {
+            if (!entry.is_symlink(typeError) && entry.is_directory(typeError) &&
+                !IsHiddenFolder(entry, NameBytes(entry.path().filename())))
+                scan.folders.push_back(entry.path());
             continue;
+        }
         const std::filesystem::path fileName = entry.path().filename();
         const std::string name = NameBytes(fileName);
         if (!exactName && SameIgnoringCase(name, nameFile)) {
@@ -88,6 +103,8 @@ FolderScan ScanFolder(const std::filesystem::path& folder, const std::vector<std
             continue;
         scan.files.push_back({fileName.native(), DisplayNameOfBytes(name)});
     }
+    if (ec)
+        scan.error = QString::fromStdString(ec.message());
     return scan;
 }
 
@@ -116,9 +133,21 @@ QString WithTrailingSeparator(const QString& folder) {
     return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }
 
-bool CaptionLess(const QString& a, const QString& b) {
+namespace {
+
+const QCollator& CaptionCollator() {
     static const QCollator collator{QLocale()};
-    return collator.compare(a, b) < 0;
+    return collator;
+}
+
+} // namespace
+
+bool CaptionLess(const QString& a, const QString& b) {
+    return CaptionCollator().compare(a, b) < 0;
+}
+
+QCollatorSortKey CaptionKey(const QString& caption) {
+    return CaptionCollator().sortKey(caption);
 }
 
 } // namespace plavik

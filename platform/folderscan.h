@@ -1,6 +1,7 @@
 // Finding the jw_cad files of a folder as the user's disk holds them.
 #pragma once
 
+#include <QCollatorSortKey>
 #include <QString>
 
 #include <filesystem>
@@ -21,12 +22,17 @@ struct FoundFile {
 struct FolderScan {
     std::vector<FoundFile> files;   // in the order the file system lists them
     std::filesystem::path nameFile; // the folder's name file, empty when it has none
+    // Its folders that are neither hidden nor symbolic links (so that a walk down the tree never
+    // loops), in the order the file system lists them.
+    std::vector<std::filesystem::path> folders;
+    QString error; // why the folder could not be read (wholly or to its end); empty when it could
 };
 
 // One pass over folder: its regular files whose extension is one of `extensions` (without the dot) in
-// any case, and the regular file named `nameFile` in any case (an exact match wins). Hidden files, hidden
-// or system files and folders are skipped. step() is called every few hundred entries, so that a
-// caller can keep a window painted. An unreadable folder gives nothing.
+// any case, the regular file named `nameFile` in any case (an exact match wins), and its folders.
+// Hidden files, hidden or system files and folders are skipped. step() is called every few hundred
+// entries, so that a caller can keep a window painted. An unreadable folder gives nothing but the
+// error.
 FolderScan ScanFolder(const std::filesystem::path& folder, const std::vector<std::string_view>& extensions,
                       std::string_view nameFile, const std::function<void()>& step = {});
 
@@ -42,5 +48,7 @@ QString WithTrailingSeparator(const QString& folder);
 
 // Orders captions as the user's locale sorts them.
 bool CaptionLess(const QString& a, const QString& b);
+// A caption's key in that order, for sorting many: keys compare as CaptionLess compares their captions.
+QCollatorSortKey CaptionKey(const QString& caption);
 
 } // namespace plavik

@@ -72,7 +72,8 @@ public:
         });
     }
 
-private:
+    // Visits one entity at the depth of block nesting it lies at, a reference with what it places,
+    // as long as the budget lasts; for walks that choose their top-level entities themselves.
     void One(const JwwEntity& e, const Affine& m, int depth) {
         budget_.Charge(1);
         if (e.shape != JwwShape::Block) {
@@ -89,6 +90,7 @@ private:
             One(doc_.blockEntities[def->first + i], inner, depth + 1);
     }
 
+private:
     JwwDocument& doc_;
     Visit& visit_;
     DrawBudget& budget_;

@@ -163,6 +163,25 @@ ThumbnailerOptions ParseThumbnailer(const std::vector<std::string>& args) {
     return o;
 }
 
+FindOptions ParseFind(const std::vector<std::string>& args) {
+    FindOptions o;
+    ArgumentReader reader(args);
+    while (reader.Next()) {
+        if (reader.name() == "--json") {
+            reader.NoValue();
+            o.json = true;
+        } else
+            reader.Unknown("find");
+    }
+    const std::vector<std::string>& operands = reader.operands();
+    if (operands.size() < 2)
+        throw UsageError("find takes ROOT and at least one WORD (got " + std::to_string(operands.size()) +
+                         " operands)");
+    o.root = PathFromArgument(operands[0]);
+    o.words.assign(operands.begin() + 1, operands.end());
+    return o;
+}
+
 } // namespace
 
 std::filesystem::path PathFromArgument(const std::string& arg) {
@@ -200,6 +219,9 @@ Command ParseCommandLine(const std::vector<std::string>& args) {
     } else if (name == "thumbnailer") {
         command.kind = CommandKind::Thumbnailer;
         command.thumbnailer = ParseThumbnailer(args);
+    } else if (name == "find") {
+        command.kind = CommandKind::Find;
+        command.find = ParseFind(args);
     } else {
         throw UsageError("unknown command '" + name + "' (try --help)");
     }
@@ -232,12 +254,21 @@ Draws jw_cad figure (.jwk) and drawing (.jwc) files without a window.
       The desktop's thumbnailer: a PNG whose longer side is SIZE; figures are square,
       drawings 1 : 1.414. It writes into the OUTPUT file itself.
 
+  plavik-render find ROOT WORD... [--json]
+      Prints the figure and drawing files under ROOT (and its folders, hidden ones left out)
+      that hold every WORD in their name, their folder's title (Zu_name.dat), their memo or
+      comment, or their texts: one path a line, sorted by file name, or with --json one JSON
+      array of objects with path, title and match (the text the first word was found in).
+      Full and half width, upper and lower case, hiragana and katakana are not told apart.
+      It keeps and updates the window's search index in the user's cache folder.
+
   An output of - is standard output. A symbolic link stays a link and its target is written.
 
   plavik-render --help | --version
 
-Exit status: 0 done, 1 the file is neither a figure nor a drawing file, 2 bad arguments,
-3 a file that cannot be read, 4 the output cannot be written (an earlier file stays as it was).
+Exit status: 0 done, 1 the file is neither a figure nor a drawing file (find: nothing found),
+2 bad arguments, 3 a file that cannot be read (find: ROOT), 4 the output cannot be written (an
+earlier file stays as it was).
 )";
 }
 

@@ -39,7 +39,13 @@ struct ThumbnailerOptions {
     std::filesystem::path output;
 };
 
-enum class CommandKind { Help, Version, Thumb, Info, Sheet, Thumbnailer };
+struct FindOptions {
+    std::filesystem::path root;
+    std::vector<std::string> words; // as the system handed them over (UTF-8)
+    bool json = false;
+};
+
+enum class CommandKind { Help, Version, Thumb, Info, Sheet, Thumbnailer, Find };
 
 struct Command {
     CommandKind kind = CommandKind::Help;
@@ -47,6 +53,7 @@ struct Command {
     InfoOptions info;
     SheetOptions sheet;
     ThumbnailerOptions thumbnailer;
+    FindOptions find;
 };
 
 // A command line that does not make sense; the message is one line for standard error.

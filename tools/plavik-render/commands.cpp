@@ -132,6 +132,8 @@ int RunCommand(const Command& command) {
         return RunSheet(command.sheet);
     case CommandKind::Thumbnailer:
         return RunThumbnailer(command.thumbnailer);
+    case CommandKind::Find:
+        return RunFind(command.find);
     }
     return kExitBadArguments;
 }

@@ -8,6 +8,7 @@ namespace plavik::tool {
 int RunThumb(const ThumbOptions& options);
 int RunInfo(const InfoOptions& options);
 int RunThumbnailer(const ThumbnailerOptions& options);
+int RunFind(const FindOptions& options);
 
 // Runs the parsed command.
 int RunCommand(const Command& command);

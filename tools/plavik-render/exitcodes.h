@@ -6,8 +6,10 @@ namespace plavik::tool {
 enum ExitCode {
     kExitOk = 0,        // done
     kExitNotOfKind = 1, // the file is neither a figure nor a drawing file (the card was drawn)
+    kExitNoMatches = 1, // find: no file matches
     kExitBadArguments = 2,
-    kExitReadFailed = 3,  // a file that cannot be opened, or a recognised file that cannot be read
+    kExitReadFailed =
+        3, // a file that cannot be opened, or a recognised file that cannot be read (find: the root)
     kExitWriteFailed = 4, // the output file cannot be written
 };
 

@@ -1,0 +1,121 @@
+#include "render/filewords.h"
+
+#include "render/bytecursor.h"
+#include "render/errors.h"
+#include "render/jwc.h"
+#include "render/jwk.h"
+#include "render/jwkreader.h"
+#include "render/jww.h"
+#include "render/jwwdocument.h"
+#include "render/jwwpaint.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace plavik {
+
+namespace {
+
+// jw_cad keeps some of its own settings in a drawing as texts at exactly this point.
+constexpr double kSettingX = 0;
+constexpr double kSettingY = -1000;
+
+void ReadFigureWords(FileBytes& file, FileWords& words) {
+    RefuseTooLarge(file.Size());
+    JwkFigure figure;
+    figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
+    const std::uint64_t needed = std::min<std::uint64_t>(JwkBytesNeeded(figure.header), file.Size());
+    ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(needed)), figure);
+    words.texts = std::move(figure.strings);
+}
+
+void ReadDrawingWords(FileBytes& file, FileWords& words) {
+    RefuseTooLarge(file.Size());
+    const JwcHeader header = ReadJwcHeader(file.Prefix(kJwcHeaderSize));
+    const std::uint64_t end = JwcEntityEnd(header);
+    if (end > file.Size())
+        throw ReadError();
+    JwcDrawing drawing = ReadJwcEntities(file.Prefix(static_cast<std::size_t>(end)), header);
+    words.memo = header.comment;
+    words.texts = std::move(drawing.strings);
+}
+
+// Takes the texts a walk visits: a top-level one each time, a definition's once however often it is
+// placed, so that the words never grow beyond the file's own bytes.
+class TextVisit {
+public:
+    TextVisit(const JwwDocument& doc, std::vector<std::string>& texts)
+        : doc_(doc), texts_(texts), taken_(doc.blockEntities.size()) {}
+
+    std::int64_t operator()(const JwwEntity& e, const Affine&) {
+        if (e.shape != JwwShape::Text)
+            return 0;
+        const JwwEntity* members = doc_.blockEntities.data();
+        const std::less<const JwwEntity*> before;
+        if (!before(&e, members) && before(&e, members + doc_.blockEntities.size())) {
+            const auto index = static_cast<std::size_t>(&e - members);
+            if (taken_[index])
+                return 0;
+            taken_[index] = true;
+        } else if (e.v[0] == kSettingX && e.v[1] == kSettingY) {
+            return 0;
+        }
+        const std::string_view text = doc_.Text(e);
+        if (!text.empty())
+            texts_.emplace_back(text);
+        return 0;
+    }
+
+private:
+    const JwwDocument& doc_;
+    std::vector<std::string>& texts_;
+    std::vector<bool> taken_;
+};
+
+// Every top-level entity on any layer, the references expanded as the renderer expands them.
+void ReadTodaysWords(FileBytes& file, JwwKind kind, FileWords& words) {
+    ByteCursor cursor(file);
+    JwwKeep keep;
+    keep.members = static_cast<std::uint64_t>(DrawBudget::Largest().Left());
+    JwwDocument doc = ReadJwwDocument(cursor, kind, keep);
+    words.memo = doc.memo;
+    TextVisit visit(doc, words.texts);
+    DrawBudget budget = DrawBudget::Largest();
+    EntityWalk<TextVisit> walk(doc, visit, budget);
+    ForEachJwwEntity(cursor, doc, [&](const JwwEntity& e) {
+        walk.One(e, Affine{}, 0);
+        return true;
+    });
+}
+
+} // namespace
+
+std::optional<FileWords> ReadFileWords(FileBytes& file) {
+    if (!file.IsOpen())
+        return std::nullopt;
+    const std::span<const std::uint8_t> start = file.Prefix(kJwsRecognitionBytes);
+    FileWords words;
+    if (IsJwkData(start)) {
+        words.format = FileFormat::Jwk;
+        ReadFigureWords(file, words);
+    } else if (IsJwcData(start)) {
+        words.format = FileFormat::Jwc;
+        ReadDrawingWords(file, words);
+    } else if (IsJwsData(start)) {
+        words.format = FileFormat::Jws;
+        ReadTodaysWords(file, JwwKind::Figure, words);
+    } else if (IsJwwData(start)) {
+        words.format = FileFormat::Jww;
+        ReadTodaysWords(file, JwwKind::Drawing, words);
+    } else {
+        return std::nullopt;
+    }
+    return words;
+}
+
+std::optional<FileWords> ReadFileWords(const std::filesystem::path& file) {
+    FileBytes bytes(file);
+    return ReadFileWords(bytes);
+}
+
+} // namespace plavik

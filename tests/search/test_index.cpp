@@ -1,0 +1,108 @@
+// The index file: following the tree as it changes without reading what did not, and starting anew
+// from a damaged or foreign file.
+#include "libraryfixture.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+namespace plavik::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(SearchIndex, FollowsChangedRemovedAndNewFilesReadingOnlyThose) {
+    Library lib;
+    lib.Figure("a/sink.jws", {"流し台"});
+    lib.Figure("a/bath.jws", {"浴槽"});
+    const std::filesystem::path stove = lib.Figure("b/stove.jws", {"コンロ"});
+    int pumps = 0;
+    {
+        SearchIndex index(lib.IndexFile());
+        EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("流し"), [&] { ++pumps; })),
+                  Strings{"sink.jws"});
+        EXPECT_EQ(index.FilesRead(), 3u);
+    }
+    SearchIndex index(lib.IndexFile()); // the index kept in its file
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("コンロ"))), Strings{"stove.jws"});
+    EXPECT_EQ(index.FilesRead(), 0u);
+
+    lib.Figure("a/sink.jws", {"洗面器", "二つ目の文字"}); // another size
+    std::filesystem::remove(stove);
+    lib.Figure("b/new.jws", {"流し台"});
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("流し"))), Strings{"new.jws"});
+    EXPECT_EQ(index.FilesRead(), 2u);
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("洗面器"))), Strings{"sink.jws"});
+    EXPECT_TRUE(index.Search(lib.Root(), QStringLiteral("コンロ")).hits.empty());
+    EXPECT_EQ(index.FilesRead(), 0u);
+
+    // The same size, another time: read again.
+    lib.Figure("a/sink.jws", {"洗面所", "二つ目の文字"});
+    std::filesystem::last_write_time(lib.Root() / "a/sink.jws",
+                                     std::filesystem::last_write_time(lib.Root() / "a/sink.jws") +
+                                         std::chrono::seconds(5));
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("洗面所"))), Strings{"sink.jws"});
+    EXPECT_EQ(index.FilesRead(), 1u);
+
+    // A search below the root keeps the rest of the index.
+    EXPECT_EQ(Names(index.Search(lib.Root() / "b", QStringLiteral("流し"))), Strings{"new.jws"});
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("浴槽"))), Strings{"bath.jws"});
+    EXPECT_EQ(index.FilesRead(), 0u);
+    EXPECT_FALSE(index.InMemory());
+}
+
+TEST(SearchIndex, UnreadableFilesAreNamedOnceAndTheRestFound) {
+    Library lib;
+    lib.Figure("good.jws", {"机"});
+    const JwcWriter drawing = JwcWriter().Text(0, 0, 1, 1, Sjis("机"));
+    const auto cut = lib.Write("cut.jwc", drawing.Build(drawing.Build().size() - 30));
+    SearchIndex index(lib.IndexFile());
+    const SearchResults results = index.Search(lib.Root(), QStringLiteral("机"));
+    EXPECT_EQ(Names(results), Strings{"good.jws"});
+    ASSERT_EQ(results.failures.size(), 1u);
+    EXPECT_EQ(results.failures[0].file, ShownPath(cut));
+    EXPECT_FALSE(results.failures[0].message.isEmpty());
+
+    const SearchResults missing = index.Search(lib.Root() / "none", QStringLiteral("机"));
+    EXPECT_FALSE(missing.rootReadable);
+    EXPECT_TRUE(missing.hits.empty());
+}
+
+// The index file as something else left it.
+class SetAside : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SetAside, DamagedOrForeignIndexIsSetAsideAndBuiltAnew) {
+    Library lib;
+    lib.Figure("chair.jws", {"椅子"});
+    const QString file = lib.IndexFile();
+    if (std::string(GetParam()) == "damaged") {
+        QFile garbage(file);
+        ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(8192, '\x5a'));
+    } else {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+        db.setDatabaseName(file);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE files(name TEXT, size INTEGER)"));
+        QSqlQuery(db).exec(QStringLiteral("INSERT INTO files VALUES('mine', 1)"));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+    }
+    SearchIndex index(file);
+    EXPECT_FALSE(index.InMemory());
+    const SearchResults results = index.Search(lib.Root(), QStringLiteral("椅子"));
+    EXPECT_EQ(Names(results), Strings{"chair.jws"});
+    EXPECT_TRUE(results.failures.empty());
+    EXPECT_TRUE(QFile::exists(file + QStringLiteral(".damaged")));
+    // The new file is an index again.
+    SearchIndex again(file);
+    EXPECT_EQ(Names(again.Search(lib.Root(), QStringLiteral("椅子"))), Strings{"chair.jws"});
+    EXPECT_EQ(again.FilesRead(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(IndexFile, SetAside, ::testing::Values("damaged", "foreign"),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace
+} // namespace plavik::test
