@@ -364,6 +364,8 @@ void TForm1::ListView1Change() {
 
 void TForm1::UnEnable() {
     Delete1->setEnabled(ui_->ListView1->selectionModel()->hasSelection());
+    OpenFolder1->setVisible(!searchQuery_.isEmpty());
+    OpenFolder1->setEnabled(ui_->ListView1->currentIndex().isValid());
 }
 
 void TForm1::Delete1Click() {
@@ -447,6 +449,8 @@ void TForm1::PrintOut(ListKind kind) {
     PrintRequest request;
     request.kind = kind;
     for (int row = 0; row < model_->Count(); ++row) {
+        if (ui_->ListView1->isRowHidden(row))
+            continue; // filtered out by name
         const ListItem& item = model_->At(row);
         request.items.push_back(
             {item.caption, item.fileName.empty() ? std::filesystem::path() : listedFolder_ / item.fileName});
@@ -482,7 +486,11 @@ void TForm1::ShowSetup(int tag) {
 void TForm1::ListAgain() {
     if (listedFolder_.empty())
         return; // no folder was listed to the end: nothing to list again
-    ListFolder(listedFolder_, listKind_, listTodays_);
+    if (searchQuery_.isEmpty())
+        ListFolder(listedFolder_, listKind_, listTodays_);
+    else // the same found files, drawn with the new settings
+        ShowListing(
+            listedFolder_, [this](ListingObserver&) { return found_; }, listKind_, listTodays_, {}, false);
 }
 
 // --- Listing
@@ -538,11 +546,16 @@ public:
     void Pump() override { QCoreApplication::processEvents(); }
 
     std::size_t Listed(FolderListing& listing) override {
+        if (!form_.searchQuery_.isEmpty()) // found files: the search names the list
+            listing.title = QStringLiteral("検索「%1」").arg(form_.searchQuery_);
         form_.SetPanel(0, listing.title);
         std::vector<ListItem> items;
         items.reserve(listing.items.size());
-        for (std::size_t i = 0; i < listing.items.size(); ++i)
-            items.push_back({listing.items[i].name, static_cast<int>(i), listing.items[i].fileName});
+        for (std::size_t i = 0; i < listing.items.size(); ++i) {
+            const auto note = form_.foundTitles_.find(listing.items[i].fileName);
+            items.push_back({listing.items[i].name, static_cast<int>(i), listing.items[i].fileName,
+                             note == form_.foundTitles_.end() ? QString() : note->second});
+        }
         form_.images_.Reset(form_.images_.Size(), static_cast<int>(items.size()));
         form_.model_->SetItems(std::move(items));
         done_.assign(listing.items.size(), false);
@@ -609,6 +622,15 @@ void TForm1::ListFolder(const std::filesystem::path& where, std::optional<ListKi
         ShowPlainMessage(this, PathProblemText(PathText(folder), *why));
         return;
     }
+    searchQuery_.clear();
+    ShowListing(
+        folder, [&folder](ListingObserver& observer) { return ScanListFolder(folder, &observer); }, kind,
+        todaysFormats, current, showCurrent);
+}
+
+void TForm1::ShowListing(const std::filesystem::path& folder, const Scanner& scan,
+                         std::optional<ListKind> kind, bool todaysFormats, const NativeName& current,
+                         bool showCurrent) {
     std::vector<ListingFailure> failures;
     FolderListing done;
     {
@@ -625,8 +647,8 @@ void TForm1::ListFolder(const std::filesystem::path& where, std::optional<ListKi
         QCoreApplication::processEvents(); // the emptied window is painted before the folder is read
 
         WindowListing observer(*this);
-        FolderScan scan = ScanListFolder(folder, &observer);
-        const ListKind chosen = kind.value_or(KindOfFolder(scan));
+        FolderScan files = scan(observer);
+        const ListKind chosen = kind.value_or(KindOfFolder(files));
         if (chosen != kind.value_or(listKind_))
             reset(chosen);
         listKind_ = chosen;
@@ -636,7 +658,7 @@ void TForm1::ListFolder(const std::filesystem::path& where, std::optional<ListKi
         options.todaysFormats = todaysFormats;
         options.render.palette = jwkColors_;
         options.thumbnailSize = images_.Size();
-        FolderListing listing = ListScanned(folder, std::move(scan), options, &observer);
+        FolderListing listing = ListScanned(folder, std::move(files), options, &observer);
         listedFolder_ = listing.folder;
         folderTitle_ = listing.title;
         failures = std::move(listing.failures);

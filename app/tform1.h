@@ -18,12 +18,15 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
+class QLineEdit;
 class QListView;
 class QMenu;
 class QToolButton;
@@ -84,6 +87,15 @@ public:
     void ListOtherKind();           // the status bar's offer when the list came out empty
     QString OtherKindOffer() const; // its text; empty when it is not shown
     void CopyPaths();               // the selected items' paths to the clipboard
+    // Hides the items whose names do not hold every word typed.
+    void FilterByName(const QString& text);
+    // Lists the files of the library around the listed folder (the library folder that holds it, else
+    // the folder and its subfolders) that hold every word of query.
+    void SearchLibrary(const QString& query);
+    // Lists the current found file's own folder with the file current.
+    void OpenFolderOfItem();
+    // The search whose found files the list holds; empty for a folder's list.
+    const QString& SearchQuery() const { return searchQuery_; }
 
     // Status panel i (0, 1 or 2): 0 the folder's kind or name, 1 the file count, 2 the folder's path.
     QString Panel(int i) const;
@@ -155,6 +167,11 @@ private:
     void ResetView(int imageHeight, QSize thumbnailSize);
     void ListAgain();
     void SetupLibrary();
+    void SetupSearch();
+    // Lists the files a scan finds below folder (the folder's own, or the files a search found).
+    using Scanner = std::function<FolderScan(ListingObserver&)>;
+    void ShowListing(const std::filesystem::path& folder, const Scanner& scan, std::optional<ListKind> kind,
+                     bool todaysFormats, const NativeName& current, bool showCurrent);
     void AfterListing(const FolderListing& listing, const NativeName& current);
     void UpdateTitle();
     void OfferOtherKind(const FolderListing& listing);
@@ -188,8 +205,13 @@ private:
     bool listing_ = false;        // a listing is running
     bool settingCurrent_ = false; // the program, not the user, moves the current item
     bool revealing_ = false;      // the program selects the listed folder in the pane
+    QString searchQuery_;         // the list holds the files this search found below listedFolder_
+    FolderScan found_;            // and these are they, to list them again as the other kind
+    std::map<NativeName, QString> foundTitles_; // the titles of the found files' folders
     QMenu* PopupMenu1 = nullptr;
     QAction* Delete1 = nullptr;
+    QAction* OpenFolder1 = nullptr;
+    QLineEdit* SearchEdit1 = nullptr;
     WindowGeometry loadedGeometry_;
     QRect storedBounds_;      // the outer bounds the window starts with, on a screen
     QSize pendingClientSize_; // the client size set before the frame was known

@@ -13,11 +13,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeView>
@@ -102,6 +104,8 @@ void TForm1::SetupLibrary() {
     ui_->StatusBar1->addWidget(otherKindButton_);
     connect(otherKindButton_, &QPushButton::clicked, this, &TForm1::ListOtherKind);
 
+    SetupSearch();
+
     relistTimer_.setSingleShot(true);
     relistTimer_.setInterval(kRelistDelayMs);
     connect(&relistTimer_, &QTimer::timeout, this, &TForm1::FolderChangedOnDisk);
@@ -142,23 +146,26 @@ void TForm1::ListLastFolder() {
 void TForm1::AfterListing(const FolderListing& listing, const NativeName& current) {
     UpdateTitle();
     model_->SetFolder(listedFolder_);
-    const QString folderText = PathText(listedFolder_);
-    library_.lastFolder = folderText;
-    library_.lastKind = listKind_;
-    library_.lastTodays = listTodays_;
-    library_.recent = WithRecentFolder(library_.recent, folderText);
-
     if (!watcher_.files().isEmpty())
         watcher_.removePaths(watcher_.files());
     if (!watcher_.directories().isEmpty())
         watcher_.removePaths(watcher_.directories());
-    watcher_.addPath(folderText);
-    if (listing.items.size() <= static_cast<std::size_t>(kMostWatchedFiles)) {
-        QStringList files; // rewritten in place, a file changes nothing in its folder
-        for (const ListedFile& item : listing.items)
-            files << PathText(listing.PathOf(item));
-        if (!files.isEmpty())
-            watcher_.addPaths(files);
+    if (searchQuery_.isEmpty()) {
+        const QString folderText = PathText(listedFolder_);
+        library_.lastFolder = folderText;
+        library_.lastKind = listKind_;
+        library_.lastTodays = listTodays_;
+        library_.recent = WithRecentFolder(library_.recent, folderText);
+        const QSignalBlocker quiet(SearchEdit1); // a new folder is shown whole
+        SearchEdit1->clear();
+        watcher_.addPath(folderText);
+        if (listing.items.size() <= static_cast<std::size_t>(kMostWatchedFiles)) {
+            QStringList files; // rewritten in place, a file changes nothing in its folder
+            for (const ListedFile& item : listing.items)
+                files << PathText(listing.PathOf(item));
+            if (!files.isEmpty())
+                watcher_.addPaths(files);
+        }
     }
     folderModel_->Reveal(listedFolder_);
 
@@ -191,6 +198,10 @@ void TForm1::UpdateTitle() {
         return;
     }
     const QString path = PathText(listedFolder_);
+    if (!searchQuery_.isEmpty()) {
+        setWindowTitle(QStringLiteral("検索「%1」 — %2 — %3").arg(searchQuery_, path, ApplicationTitle()));
+        return;
+    }
     QString name = DisplayName(listedFolder_.filename());
     if (listKind_ == ListKind::Figures && !folderTitle_.isEmpty() && folderTitle_ != QStringLiteral("[無し]"))
         name = folderTitle_;
@@ -224,18 +235,33 @@ QString TForm1::OtherKindOffer() const {
 }
 
 void TForm1::ListOtherKind() {
-    if (otherKind_ && !listedFolder_.empty())
+    if (!otherKind_ || listedFolder_.empty())
+        return;
+    if (searchQuery_.isEmpty())
         ListFolder(listedFolder_, *otherKind_, true);
+    else // the same found files, as the other kind
+        ShowListing(
+            listedFolder_, [this](ListingObserver&) { return found_; }, *otherKind_, true, {}, false);
 }
 
 void TForm1::SwitchKindClick() {
-    if (!listedFolder_.empty())
+    if (listedFolder_.empty())
+        return;
+    if (searchQuery_.isEmpty())
         ListFolder(listedFolder_, OtherKind(listKind_), true);
+    else
+        ShowListing(
+            listedFolder_, [this](ListingObserver&) { return found_; }, OtherKind(listKind_), true, {},
+            false);
 }
 
 void TForm1::Reload1Click() {
     if (listedFolder_.empty())
         return;
+    if (!searchQuery_.isEmpty()) {
+        SearchLibrary(searchQuery_);
+        return;
+    }
     const QModelIndex current = ui_->ListView1->currentIndex();
     const NativeName name = current.isValid() && current.row() < model_->Count()
                                 ? model_->At(current.row()).fileName
