@@ -628,9 +628,8 @@ void TForm1::ListFolder(const std::filesystem::path& where, std::optional<ListKi
         todaysFormats, current, showCurrent);
 }
 
-void TForm1::ShowListing(const std::filesystem::path& folder, const Scanner& scan,
-                         std::optional<ListKind> kind, bool todaysFormats, const NativeName& current,
-                         bool showCurrent) {
+void TForm1::ShowListing(std::filesystem::path folder, const Scanner& scan, std::optional<ListKind> kind,
+                         bool todaysFormats, const NativeName& current, bool showCurrent) {
     std::vector<ListingFailure> failures;
     FolderListing done;
     {

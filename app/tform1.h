@@ -170,7 +170,7 @@ private:
     void SetupSearch();
     // Lists the files a scan finds below folder (the folder's own, or the files a search found).
     using Scanner = std::function<FolderScan(ListingObserver&)>;
-    void ShowListing(const std::filesystem::path& folder, const Scanner& scan, std::optional<ListKind> kind,
+    void ShowListing(std::filesystem::path folder, const Scanner& scan, std::optional<ListKind> kind,
                      bool todaysFormats, const NativeName& current, bool showCurrent);
     void AfterListing(const FolderListing& listing, const NativeName& current);
     void UpdateTitle();

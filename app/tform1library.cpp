@@ -213,7 +213,9 @@ void TForm1::UpdateTitle() {
 void TForm1::OfferOtherKind(const FolderListing& listing) {
     otherKind_.reset();
     otherKindButton_->hide();
-    if (!listing.items.empty())
+    if (!listing.items.empty() && searchQuery_.isEmpty())
+        return; // a search offers the other kind's found files beside its own
+    if (!searchQuery_.isEmpty() && listing.otherKind == 0)
         return;
     std::size_t count = 0;
     if (listing.todaysLeftOut > 0) {

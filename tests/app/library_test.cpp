@@ -245,5 +245,47 @@ TEST_F(Library, AChangeInTheListedFolderListsItAgainKeepingTheCurrentItem) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return Captions(*w) == QStringList({"0.jwk", "b.jwk"}); }, 5000));
 }
 
+TEST_F(Library, SearchFindsFilesOfTheWholeLibraryByTheirWordsAndOpensTheirFolder) {
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(Path("cache"))); // the index stays in the test's folder
+    Write("lib/one/Zu_name.dat", Text("衛生器具\r\n"));
+    Write("lib/one/toilet.jws", test::JwwWriter::Figure()
+                                    .Box(0, 0, 100, 100)
+                                    .BeginDefinition(1)
+                                    .Text(0, 0, 50, 0, EncodeSjis(QStringLiteral("便器")))
+                                    .EndDefinition()
+                                    .Block(0, 0, 1, 1, 0, 1)
+                                    .Bytes());
+    Write("lib/two/plan.jww",
+          test::JwwWriter::Drawing().Text(0, 0, 50, 0, EncodeSjis(QStringLiteral("トイレ"))).Bytes());
+    Write("lib/two/sink.jwk",
+          test::JwkWriter().Text(0, 0, 50, 0, EncodeSjis(QStringLiteral("洗面 トイレ"))).Bytes());
+    auto w = Open();
+    w->FolderModel().AddLibraryRoot(PathFromText(Path("lib")));
+    w->ListFolder(PathFromText(Path("lib/two")), std::nullopt, true);
+    w->SearchLibrary(QStringLiteral("便器"));
+    EXPECT_EQ(Captions(*w), QStringList({"toilet.jws"}));
+    EXPECT_EQ(w->Model().data(w->Model().index(0), Qt::ToolTipRole).toString(),
+              QStringLiteral("toilet.jws\n衛生器具\n一致: 便器"));
+    EXPECT_EQ(PathText(w->ListedFolder()), Path("lib"));
+    w->SearchLibrary(QStringLiteral("ﾄｲﾚ"));
+    EXPECT_EQ(Captions(*w), QStringList({"sink.jwk"})); // figures first; the drawing is offered
+    EXPECT_EQ(w->OtherKindOffer(), QStringLiteral("図面ﾌｧｲﾙが 1 個あります。クリックで表示"));
+    w->SwitchKindClick();
+    EXPECT_EQ(Captions(*w), QStringList({"plan.jww"}));
+    EXPECT_EQ(w->SearchQuery(), QStringLiteral("ﾄｲﾚ"));
+    w->OpenFolderOfItem();
+    EXPECT_TRUE(w->SearchQuery().isEmpty());
+    EXPECT_EQ(PathText(w->ListedFolder()), Path("lib/two"));
+    EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("plan.jww"));
+
+    w->ListFolder(PathFromText(Path("lib/two")), ListKind::Figures, true);
+    const int dk = w->Model().AddItem(QStringLiteral("ＤＫ-table.jwk"), 0);
+    w->FilterByName(QStringLiteral("dk"));
+    EXPECT_TRUE(w->ListView()->isRowHidden(1 - dk)); // sink.jwk
+    EXPECT_FALSE(w->ListView()->isRowHidden(dk));
+    w->FilterByName(QString());
+    EXPECT_FALSE(w->ListView()->isRowHidden(1 - dk));
+}
+
 } // namespace
 } // namespace plavik
