@@ -92,6 +92,17 @@ TEST_F(Library, SubfoldersShowTheirTitleAndNoteAndHiddenOnesAreLeftOut) {
     EXPECT_EQ(folders[1].note, QStringLiteral("人物と樹木"));
 }
 
+TEST_F(Library, ALibraryFolderThatIsGoneIsMarkedNotDropped) {
+    FolderTreeModel model;
+    QDir().mkpath(Path("lib"));
+    model.SetRoots(PathFromText(Path("home")), {Path("gone"), Path("lib")});
+    EXPECT_EQ(model.LibraryRoots(), QStringList({Path("gone"), Path("lib")}));
+    const QModelIndex gone = model.index(1, 0);
+    EXPECT_EQ(model.data(gone, Qt::DisplayRole).toString(), QStringLiteral("gone (見つかりません)"));
+    EXPECT_FALSE(model.hasChildren(gone));
+    EXPECT_EQ(model.data(model.index(2, 0), Qt::DisplayRole).toString(), QStringLiteral("lib"));
+}
+
 TEST_F(Library, TheListedFolderIsShownInThePaneUnderItsLibraryFolder) {
     Write("lib/a/b/c/x.jwk", Figure());
     auto w = Open();
