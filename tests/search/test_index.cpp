@@ -68,6 +68,19 @@ TEST(SearchIndex, UnreadableFilesAreNamedOnceAndTheRestFound) {
     EXPECT_TRUE(missing.hits.empty());
 }
 
+TEST(SearchIndex, LinksToFoldersAreNotFollowedAndHiddenFilesLeftOut) {
+    Library lib;
+    lib.Figure("a/desk.jws", {"机"});
+    lib.Figure("a/.desk.jws", {"机"});
+    std::filesystem::create_directory_symlink(lib.Root(), lib.Root() / "a" / "loop");
+    std::filesystem::create_directory_symlink(lib.Root() / "a", lib.Root() / "again");
+    std::filesystem::create_symlink(lib.Root() / "a" / "desk.jws", lib.Root() / "link.jws");
+    SearchIndex index(lib.IndexFile());
+    const SearchResults results = index.Search(lib.Root(), QStringLiteral("机"));
+    EXPECT_EQ(Names(results), (Strings{"desk.jws", "link.jws"}));
+    EXPECT_TRUE(results.failures.empty());
+}
+
 // The index file as something else left it.
 class SetAside : public ::testing::TestWithParam<const char*> {};
 
