@@ -142,7 +142,8 @@ FileState ReadState(const LibraryFile& file, const Stamp* known) {
             return DecodeSjis(bytes).replace(kFieldSeparator, u' ').trimmed();
         };
         QStringList shown{field(words->memo)};
-        QStringList norm{NormalizeForSearch(file.name), NormalizeForSearch(shown.front())};
+        QStringList norm{NormalizeForSearch(QString(file.name).replace(kFieldSeparator, u' ')),
+                         NormalizeForSearch(shown.front())};
         for (const std::string& text : words->texts) {
             shown << field(text);
             norm << NormalizeForSearch(shown.back());

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace plavik::test {
@@ -49,6 +50,21 @@ TEST(SearchIndex, FollowsChangedRemovedAndNewFilesReadingOnlyThose) {
     EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("浴槽"))), Strings{"bath.jws"});
     EXPECT_EQ(index.FilesRead(), 0u);
     EXPECT_FALSE(index.InMemory());
+
+    // What the full-text tables hold agrees with the rows after every change.
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+    db.setDatabaseName(lib.IndexFile());
+    ASSERT_TRUE(db.open());
+    // The trigrams against the rows they index; the letters' own index (it keeps no text).
+    for (const char* check : {"INSERT INTO trigrams(trigrams, rank) VALUES('integrity-check', 1)",
+                              "INSERT INTO letters(letters) VALUES('integrity-check')"}) {
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(QString::fromLatin1(check)))
+            << check << ": " << query.lastError().text().toStdString();
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
 }
 
 TEST(SearchIndex, UnreadableFilesAreNamedOnceAndTheRestFound) {
