@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <unordered_map>
@@ -35,19 +36,22 @@ struct Stamp {
     bool operator==(const Stamp&) const = default;
 };
 
+// The file's size and time as FileBytes tells them, without opening it.
 std::optional<Stamp> StatFile(const std::filesystem::path& path) {
 #ifdef _WIN32
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)
         return std::nullopt;
-    const auto time = std::filesystem::last_write_time(path, error);
+    const auto written = std::filesystem::last_write_time(path, error);
     if (error)
         return std::nullopt;
-    return Stamp{static_cast<qint64>(size), static_cast<qint64>(time.time_since_epoch().count())};
+    const auto sinceEpoch = std::chrono::clock_cast<std::chrono::system_clock>(written).time_since_epoch();
+    return Stamp{static_cast<qint64>(size),
+                 std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count()};
 #else
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     return Stamp{static_cast<qint64>(st.st_size),
                  static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
@@ -112,20 +116,26 @@ struct FileState {
     QString error;   // Failed
 };
 
+// A file with a row is looked at first and read only when its stamp changed; a new file is read
+// straight away, its stamp taken from the open file.
 FileState ReadState(const LibraryFile& file, const Stamp* known) {
     FileState state;
-    const std::optional<Stamp> stamp = StatFile(file.path);
-    if (!stamp)
-        return state; // gone since the walk
-    state.stamp = *stamp;
-    if (known && *known == *stamp) {
-        state.kind = FileState::Unchanged;
-        return state;
+    if (known) {
+        const std::optional<Stamp> stamp = StatFile(file.path);
+        if (!stamp)
+            return state; // gone since the walk
+        if (*known == *stamp) {
+            state.kind = FileState::Unchanged;
+            return state;
+        }
     }
     try {
         errno = 0;
         FileBytes bytes(file.path);
+        state.stamp = {static_cast<qint64>(bytes.Size()), bytes.Stamp().modifiedNs};
         if (!bytes.IsOpen()) {
+            if (errno == ENOENT)
+                return state; // gone since the walk
             state.kind = FileState::Failed;
             state.error =
                 errno ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not a regular file");
