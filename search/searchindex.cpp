@@ -394,17 +394,18 @@ std::unordered_map<qint64, OwnMatch> SearchIndex::Impl::OwnMatches(const std::ve
             QStringLiteral("SELECT id, norm, shown FROM files WHERE id IN (%1)").arg(list.join(u',')));
         IndexFile::Run(query);
         while (query.next()) {
-            const QStringList norm = query.value(1).toString().split(kFieldSeparator);
-            const auto field =
-                std::find_if(norm.begin(), norm.end(), [&](const QString& f) { return f.contains(word); });
-            if (field == norm.end())
+            // The first field that holds the word is the one its first place lies in: no word holds
+            // the separator.
+            const QString norm = query.value(1).toString();
+            const qsizetype at = norm.indexOf(word);
+            if (at < 0)
                 continue;
+            const qsizetype field = QStringView(norm).left(at).count(kFieldSeparator);
             OwnMatch& match = matches[query.value(0).toLongLong()];
-            if (field == norm.begin())
+            if (field == 0)
                 match.inName = true;
             else
-                match.shown =
-                    query.value(2).toString().split(kFieldSeparator).value(field - norm.begin() - 1);
+                match.shown = query.value(2).toString().section(kFieldSeparator, field - 1, field - 1);
         }
     }
     return matches;
