@@ -44,11 +44,12 @@ FileBytes::FileBytes(const std::filesystem::path& path) {
     stamp_.size = std::filesystem::file_size(path, error);
     open_ = in_.is_open() && !error;
     const auto written = std::filesystem::last_write_time(path, error);
-    if (!error)
-        stamp_.modifiedMs =
-            std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::chrono::clock_cast<std::chrono::system_clock>(written).time_since_epoch())
-                .count();
+    if (!error) {
+        const auto sinceEpoch =
+            std::chrono::clock_cast<std::chrono::system_clock>(written).time_since_epoch();
+        stamp_.modifiedMs = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count();
+        stamp_.modifiedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count();
+    }
 }
 
 FileBytes::FileBytes(const Folder& folder, const std::filesystem::path& name)
@@ -114,6 +115,7 @@ void FileBytes::Take(int fd) {
     open_ = true;
     stamp_.size = static_cast<std::uint64_t>(st.st_size);
     stamp_.modifiedMs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    stamp_.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
 }
 
 FileBytes::~FileBytes() {

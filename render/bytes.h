@@ -30,6 +30,7 @@ std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size
 struct FileStamp {
     std::uint64_t size = 0;
     std::int64_t modifiedMs = 0; // last write, milliseconds since 1970 (UTC)
+    std::int64_t modifiedNs = 0; // the same in nanoseconds, as finely as the file system keeps it
 };
 
 // A folder held open, so that opening many of its files looks its path up once.

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <unordered_map>
@@ -35,19 +36,22 @@ struct Stamp {
     bool operator==(const Stamp&) const = default;
 };
 
+// The file's size and time as FileBytes tells them, without opening it.
 std::optional<Stamp> StatFile(const std::filesystem::path& path) {
 #ifdef _WIN32
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)
         return std::nullopt;
-    const auto time = std::filesystem::last_write_time(path, error);
+    const auto written = std::filesystem::last_write_time(path, error);
     if (error)
         return std::nullopt;
-    return Stamp{static_cast<qint64>(size), static_cast<qint64>(time.time_since_epoch().count())};
+    const auto sinceEpoch = std::chrono::clock_cast<std::chrono::system_clock>(written).time_since_epoch();
+    return Stamp{static_cast<qint64>(size),
+                 std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count()};
 #else
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     return Stamp{static_cast<qint64>(st.st_size),
                  static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
@@ -112,20 +116,26 @@ struct FileState {
     QString error;   // Failed
 };
 
+// A file with a row is looked at first and read only when its stamp changed; a new file is read
+// straight away, its stamp taken from the open file.
 FileState ReadState(const LibraryFile& file, const Stamp* known) {
     FileState state;
-    const std::optional<Stamp> stamp = StatFile(file.path);
-    if (!stamp)
-        return state; // gone since the walk
-    state.stamp = *stamp;
-    if (known && *known == *stamp) {
-        state.kind = FileState::Unchanged;
-        return state;
+    if (known) {
+        const std::optional<Stamp> stamp = StatFile(file.path);
+        if (!stamp)
+            return state; // gone since the walk
+        if (*known == *stamp) {
+            state.kind = FileState::Unchanged;
+            return state;
+        }
     }
     try {
         errno = 0;
         FileBytes bytes(file.path);
+        state.stamp = {static_cast<qint64>(bytes.Size()), bytes.Stamp().modifiedNs};
         if (!bytes.IsOpen()) {
+            if (errno == ENOENT)
+                return state; // gone since the walk
             state.kind = FileState::Failed;
             state.error =
                 errno ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not a regular file");
@@ -142,7 +152,8 @@ FileState ReadState(const LibraryFile& file, const Stamp* known) {
             return DecodeSjis(bytes).replace(kFieldSeparator, u' ').trimmed();
         };
         QStringList shown{field(words->memo)};
-        QStringList norm{NormalizeForSearch(file.name), NormalizeForSearch(shown.front())};
+        QStringList norm{NormalizeForSearch(QString(file.name).replace(kFieldSeparator, u' ')),
+                         NormalizeForSearch(shown.front())};
         for (const std::string& text : words->texts) {
             shown << field(text);
             norm << NormalizeForSearch(shown.back());
@@ -383,17 +394,18 @@ std::unordered_map<qint64, OwnMatch> SearchIndex::Impl::OwnMatches(const std::ve
             QStringLiteral("SELECT id, norm, shown FROM files WHERE id IN (%1)").arg(list.join(u',')));
         IndexFile::Run(query);
         while (query.next()) {
-            const QStringList norm = query.value(1).toString().split(kFieldSeparator);
-            const auto field =
-                std::find_if(norm.begin(), norm.end(), [&](const QString& f) { return f.contains(word); });
-            if (field == norm.end())
+            // The first field that holds the word is the one its first place lies in: no word holds
+            // the separator.
+            const QString norm = query.value(1).toString();
+            const qsizetype at = norm.indexOf(word);
+            if (at < 0)
                 continue;
+            const qsizetype field = QStringView(norm).left(at).count(kFieldSeparator);
             OwnMatch& match = matches[query.value(0).toLongLong()];
-            if (field == norm.begin())
+            if (field == 0)
                 match.inName = true;
             else
-                match.shown =
-                    query.value(2).toString().split(kFieldSeparator).value(field - norm.begin() - 1);
+                match.shown = query.value(2).toString().section(kFieldSeparator, field - 1, field - 1);
         }
     }
     return matches;

@@ -18,14 +18,16 @@ namespace plavik {
 struct SearchHit {
     std::filesystem::path path; // the file
     FileFormat format;          // by its content
-    QString title; // the title of the folder holding it: first line of that folder's own Zu_name.dat (not its
-                   // parents'), empty when none
-    QString match; // the text (name, title, memo or text as shown, decoded) in which the first word matched
+    // The title of the folder holding it: first line of that folder's own Zu_name.dat (not its
+    // parents'), empty when none.
+    QString title;
+    // The text (name, title, memo or text as shown, decoded) in which the first word matched.
+    QString match;
 };
 
 struct SearchResults {
-    std::vector<SearchHit>
-        hits; // sorted as the list sorts: by file name shown (CaptionLess), equal names by folder path
+    // Sorted as the list sorts: by file name shown (CaptionLess), equal names by folder path.
+    std::vector<SearchHit> hits;
     std::vector<SearchFailure> failures;
     bool rootReadable = true; // false when root itself cannot be read
 };
@@ -50,8 +52,9 @@ public:
 
     // How many files the last Search read the contents of (new, changed or unreadable ones).
     std::size_t FilesRead() const;
-    // Where the last Search spent its time, in milliseconds: the walk down the tree, the files'
-    // stamps and words, the index's update and the query with the hits.
+    // Where the last Search spent its time, in milliseconds: the walk down the tree; the files'
+    // stamps and words, with the rows of those read written meanwhile; the rows of files gone and the
+    // commit; the query with the hits.
     struct Times {
         double walk = 0, read = 0, update = 0, query = 0;
     };

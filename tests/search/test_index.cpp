@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace plavik::test {
@@ -49,6 +50,21 @@ TEST(SearchIndex, FollowsChangedRemovedAndNewFilesReadingOnlyThose) {
     EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("浴槽"))), Strings{"bath.jws"});
     EXPECT_EQ(index.FilesRead(), 0u);
     EXPECT_FALSE(index.InMemory());
+
+    // What the full-text tables hold agrees with the rows after every change.
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+    db.setDatabaseName(lib.IndexFile());
+    ASSERT_TRUE(db.open());
+    // The trigrams against the rows they index; the letters' own index (it keeps no text).
+    for (const char* check : {"INSERT INTO trigrams(trigrams, rank) VALUES('integrity-check', 1)",
+                              "INSERT INTO letters(letters) VALUES('integrity-check')"}) {
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(QString::fromLatin1(check)))
+            << check << ": " << query.lastError().text().toStdString();
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
 }
 
 TEST(SearchIndex, UnreadableFilesAreNamedOnceAndTheRestFound) {
@@ -66,6 +82,19 @@ TEST(SearchIndex, UnreadableFilesAreNamedOnceAndTheRestFound) {
     const SearchResults missing = index.Search(lib.Root() / "none", QStringLiteral("机"));
     EXPECT_FALSE(missing.rootReadable);
     EXPECT_TRUE(missing.hits.empty());
+}
+
+TEST(SearchIndex, LinksToFoldersAreNotFollowedAndHiddenFilesLeftOut) {
+    Library lib;
+    lib.Figure("a/desk.jws", {"机"});
+    lib.Figure("a/.desk.jws", {"机"});
+    std::filesystem::create_directory_symlink(lib.Root(), lib.Root() / "a" / "loop");
+    std::filesystem::create_directory_symlink(lib.Root() / "a", lib.Root() / "again");
+    std::filesystem::create_symlink(lib.Root() / "a" / "desk.jws", lib.Root() / "link.jws");
+    SearchIndex index(lib.IndexFile());
+    const SearchResults results = index.Search(lib.Root(), QStringLiteral("机"));
+    EXPECT_EQ(Names(results), (Strings{"desk.jws", "link.jws"}));
+    EXPECT_TRUE(results.failures.empty());
 }
 
 // The index file as something else left it.
