@@ -3,6 +3,7 @@
 #include "app/foldertree.h"
 #include "app/tform1.h"
 #include "modalanswers.h"
+#include "windowprobe.h"
 #include "platform/folderscan.h"
 #include "platform/sjis.h"
 #include "support/jwcwriter.h"
@@ -28,6 +29,8 @@
 namespace plavik {
 namespace {
 
+using testing::Captions;
+using testing::Label;
 using testing::ModalAnswers;
 
 std::vector<std::uint8_t> Figure() {
@@ -61,15 +64,6 @@ protected:
         auto w = std::make_unique<TForm1>(OpenIniStore(Path("plavik.ini")));
         w->show();
         return w;
-    }
-    static QStringList Captions(TForm1& w) {
-        QStringList out;
-        for (int i = 0; i < w.Model().Count(); ++i)
-            out << w.Model().At(i).caption;
-        return out;
-    }
-    static QString Label(TForm1& w, const char* name) {
-        return w.findChild<QLabel*>(QLatin1String(name))->text();
     }
     static QString Current(TForm1& w) {
         const QModelIndex index = w.ListView()->currentIndex();

@@ -2,6 +2,7 @@
 #include "app/listing.h"
 #include "app/tform1.h"
 #include "modalanswers.h"
+#include "windowprobe.h"
 #include "platform/canvastext.h"
 #include "platform/folderscan.h"
 #include "platform/sjis.h"
@@ -28,6 +29,8 @@
 namespace plavik {
 namespace {
 
+using testing::Captions;
+using testing::Label;
 using testing::ModalAnswers;
 
 std::vector<std::uint8_t> LineFigure() {
@@ -79,15 +82,6 @@ protected:
         auto w = std::make_unique<TForm1>(OpenIniStore(dir_.filePath("plavik.ini")));
         w->show();
         return w;
-    }
-    static QStringList Captions(TForm1& w) {
-        QStringList out;
-        for (int i = 0; i < w.Model().Count(); ++i)
-            out << w.Model().At(i).caption;
-        return out;
-    }
-    static QString Label(TForm1& w, const char* name) {
-        return w.findChild<QLabel*>(QLatin1String(name))->text();
     }
     static void SelectRow(TForm1& w, int row) {
         w.ListView()->selectionModel()->select(w.Model().index(row), QItemSelectionModel::ClearAndSelect);
