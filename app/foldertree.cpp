@@ -166,13 +166,17 @@ bool FolderTreeModel::IsLibraryRoot(const QModelIndex& index) const {
 std::filesystem::path FolderTreeModel::LibraryRootOf(const std::filesystem::path& path) const {
     const std::filesystem::path real = RealPath(path);
     std::filesystem::path best;
+    std::size_t depth = 0;
     for (const auto& node : roots_) {
-        if (node->root == RootKind::System || node->missing)
+        if (node->root != RootKind::Library || node->missing)
             continue;
         const std::filesystem::path root = RealPath(node->folder.path);
-        // A library folder wins over the home folder that holds it.
-        if (Holds(root, real) && (best.empty() || node->root == RootKind::Library))
+        // The innermost of library folders inside each other.
+        const auto parts = static_cast<std::size_t>(std::distance(root.begin(), root.end()));
+        if (Holds(root, real) && parts >= depth) {
             best = node->folder.path;
+            depth = parts;
+        }
     }
     return best;
 }

@@ -40,7 +40,7 @@ public:
     void AddLibraryRoot(const std::filesystem::path& folder);
     void RemoveLibraryRoot(const QModelIndex& index);
     bool IsLibraryRoot(const QModelIndex& index) const;
-    // The library folder (or else the home folder) that holds path; empty when none does.
+    // The library folder that holds path (the innermost); empty when none does.
     std::filesystem::path LibraryRootOf(const std::filesystem::path& path) const;
 
     std::filesystem::path PathOf(const QModelIndex& index) const;

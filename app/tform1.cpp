@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
@@ -374,6 +375,8 @@ void TForm1::Delete1Click() {
         rows.append(index.row());
     model_->RemoveRows(rows); // the thumbnails stay; the other items keep their image indexes
     SetPanel(1, FileCountText(model_->Count()));
+    if (searchQuery_.isEmpty())
+        FilterByName(SearchEdit1->text()); // the rows hidden by name moved up
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
