@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test on Debian 12. Safe to run again: it installs only what is missing.
-#   ./dev.sh run     build and start Plavik
+#   ./dev.sh run [PATH]  build and start Plavik, on a folder or file when one is given
 #   ./dev.sh test    build and run every test
 #   ./dev.sh sanitize  the tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz runs
 set -euo pipefail
@@ -47,7 +47,7 @@ case "${1:-}" in
 run)
     install_packages "${PACKAGES[@]}"
     build build
-    exec build/app/plavik
+    exec build/app/plavik "${@:2}"
     ;;
 test)
     install_packages "${PACKAGES[@]}"
