@@ -55,18 +55,8 @@ bool Holds(const std::filesystem::path& root, const std::filesystem::path& folde
 
 std::vector<SubFolder> ReadSubFolders(const std::filesystem::path& folder) {
     std::vector<SubFolder> folders;
-    std::error_code error;
-    std::filesystem::directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied,
-                                           error);
-    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        std::error_code typeError;
-        if (!it->is_directory(typeError))
-            continue;
-        const std::filesystem::path& path = it->path();
-        const QString name = DisplayName(path.filename());
-        if (name.startsWith(QLatin1Char('.')))
-            continue;
-        SubFolder sub{path, name, {}, {}, CanList(path)};
+    for (const std::filesystem::path& path : ScanFolder(folder, {}, {}).folders) {
+        SubFolder sub{path, DisplayName(path.filename()), {}, {}, CanList(path)};
         if (sub.readable) {
             const NameFileLines lines = ReadNameFileLines(path);
             sub.title = lines.title;

@@ -24,8 +24,8 @@ struct SubFolder {
     bool readable = true;
 };
 
-// The subfolders of folder that are not hidden, sorted by name in the user's locale, with their
-// titles. Links to folders are listed as folders. An unreadable folder gives none.
+// The subfolders of folder as the folder scan finds them (neither hidden nor links, so that the pane
+// never loops), sorted by name in the user's locale, with their titles. An unreadable folder gives none.
 std::vector<SubFolder> ReadSubFolders(const std::filesystem::path& folder);
 
 class FolderTreeModel : public QAbstractItemModel {

@@ -487,13 +487,7 @@ void TForm1::ShowSetup(int tag) {
 }
 
 void TForm1::ListAgain() {
-    if (listedFolder_.empty())
-        return; // no folder was listed to the end: nothing to list again
-    if (searchQuery_.isEmpty())
-        ListFolder(listedFolder_, listKind_, listTodays_);
-    else // the same found files, drawn with the new settings
-        ShowListing(
-            listedFolder_, [this](ListingObserver&) { return found_; }, listKind_, listTodays_, {}, false);
+    ListSameAs(listKind_, listTodays_); // nothing when no folder was listed to the end
 }
 
 // --- Listing

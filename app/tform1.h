@@ -172,6 +172,8 @@ private:
     using Scanner = std::function<FolderScan(ListingObserver&)>;
     void ShowListing(std::filesystem::path folder, const Scanner& scan, std::optional<ListKind> kind,
                      bool todaysFormats, const NativeName& current, bool showCurrent);
+    // Lists the list's folder again as kind: the folder's files, or the files the search found there.
+    void ListSameAs(ListKind kind, bool todaysFormats);
     void AfterListing(const FolderListing& listing, const NativeName& current);
     void UpdateTitle();
     void OfferOtherKind(const FolderListing& listing);

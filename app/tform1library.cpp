@@ -237,24 +237,22 @@ QString TForm1::OtherKindOffer() const {
 }
 
 void TForm1::ListOtherKind() {
-    if (!otherKind_ || listedFolder_.empty())
-        return;
-    if (searchQuery_.isEmpty())
-        ListFolder(listedFolder_, *otherKind_, true);
-    else // the same found files, as the other kind
-        ShowListing(
-            listedFolder_, [this](ListingObserver&) { return found_; }, *otherKind_, true, {}, false);
+    if (otherKind_)
+        ListSameAs(*otherKind_, true);
 }
 
 void TForm1::SwitchKindClick() {
+    ListSameAs(OtherKind(listKind_), true);
+}
+
+void TForm1::ListSameAs(ListKind kind, bool todaysFormats) {
     if (listedFolder_.empty())
         return;
     if (searchQuery_.isEmpty())
-        ListFolder(listedFolder_, OtherKind(listKind_), true);
-    else
+        ListFolder(listedFolder_, kind, todaysFormats);
+    else // the same found files, not searched for again
         ShowListing(
-            listedFolder_, [this](ListingObserver&) { return found_; }, OtherKind(listKind_), true, {},
-            false);
+            listedFolder_, [this](ListingObserver&) { return found_; }, kind, todaysFormats, {}, false);
 }
 
 void TForm1::Reload1Click() {
