@@ -389,9 +389,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::Open1Click() {
-    const QStringList filters = {
-        QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jwc)"), QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jwk)"),
-        QStringLiteral("jw_cad図面ﾌｧｲﾙ(*.jww *.jwc)"), QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jws *.jwk)")};
+    const std::vector<OpenFileType> types = OpenFileTypes();
+    QStringList filters;
+    for (const OpenFileType& type : types)
+        filters << QString::fromStdString(type.label);
     FolderFileDialog dialog(QStringLiteral("フォルダ指定"), this);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
     if (!library_.openFolder.isEmpty())
@@ -403,22 +404,14 @@ void TForm1::Open1Click() {
     const QString folder = WithTrailingSeparator(QFileInfo(dialog.selectedFiles().first()).absolutePath());
     library_.openFolder = folder;
     library_.openFilter = dialog.selectedNameFilter();
-    switch (filters.indexOf(dialog.selectedNameFilter()) + 1) {
-    case 1:
-        FileListing2(folder);
-        break;
-    case 2:
-        FileListing(folder);
-        break;
-    case 3:
-        FileListing2(folder, true);
-        break;
-    case 4:
-        FileListing(folder, true);
-        break;
-    default:
-        break;
-    }
+    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
+    if (chosen < 0)
+        return;
+    const OpenFileType& type = types[static_cast<std::size_t>(chosen)];
+    if (type.kind == ListKind::Figures)
+        FileListing(folder, type.todaysFormats);
+    else
+        FileListing2(folder, type.todaysFormats);
 }
 
 void TForm1::S1Click() {
@@ -720,7 +713,7 @@ void TForm1::QuickView(ListKind kind, const std::filesystem::path& path, const Q
         RenderOptions options = RenderOptionsFor(kind, settings_);
         options.palette = jwkColors_;
         try {
-            DrawListedFile(canvas, FormatOfName(kind, path), path, rect, options);
+            DrawListedFile(canvas, FormatOfFile(path, kind), path, rect, options);
         } catch (const std::exception& error) {
             failure = ErrorText(error);
         }

@@ -6,7 +6,7 @@
 #include "listing/folderlisting.h"
 #include "platform/settingsstore.h"
 #include "print/printout.h"
-#include "render/listfile.h"
+#include "render/formats.h"
 #include "settings/library.h"
 #include "settings/registry.h"
 

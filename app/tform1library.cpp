@@ -35,22 +35,18 @@ constexpr int kMostWatchedFiles = 1000;
 constexpr int kRelistDelayMs = 700;
 
 QString KindName(ListKind kind) {
-    return kind == ListKind::Figures ? QStringLiteral("図形ﾌｧｲﾙ") : QStringLiteral("図面ﾌｧｲﾙ");
+    const std::string_view name = KindFileName(kind);
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 ListKind OtherKind(ListKind kind) {
     return kind == ListKind::Figures ? ListKind::Drawings : ListKind::Figures;
 }
 
-// The kind of list a file belongs in, by its extension, else by its content.
+// The kind of list a file belongs in, by its content, else by its extension.
 std::optional<ListKind> KindOfFile(const std::filesystem::path& file) {
-    const std::string extension = LowerExtension(file);
-    if (extension == "jwk" || extension == "jws")
-        return ListKind::Figures;
-    if (extension == "jwc" || extension == "jww")
-        return ListKind::Drawings;
-    if (const std::optional<FileFormat> format = FormatOfContent(file))
-        return KindOf(*format);
+    if (const FormatRow* row = RecogniseFile(file))
+        return row->kind;
     return std::nullopt;
 }
 

@@ -13,7 +13,7 @@
 #include "platform/rastercanvas.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
-#include "render/listfile.h"
+#include "render/formats.h"
 #include "samplefiles.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"

@@ -5,6 +5,7 @@
 #include "platform/fonts.h"
 #include "platform/rastercanvas.h"
 #include "platform/sjis.h"
+#include "render/codepage.h"
 #include "render/numbers.h"
 
 #include <QCollator>
@@ -24,22 +25,11 @@ constexpr std::size_t kNameBytes = 8;
 // The most of a name file read for its first line.
 constexpr std::size_t kNameLineBytes = 256;
 
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // The bytes up to the first NUL, decoded without a double-byte character cut at the end.
 QString DecodeUpToNul(std::string_view bytes) {
     if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos)
         bytes = bytes.substr(0, nul);
-    std::size_t whole = 0; // the bytes that make whole characters
-    while (whole < bytes.size()) {
-        const std::size_t width = IsLeadByte(static_cast<unsigned char>(bytes[whole])) ? 2 : 1;
-        if (whole + width > bytes.size())
-            break;
-        whole += width;
-    }
-    return DecodeSjis(bytes.substr(0, whole));
+    return DecodeSjis(bytes.substr(0, WholeCharacterBytes(bytes, bytes.size())));
 }
 
 QString ErrorText(const std::exception& error) {
@@ -53,6 +43,7 @@ constexpr std::size_t kMinKeptBytes = std::size_t{16} << 20;
 // What reading and checking one file found.
 struct Checked {
     int result = -1;
+    FileFormat format = FileFormat::Jwk; // by the file's content first, its name second
     std::optional<QString> error;
     FileStamp stamp;
     KeptBytes::Kept kept; // the file's bytes, when it was read whole and is to be drawn
@@ -101,8 +92,9 @@ std::vector<Checked> CheckFiles(const Folder& folder, const std::vector<FoundFil
             Checked& c = checked[k];
             FileBytes file(folder, found.name);
             c.stamp = file.Stamp();
+            c.format = FormatOfFile(file, found.name, kind);
             try {
-                c.result = CheckListedFile(FormatOfName(kind, found.name), file);
+                c.result = CheckListedFile(c.format, file);
             } catch (const std::exception& error) {
                 c.error = ErrorText(error);
                 return;
@@ -214,7 +206,7 @@ NameFileLines ReadNameFileLines(const std::filesystem::path& folder) {
 
 FolderScan ScanListFolder(const std::filesystem::path& folder, ListingObserver* observer) {
     FramePacer pacer;
-    return ScanFolder(folder, {"jwk", "jws", "jwc", "jww"}, "Zu_name.dat", [&] {
+    return ScanFolder(folder, AllExtensions(), "Zu_name.dat", [&] {
         if (observer && pacer.Due())
             observer->Pump();
     });
@@ -222,8 +214,8 @@ FolderScan ScanListFolder(const std::filesystem::path& folder, ListingObserver* 
 
 ListKind KindOfFolder(const FolderScan& scan) {
     const bool figures = std::any_of(scan.files.begin(), scan.files.end(), [](const FoundFile& f) {
-        const std::string extension = LowerExtension(f.name);
-        return extension == "jwk" || extension == "jws";
+        const FormatRow* row = RowOfName(f.name);
+        return row && row->kind == ListKind::Figures;
     });
     return figures ? ListKind::Figures : ListKind::Drawings;
 }
@@ -257,7 +249,7 @@ FolderListing ListScanned(const std::filesystem::path& folder, FolderScan scan, 
     listing.found = scan.files.size();
     // A folder of today's figures names itself by the first line of its name file.
     const bool todaysFigures = std::any_of(scan.files.begin(), scan.files.end(), [&](const FoundFile& f) {
-        return FormatOfName(options.kind, f.name) == FileFormat::Jws;
+        return options.kind == ListKind::Figures && RowOfName(f.name)->todays;
     });
     const FolderTitle title = ReadFolderTitle(options.kind, scan.nameFile, todaysFigures);
     listing.title = title.text;
@@ -292,13 +284,12 @@ FolderListing ListScanned(const std::filesystem::path& folder, FolderScan scan, 
             keep.Release(c.kept);
             continue;
         }
-        const FileFormat format = FormatOfName(options.kind, file.name);
         listing.items.push_back({std::move(file.name),
                                  std::move(file.shown),
                                  static_cast<qint64>(c.stamp.size),
                                  c.stamp.modifiedMs,
                                  c.result,
-                                 format,
+                                 c.format,
                                  c.error.has_value(),
                                  {}});
         kept.push_back(c.kept);

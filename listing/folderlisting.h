@@ -4,7 +4,7 @@
 
 #include "platform/folderscan.h"
 #include "platform/systemcolors.h"
-#include "render/listfile.h"
+#include "render/formats.h"
 
 #include <QDateTime>
 #include <QSize>

@@ -1,6 +1,7 @@
 #include "print/captions.h"
 
 #include "platform/sjis.h"
+#include "render/codepage.h"
 
 #include <algorithm>
 
@@ -56,15 +57,8 @@ std::pair<std::string_view, std::string_view> CommentHalves(std::string_view com
     }
     // The longest run of whole characters from `from` that fits `limit` bytes.
     const auto wholeRun = [&](std::size_t from, std::size_t limit) {
-        std::size_t end = from;
-        while (end < comment.size()) {
-            const auto c = static_cast<unsigned char>(comment[end]);
-            const std::size_t width = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 2 : 1;
-            if (end + width - from > limit || end + width > comment.size())
-                break;
-            end += width;
-        }
-        return comment.substr(from, end - from);
+        const std::string_view rest = comment.substr(from);
+        return rest.substr(0, WholeCharacterBytes(rest, limit));
     };
     const std::string_view first = wholeRun(0, kCommentHalf);
     return {first, wholeRun(first.size(), kCommentHalf)};

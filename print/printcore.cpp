@@ -119,7 +119,7 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
         }
 
         const PrintItem& item = request.items[i];
-        const FileFormat format = FormatOfName(request.kind, item.path);
+        const FileFormat format = FormatOfFile(item.path, request.kind);
         int drawn = -1;
         std::string comment;
         try {
@@ -134,9 +134,9 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
         if (drawn != 0 && !captionsForRejected)
             continue;
         const std::optional<FileFacts> facts = LookUpFile(item.path);
-        const QStringList lines = figures ? FigureCaptionLines(s, item.caption, facts)
-                                          : DrawingCaptionLines(s, item.caption, comment, facts, QLocale(),
-                                                                format == FileFormat::Jww);
+        const QStringList lines =
+            figures ? FigureCaptionLines(s, item.caption, facts)
+                    : DrawingCaptionLines(s, item.caption, comment, facts, QLocale(), RowOf(format).todays);
         DrawCaptions(painter, captionFont, canvas.Shown(request.font.Color), place.captionX,
                      place.picture.top, lineHeight, lines);
     }

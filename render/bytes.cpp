@@ -21,11 +21,6 @@ bool StartsWithMagic(std::span<const std::uint8_t> data, std::string_view magic)
                       [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
 }
 
-bool FileStartsWithMagic(const std::filesystem::path& path, std::string_view magic) {
-    const auto prefix = ReadFilePrefix(path, kRecognitionBytes);
-    return prefix && StartsWithMagic(*prefix, magic);
-}
-
 std::optional<Bytes> ReadFilePrefix(const std::filesystem::path& path, std::size_t count) {
     FileBytes file(path);
     if (!file.IsOpen())

@@ -19,8 +19,6 @@ inline constexpr std::size_t kRecognitionBytes = 40;
 
 // True when data holds at least kRecognitionBytes bytes and starts with magic, byte for byte.
 bool StartsWithMagic(std::span<const std::uint8_t> data, std::string_view magic);
-// The same for the file's first bytes; a file that cannot be opened does not start with it.
-bool FileStartsWithMagic(const std::filesystem::path& path, std::string_view magic);
 
 // The first `count` bytes of the file (fewer when it is shorter), or nothing when it cannot be opened
 // or is not a regular file.

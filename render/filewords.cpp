@@ -20,7 +20,9 @@ namespace {
 constexpr double kSettingX = 0;
 constexpr double kSettingY = -1000;
 
-void ReadFigureWords(FileBytes& file, FileWords& words) {
+} // namespace
+
+void ReadJwkWords(FileBytes& file, FileWords& words) {
     RefuseTooLarge(file.Size());
     JwkFigure figure;
     figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
@@ -29,7 +31,7 @@ void ReadFigureWords(FileBytes& file, FileWords& words) {
     words.texts = std::move(figure.strings);
 }
 
-void ReadDrawingWords(FileBytes& file, FileWords& words) {
+void ReadJwcWords(FileBytes& file, FileWords& words) {
     RefuseTooLarge(file.Size());
     const JwcHeader header = ReadJwcHeader(file.Prefix(kJwcHeaderSize));
     const std::uint64_t end = JwcEntityEnd(header);
@@ -39,6 +41,8 @@ void ReadDrawingWords(FileBytes& file, FileWords& words) {
     words.memo = header.comment;
     words.texts = std::move(drawing.strings);
 }
+
+namespace {
 
 // Takes the texts a walk visits: a top-level one each time, a definition's once however often it is
 // placed, so that the words never grow beyond the file's own bytes.
@@ -90,26 +94,21 @@ void ReadTodaysWords(FileBytes& file, JwwKind kind, FileWords& words) {
 
 } // namespace
 
+void ReadJwsWords(FileBytes& file, FileWords& words) {
+    ReadTodaysWords(file, JwwKind::Figure, words);
+}
+
+void ReadJwwWords(FileBytes& file, FileWords& words) {
+    ReadTodaysWords(file, JwwKind::Drawing, words);
+}
+
 std::optional<FileWords> ReadFileWords(FileBytes& file) {
-    if (!file.IsOpen())
+    const FormatRow* row = file.IsOpen() ? RowOfContent(file.Prefix(kRecognitionPrefix)) : nullptr;
+    if (!row)
         return std::nullopt;
-    const std::span<const std::uint8_t> start = file.Prefix(kJwsRecognitionBytes);
     FileWords words;
-    if (IsJwkData(start)) {
-        words.format = FileFormat::Jwk;
-        ReadFigureWords(file, words);
-    } else if (IsJwcData(start)) {
-        words.format = FileFormat::Jwc;
-        ReadDrawingWords(file, words);
-    } else if (IsJwsData(start)) {
-        words.format = FileFormat::Jws;
-        ReadTodaysWords(file, JwwKind::Figure, words);
-    } else if (IsJwwData(start)) {
-        words.format = FileFormat::Jww;
-        ReadTodaysWords(file, JwwKind::Drawing, words);
-    } else {
-        return std::nullopt;
-    }
+    words.format = row->format;
+    row->readWords(file, words);
     return words;
 }
 

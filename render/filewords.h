@@ -3,7 +3,7 @@
 #pragma once
 
 #include "render/bytes.h"
-#include "render/listfile.h"
+#include "render/formats.h"
 
 #include <filesystem>
 #include <optional>
@@ -25,5 +25,11 @@ struct FileWords {
 // recognised file that cannot be read.
 std::optional<FileWords> ReadFileWords(FileBytes& file);
 std::optional<FileWords> ReadFileWords(const std::filesystem::path& file);
+
+// Each format's words, of a file recognised as one.
+void ReadJwkWords(FileBytes& file, FileWords& words);
+void ReadJwcWords(FileBytes& file, FileWords& words);
+void ReadJwsWords(FileBytes& file, FileWords& words);
+void ReadJwwWords(FileBytes& file, FileWords& words);
 
 } // namespace plavik

@@ -1,5 +1,6 @@
 #include "render/jtool.h"
 
+#include "render/codepage.h"
 #include "render/numbers.h"
 
 #include <algorithm>
@@ -296,16 +297,7 @@ std::string_view ShownPrefix(const Canvas& canvas, std::string_view text) {
     const std::size_t limit = ShownBytes(canvas);
     if (text.size() <= limit)
         return text;
-    // Lead bytes of two-byte characters: 0x81..0x9F and 0xE0..0xFC.
-    std::size_t end = 0;
-    while (end < limit) {
-        const auto lead = static_cast<unsigned char>(text[end]);
-        const std::size_t size = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
-        if (end + size > limit)
-            break;
-        end += size;
-    }
-    return text.substr(0, end);
+    return text.substr(0, WholeCharacterBytes(text, limit));
 }
 
 void JTextOut(Canvas& canvas, int x, int y, std::string_view text, int height, int angle, COLORREF color) {

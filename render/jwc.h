@@ -66,7 +66,6 @@ enum JwcFlags { kJwcBorder = 1, kJwcText = 2, kJwcBaseLines = 4, kJwcAuxLines = 
 inline constexpr int kJwcHeaderSize = 2421;
 
 bool IsJwcData(std::span<const std::uint8_t> data);
-bool IsJwcFile(const std::filesystem::path& path);
 
 // Parses the header (the first 2421 bytes). Throws ReadError or ConvertError.
 JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data);

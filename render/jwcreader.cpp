@@ -107,10 +107,6 @@ bool IsJwcData(std::span<const std::uint8_t> data) {
     return StartsWithMagic(data, kMagic);
 }
 
-bool IsJwcFile(const std::filesystem::path& path) {
-    return FileStartsWithMagic(path, kMagic);
-}
-
 JwcHeader ReadJwcHeader(std::span<const std::uint8_t> data, TJwcInfo& info) {
     // The header is taken in one piece, whichever the variant.
     ByteCursor(data).Require(kJwcHeaderSize);

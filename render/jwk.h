@@ -53,8 +53,6 @@ enum JwkFlags { kJwkBorder = 1, kJwkText = 2, kJwkAuxLines = 4, kJwkRefPoint = 8
 
 // True when the bytes start with the figure magic and hold at least 40 bytes.
 bool IsJwkData(std::span<const std::uint8_t> data);
-// True when the file can be opened, holds at least 40 bytes and starts with the figure magic.
-bool IsJwkFile(const std::filesystem::path& path);
 
 // Parses the 400-byte header. Throws ReadError or ConvertError.
 JwkHeader ReadJwkHeader(std::span<const std::uint8_t> data);

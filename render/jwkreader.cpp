@@ -120,10 +120,6 @@ bool IsJwkData(std::span<const std::uint8_t> data) {
     return StartsWithMagic(data, kMagic);
 }
 
-bool IsJwkFile(const std::filesystem::path& path) {
-    return FileStartsWithMagic(path, kMagic);
-}
-
 JwkHeader ReadJwkHeader(std::span<const std::uint8_t> data) {
     ByteCursor cursor(data);
     cursor.Require(kJwkHeaderSize);

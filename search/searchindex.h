@@ -2,7 +2,7 @@
 // SQLite file in the user's cache folder and brought up to date before every search.
 #pragma once
 
-#include "render/listfile.h"
+#include "render/formats.h"
 #include "search/treewalk.h"
 
 #include <QString>

@@ -7,12 +7,6 @@
 
 namespace plavik {
 
-namespace {
-
-const std::vector<std::string_view> kExtensions{"jwk", "jwc", "jws", "jww"};
-
-} // namespace
-
 LibraryTree WalkLibrary(const std::filesystem::path& root, const std::function<void()>& step) {
     LibraryTree tree;
     std::error_code error;
@@ -20,11 +14,12 @@ LibraryTree WalkLibrary(const std::filesystem::path& root, const std::function<v
         tree.rootReadable = false;
         return tree;
     }
+    const std::vector<std::string_view> extensions = AllExtensions();
     std::vector<std::filesystem::path> pending{root};
     while (!pending.empty()) {
         const std::filesystem::path folder = std::move(pending.back());
         pending.pop_back();
-        FolderScan scan = ScanFolder(folder, kExtensions, "Zu_name.dat", step);
+        FolderScan scan = ScanFolder(folder, extensions, "Zu_name.dat", step);
         if (!scan.error.isEmpty()) {
             if (folder == root && scan.files.empty() && scan.folders.empty()) {
                 tree.rootReadable = false;

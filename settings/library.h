@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/settingsstore.h"
-#include "render/listfile.h"
+#include "render/formats.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,12 +3,12 @@
 #include "app/foldertree.h"
 #include "app/tform1.h"
 #include "modalanswers.h"
-#include "windowprobe.h"
 #include "platform/folderscan.h"
 #include "platform/sjis.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
 #include "support/jwwwriter.h"
+#include "windowprobe.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +152,18 @@ TEST_F(Library, AFileGivenListsItsFolderWithItCurrentAndInTheQuickView) {
     EXPECT_EQ(Current(*w), QStringLiteral("b.jwc"));
     EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("b.jwc"));
     EXPECT_TRUE(w->ListView()->hasFocus() || !QApplication::focusWidget());
+}
+
+// A file is read by what it holds: today's figure under an old figure's name is listed (a file that
+// is not a figure would be left out), and the quick view draws it without an error.
+TEST_F(Library, AFileIsListedByItsContentBeforeItsName) {
+    Write("f/a.jwk", TodaysFigure());
+    auto w = Open();
+    ModalAnswers answers;
+    w->OpenPath(Path("f/a.jwk"));
+    EXPECT_EQ(Captions(*w), QStringList{QStringLiteral("a.jwk")});
+    EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("a.jwk"));
+    EXPECT_EQ(answers.Classes().size(), 0u);
 }
 
 TEST_F(Library, AMissingOrUnreadablePathIsNamedWithItsReasonAndTheListStays) {

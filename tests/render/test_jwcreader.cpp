@@ -2,6 +2,7 @@
 // blocks, and malformed files with their exact errors.
 #include "render/errors.h"
 #include "render/jwc.h"
+#include "render/formats.h"
 #include "support/bytewriter.h"
 #include "support/jwcwriter.h"
 
@@ -55,10 +56,10 @@ TEST(JwcRecognition, FilesOnDisk) {
         test::ByteWriter w;
         w.bytes.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(c.size));
         w.Save(path);
-        EXPECT_EQ(IsJwcFile(path), c.expected) << c.size;
+        EXPECT_EQ(FormatOfContent(path) == FileFormat::Jwc, c.expected) << c.size;
     }
-    EXPECT_FALSE(IsJwcFile(dir / "missing.jwc"));
-    EXPECT_FALSE(IsJwcFile(dir)); // a folder cannot be read as a file
+    EXPECT_FALSE(FormatOfContent(dir / "missing.jwc"));
+    EXPECT_FALSE(FormatOfContent(dir)); // a folder cannot be read as a file
     std::filesystem::remove_all(dir);
 }
 

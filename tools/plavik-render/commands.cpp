@@ -70,7 +70,7 @@ int RunThumb(const ThumbOptions& o) {
         return Fail(kExitReadFailed, ShowPath(o.file) + ": " + *error);
     ThumbnailRequest request;
     request.file = o.file;
-    request.renderer = RendererFor(o.file);
+    request.renderer = FormatOfFile(o.file, ListKind::Figures);
     request.size = DefaultThumbnailSize(request.renderer);
     if (o.width)
         request.size.setWidth(*o.width);
@@ -88,7 +88,7 @@ int RunThumbnailer(const ThumbnailerOptions& o) {
         return Fail(kExitReadFailed, ShowPath(file) + ": " + *error);
     ThumbnailRequest request;
     request.file = file;
-    request.renderer = RendererFor(file);
+    request.renderer = FormatOfFile(file, ListKind::Figures);
     request.size = ThumbnailerSize(request.renderer, o.size);
     request.options = {DefaultFlags(request.renderer), FigurePalette(ColorChoice::Default)};
     return DrawAndWrite(request, o.output, true);

@@ -12,8 +12,8 @@ struct FileInfo {
 };
 
 // Reads the file as the renderers do (never more of it than its header announces) and describes
-// it: {"kind":"jwk"|"jwc"|"unknown", ...}. Throws the reader's errors for a recognised file that
-// cannot be read.
+// it: {"kind":"jwk"|"jwc"|"jws"|"jww"|"unknown", ...}, the format told by the content. Throws the
+// reader's errors for a recognised file that cannot be read.
 FileInfo DescribeFile(const std::filesystem::path& file);
 
 } // namespace plavik::tool

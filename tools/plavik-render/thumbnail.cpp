@@ -15,14 +15,6 @@
 
 namespace plavik::tool {
 
-FileFormat RendererFor(const std::filesystem::path& file) {
-    if (const std::optional<FileFormat> format = FormatOfContent(file))
-        return *format;
-    const bool jwc =
-        QString::fromStdString(file.extension().string()).compare(".jwc", Qt::CaseInsensitive) == 0;
-    return FormatOfName(jwc ? ListKind::Drawings : ListKind::Figures, file);
-}
-
 QSize DefaultThumbnailSize(FileFormat renderer) {
     const TListSettings defaults;
     return ThumbnailerSize(renderer,

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "commandline.h"
-#include "render/listfile.h"
+#include "render/formats.h"
 
 #include <QImage>
 #include <QSize>
@@ -11,9 +11,6 @@
 
 namespace plavik::tool {
 
-// The format whose renderer draws a file: by its content (the magic), else by its extension (".jwc",
-// ".jws" or ".jww" in any case; anything else is taken for a ".jwk" figure).
-FileFormat RendererFor(const std::filesystem::path& file);
 
 // The thumbnail size of the default settings for a renderer (IconSize or IconSize2).
 QSize DefaultThumbnailSize(FileFormat renderer);

@@ -1,0 +1,190 @@
+#include "render/formats.h"
+
+#include "render/card.h"
+#include "render/filewords.h"
+#include "render/formatinfo.h"
+#include "render/jwc.h"
+#include "render/jwk.h"
+#include "render/jww.h"
+
+#include <algorithm>
+#include <array>
+
+namespace plavik {
+
+namespace {
+
+static_assert(kRecognitionPrefix >= kRecognitionBytes && kRecognitionPrefix >= kJwsRecognitionBytes &&
+              kRecognitionPrefix >= kJwwRecognitionBytes);
+
+// The renderers' own entries, brought to the rows' one shape: Draw is a format's renderer on a path or
+// on a file's bytes (Source); a figure renderer's further arguments (Rest) are given as they stand.
+template <auto Draw, typename Source, auto... Rest>
+int DrawFigureRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o,
+                  std::string* comment) {
+    if (comment)
+        comment->clear(); // figures have none
+    return Draw(canvas, source, rect, o.flags, o.palette, Rest...);
+}
+
+template <auto Draw, typename Source>
+int DrawJwcRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o,
+               std::string* comment) {
+    TJwcInfo info;
+    const int result = Draw(canvas, source, rect, o.flags, info);
+    if (comment)
+        *comment = result == 0 ? info.Comment : std::string();
+    return result;
+}
+
+template <auto Draw, typename Source>
+int DrawJwwRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o,
+               std::string* comment) {
+    JwwInfo info; // asked for only when wanted: it holds the strings of every text
+    const int result = Draw(canvas, source, rect, o.flags, comment ? &info : nullptr);
+    if (comment)
+        *comment = result == 0 ? info.memo : std::string();
+    return result;
+}
+
+using Data = std::span<const std::uint8_t>;
+using Path = const std::filesystem::path&;
+
+const std::array<FormatRow, 4> kFormats{{
+    {FileFormat::Jwk, "jwk", ListKind::Figures, false, IsJwkData, [](FileBytes& f) { return CheckJwk(f); },
+     DrawFigureRow<DrawJwk, Path>, DrawFigureRow<DrawJwkData, Data>, "Not JWK File", ReadJwkWords,
+     DescribeJwk},
+    {FileFormat::Jwc, "jwc", ListKind::Drawings, false, IsJwcData, [](FileBytes& f) { return CheckJwc(f); },
+     DrawJwcRow<DrawJwc, Path>, DrawJwcRow<DrawJwcData, Data>, "Not JWC File", ReadJwcWords, DescribeJwc},
+    {FileFormat::Jws, "jws", ListKind::Figures, true, IsJwsData, [](FileBytes& f) { return CheckJws(f); },
+     DrawFigureRow<DrawJws, Path, nullptr>, DrawFigureRow<DrawJwsData, Data, nullptr>, "Not JWS File",
+     ReadJwsWords, DescribeJws},
+    {FileFormat::Jww, "jww", ListKind::Drawings, true, IsJwwData, [](FileBytes& f) { return CheckJww(f); },
+     DrawJwwRow<DrawJww, Path>, DrawJwwRow<DrawJwwData, Data>, "Not JWW File", ReadJwwWords, DescribeJww},
+}};
+
+} // namespace
+
+std::span<const FormatRow> Formats() {
+    return kFormats;
+}
+
+const FormatRow& RowOf(FileFormat format) {
+    return *std::find_if(kFormats.begin(), kFormats.end(),
+                         [&](const FormatRow& r) { return r.format == format; });
+}
+
+std::string LowerExtension(const std::filesystem::path& file) {
+    std::string extension = file.extension().string();
+    if (!extension.empty())
+        extension.erase(0, 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return extension;
+}
+
+const FormatRow* RowOfName(const std::filesystem::path& name) {
+    const std::string extension = LowerExtension(name);
+    const auto row = std::find_if(kFormats.begin(), kFormats.end(),
+                                  [&](const FormatRow& r) { return r.extension == extension; });
+    return row == kFormats.end() ? nullptr : &*row;
+}
+
+const FormatRow* RowOfContent(std::span<const std::uint8_t> start) {
+    const auto row = std::find_if(kFormats.begin(), kFormats.end(),
+                                  [&](const FormatRow& r) { return r.recognises(start); });
+    return row == kFormats.end() ? nullptr : &*row;
+}
+
+std::optional<FileFormat> FormatOfContent(const std::filesystem::path& file) {
+    const std::optional<Bytes> start = ReadFilePrefix(file, kRecognitionPrefix);
+    const FormatRow* row = start ? RowOfContent(*start) : nullptr;
+    return row ? std::optional(row->format) : std::nullopt;
+}
+
+const FormatRow* RecogniseFile(FileBytes& file, const std::filesystem::path& name) {
+    const FormatRow* row = file.IsOpen() ? RowOfContent(file.Prefix(kRecognitionPrefix)) : nullptr;
+    return row ? row : RowOfName(name);
+}
+
+const FormatRow* RecogniseFile(const std::filesystem::path& file) {
+    FileBytes bytes(file);
+    return RecogniseFile(bytes, file);
+}
+
+FileFormat FormatOfFile(FileBytes& file, const std::filesystem::path& name, ListKind kind) {
+    if (const FormatRow* row = RecogniseFile(file, name))
+        return row->format;
+    return kind == ListKind::Figures ? FileFormat::Jwk : FileFormat::Jwc;
+}
+
+FileFormat FormatOfFile(const std::filesystem::path& file, ListKind kind) {
+    FileBytes bytes(file);
+    return FormatOfFile(bytes, file, kind);
+}
+
+ListKind KindOf(FileFormat format) {
+    return RowOf(format).kind;
+}
+
+std::vector<std::string_view> ListExtensions(ListKind kind, bool todaysFormats) {
+    std::vector<std::string_view> extensions;
+    for (const FormatRow& row : kFormats)
+        if (row.kind == kind && (todaysFormats || !row.todays))
+            extensions.push_back(row.extension);
+    return extensions;
+}
+
+std::vector<std::string_view> AllExtensions() {
+    std::vector<std::string_view> extensions;
+    for (const FormatRow& row : kFormats)
+        extensions.push_back(row.extension);
+    return extensions;
+}
+
+std::string_view KindFileName(ListKind kind) {
+    return kind == ListKind::Figures ? "図形ﾌｧｲﾙ" : "図面ﾌｧｲﾙ";
+}
+
+std::vector<OpenFileType> OpenFileTypes() {
+    std::vector<OpenFileType> types;
+    for (const bool todays : {false, true}) {
+        for (const ListKind kind : {ListKind::Drawings, ListKind::Figures}) {
+            std::string patterns;
+            // Today's extensions first, as jw_cad's own dialogs name them.
+            const std::vector<std::string_view> extensions = ListExtensions(kind, todays);
+            for (auto e = extensions.rbegin(); e != extensions.rend(); ++e)
+                patterns.append(patterns.empty() ? "*." : " *.").append(*e);
+            types.push_back(
+                {kind, todays, "jw_cad" + std::string(KindFileName(kind)) + "(" + patterns + ")"});
+        }
+    }
+    return types;
+}
+
+int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::path& file, const TRect& rect,
+                   const RenderOptions& options, std::string* comment) {
+    return RowOf(format).drawFile(canvas, file, rect, options, comment);
+}
+
+int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
+                   const RenderOptions& options, std::string* comment) {
+    return RowOf(format).drawData(canvas, data, rect, options, comment);
+}
+
+int CheckListedFile(FileFormat format, const std::filesystem::path& file) {
+    FileBytes bytes(file);
+    return CheckListedFile(format, bytes);
+}
+
+int CheckListedFile(FileFormat format, FileBytes& file) {
+    return RowOf(format).check(file);
+}
+
+void DrawUnreadableCard(Canvas& canvas, FileFormat format, const TRect& rect) {
+    FontGuard keepFont(canvas);
+    DrawNotFileCard(canvas, rect, RowOf(format).notFileCard);
+}
+
+} // namespace plavik
