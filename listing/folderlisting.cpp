@@ -93,6 +93,12 @@ std::vector<Checked> CheckFiles(const Folder& folder, const std::vector<FoundFil
             FileBytes file(folder, found.name);
             c.stamp = file.Stamp();
             c.format = FormatOfFile(file, found.name, kind);
+            // A file that cannot be opened is named with the system's reason; one gone since the scan
+            // is merely left out.
+            if (!file.IsOpen() && file.OpenError() != 0 && file.OpenError() != ENOENT) {
+                c.error = QString::fromLocal8Bit(std::strerror(file.OpenError()));
+                return;
+            }
             try {
                 c.result = CheckListedFile(c.format, file);
             } catch (const std::exception& error) {
@@ -135,10 +141,17 @@ void DrawThumbnails(FolderListing& listing, const ListingOptions& options, int w
             }
             ListedFile& item = listing.items[i];
             try {
-                item.result = kept[i].block >= 0 ? DrawListedData(*canvases[w], item.format, kept[i].bytes,
-                                                                  rect, options.render)
-                                                 : DrawListedFile(*canvases[w], item.format,
-                                                                  listing.PathOf(item), rect, options.render);
+                DrawnFile drawn;
+                item.result = kept[i].block >= 0
+                                  ? DrawListedData(*canvases[w], item.format, kept[i].bytes, rect,
+                                                   options.render, &drawn)
+                                  : DrawListedFile(*canvases[w], item.format, listing.PathOf(item), rect,
+                                                   options.render, &drawn);
+                if (!drawn.complete) {
+                    DrawBrokenOffMark(*canvases[w], rect);
+                    std::lock_guard lock(failuresMutex);
+                    listing.failures.push_back({item.name, QString::fromUtf8(kBrokenOffMessage)});
+                }
             } catch (const std::exception& error) {
                 DrawUnreadableCard(*canvases[w], item.format, rect);
                 item.result = -1;

@@ -121,22 +121,26 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
         const PrintItem& item = request.items[i];
         const FileFormat format = FormatOfFile(item.path, request.kind);
         int drawn = -1;
-        std::string comment;
+        DrawnFile told;
         try {
-            drawn = DrawListedFile(canvas, format, item.path, place.picture, options, &comment);
+            drawn = DrawListedFile(canvas, format, item.path, place.picture, options, &told);
+            if (!told.complete) {
+                result.failedFiles.push_back({item.caption, QString::fromUtf8(kBrokenOffMessage)});
+                DrawBrokenOffMark(canvas, place.picture);
+            }
         } catch (const std::exception& e) {
             // An unreadable file keeps its cell, with the card over whatever was drawn of it.
             result.failedFiles.push_back({item.caption, QString::fromUtf8(e.what())});
             DrawUnreadableCard(canvas, format, place.picture);
-            comment.clear();
+            told.comment.clear();
         }
         ++result.filesDrawn;
         if (drawn != 0 && !captionsForRejected)
             continue;
         const std::optional<FileFacts> facts = LookUpFile(item.path);
-        const QStringList lines =
-            figures ? FigureCaptionLines(s, item.caption, facts)
-                    : DrawingCaptionLines(s, item.caption, comment, facts, QLocale(), RowOf(format).todays);
+        const QStringList lines = figures ? FigureCaptionLines(s, item.caption, facts)
+                                          : DrawingCaptionLines(s, item.caption, told.comment, facts,
+                                                                QLocale(), RowOf(format).todays);
         DrawCaptions(painter, captionFont, canvas.Shown(request.font.Color), place.captionX,
                      place.picture.top, lineHeight, lines);
     }

@@ -38,6 +38,8 @@ FileBytes::FileBytes(const std::filesystem::path& path) {
     in_.open(path, std::ios::binary);
     stamp_.size = std::filesystem::file_size(path, error);
     open_ = in_.is_open() && !error;
+    if (!open_)
+        openError_ = error ? error.value() : EACCES;
     const auto written = std::filesystem::last_write_time(path, error);
     if (!error) {
         const auto sinceEpoch =
@@ -104,6 +106,8 @@ FileBytes::FileBytes(const Folder& folder, const std::filesystem::path& name) {
 
 void FileBytes::Take(int fd) {
     fd_ = fd;
+    if (fd_ < 0)
+        openError_ = errno;
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
         return;

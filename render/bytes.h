@@ -62,6 +62,8 @@ public:
     FileBytes& operator=(const FileBytes&) = delete;
 
     bool IsOpen() const { return open_; }
+    // Why the file did not open: the system's error number; 0 when it opened or is not a regular file.
+    int OpenError() const { return openError_; }
     // The file's size and time when it was opened.
     std::uint64_t Size() const { return stamp_.size; }
     const FileStamp& Stamp() const { return stamp_; }
@@ -88,6 +90,7 @@ private:
     int fd_ = -1;
 #endif
     bool open_ = false;
+    int openError_ = 0;
     FileStamp stamp_;
     Bytes bytes_;
     Bytes window_; // the bytes of the last At beyond the prefix read

@@ -18,32 +18,48 @@ static_assert(kRecognitionPrefix >= kRecognitionBytes && kRecognitionPrefix >= k
               kRecognitionPrefix >= kJwwRecognitionBytes);
 
 // The renderers' own entries, brought to the rows' one shape: Draw is a format's renderer on a path or
-// on a file's bytes (Source); a figure renderer's further arguments (Rest) are given as they stand.
-template <auto Draw, typename Source, auto... Rest>
-int DrawFigureRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o,
-                  std::string* comment) {
-    if (comment)
-        comment->clear(); // figures have none
-    return Draw(canvas, source, rect, o.flags, o.palette, Rest...);
+// on a file's bytes (Source).
+template <auto Draw, typename Source>
+int DrawJwkRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o, DrawnFile* drawn) {
+    if (drawn)
+        *drawn = {};
+    return Draw(canvas, source, rect, o.flags, o.palette);
 }
 
 template <auto Draw, typename Source>
-int DrawJwcRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o,
-               std::string* comment) {
+int DrawJwcRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o, DrawnFile* drawn) {
     TJwcInfo info;
     const int result = Draw(canvas, source, rect, o.flags, info);
-    if (comment)
-        *comment = result == 0 ? info.Comment : std::string();
+    if (drawn)
+        *drawn = {result == 0 ? info.Comment : std::string(), true};
+    return result;
+}
+
+// Today's formats tell whether the file was read whole; the strings of their texts are not kept.
+JwwInfo TodaysInfo() {
+    JwwInfo info;
+    info.withTexts = false;
+    return info;
+}
+
+void TellTodays(DrawnFile* drawn, int result, const JwwInfo& info) {
+    if (drawn)
+        *drawn = {result == 0 ? info.memo : std::string(), result != 0 || info.complete};
+}
+
+template <auto Draw, typename Source>
+int DrawJwsRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o, DrawnFile* drawn) {
+    JwwInfo info = TodaysInfo();
+    const int result = Draw(canvas, source, rect, o.flags, o.palette, &info);
+    TellTodays(drawn, result, info);
     return result;
 }
 
 template <auto Draw, typename Source>
-int DrawJwwRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o,
-               std::string* comment) {
-    JwwInfo info; // asked for only when wanted: it holds the strings of every text
-    const int result = Draw(canvas, source, rect, o.flags, comment ? &info : nullptr);
-    if (comment)
-        *comment = result == 0 ? info.memo : std::string();
+int DrawJwwRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o, DrawnFile* drawn) {
+    JwwInfo info = TodaysInfo();
+    const int result = Draw(canvas, source, rect, o.flags, &info);
+    TellTodays(drawn, result, info);
     return result;
 }
 
@@ -52,13 +68,11 @@ using Path = const std::filesystem::path&;
 
 const std::array<FormatRow, 4> kFormats{{
     {FileFormat::Jwk, "jwk", ListKind::Figures, false, IsJwkData, [](FileBytes& f) { return CheckJwk(f); },
-     DrawFigureRow<DrawJwk, Path>, DrawFigureRow<DrawJwkData, Data>, "Not JWK File", ReadJwkWords,
-     DescribeJwk},
+     DrawJwkRow<DrawJwk, Path>, DrawJwkRow<DrawJwkData, Data>, "Not JWK File", ReadJwkWords, DescribeJwk},
     {FileFormat::Jwc, "jwc", ListKind::Drawings, false, IsJwcData, [](FileBytes& f) { return CheckJwc(f); },
      DrawJwcRow<DrawJwc, Path>, DrawJwcRow<DrawJwcData, Data>, "Not JWC File", ReadJwcWords, DescribeJwc},
     {FileFormat::Jws, "jws", ListKind::Figures, true, IsJwsData, [](FileBytes& f) { return CheckJws(f); },
-     DrawFigureRow<DrawJws, Path, nullptr>, DrawFigureRow<DrawJwsData, Data, nullptr>, "Not JWS File",
-     ReadJwsWords, DescribeJws},
+     DrawJwsRow<DrawJws, Path>, DrawJwsRow<DrawJwsData, Data>, "Not JWS File", ReadJwsWords, DescribeJws},
     {FileFormat::Jww, "jww", ListKind::Drawings, true, IsJwwData, [](FileBytes& f) { return CheckJww(f); },
      DrawJwwRow<DrawJww, Path>, DrawJwwRow<DrawJwwData, Data>, "Not JWW File", ReadJwwWords, DescribeJww},
 }};
@@ -164,13 +178,13 @@ std::vector<OpenFileType> OpenFileTypes() {
 }
 
 int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::path& file, const TRect& rect,
-                   const RenderOptions& options, std::string* comment) {
-    return RowOf(format).drawFile(canvas, file, rect, options, comment);
+                   const RenderOptions& options, DrawnFile* drawn) {
+    return RowOf(format).drawFile(canvas, file, rect, options, drawn);
 }
 
 int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
-                   const RenderOptions& options, std::string* comment) {
-    return RowOf(format).drawData(canvas, data, rect, options, comment);
+                   const RenderOptions& options, DrawnFile* drawn) {
+    return RowOf(format).drawData(canvas, data, rect, options, drawn);
 }
 
 int CheckListedFile(FileFormat format, const std::filesystem::path& file) {
@@ -180,6 +194,16 @@ int CheckListedFile(FileFormat format, const std::filesystem::path& file) {
 
 int CheckListedFile(FileFormat format, FileBytes& file) {
     return RowOf(format).check(file);
+}
+
+void DrawBrokenOffMark(Canvas& canvas, const TRect& rect) {
+    canvas.SetPen({0x000000FF, PenStyle::Solid, std::max(1, rect.Width() / 64)});
+    const int right = rect.right - 1, bottom = rect.bottom - 1;
+    canvas.MoveTo(rect.left, rect.top);
+    canvas.LineTo(right, rect.top);
+    canvas.LineTo(right, bottom);
+    canvas.LineTo(rect.left, bottom);
+    canvas.LineTo(rect.left, rect.top);
 }
 
 void DrawUnreadableCard(Canvas& canvas, FileFormat format, const TRect& rect) {

@@ -33,6 +33,13 @@ struct RenderOptions {
 struct FileWords;
 struct FileDescription;
 
+// What a draw tells besides the picture.
+struct DrawnFile {
+    std::string comment;  // a drawing's comment (.jwc) or memo (.jww), code page 932 bytes; else empty
+    bool complete = true; // false when the file broke off before all it holds was read: drawn as far as
+                          // it goes
+};
+
 struct FormatRow {
     FileFormat format;
     std::string_view extension; // lower case, without the dot
@@ -44,12 +51,12 @@ struct FormatRow {
     // Reads and checks the file without drawing: 0 when it is one, -1 when not; throws the reader's
     // errors for a recognised file that cannot be read.
     int (*check)(FileBytes& file);
-    // Draws the file into rect: 0 drawn, -1 not a file of the format. A drawing's comment or memo goes to
-    // comment when it is given. Throws as check does.
+    // Draws the file into rect: 0 drawn, -1 not a file of the format. What else the draw tells goes to
+    // drawn when it is given. Throws as check does.
     int (*drawFile)(Canvas& canvas, const std::filesystem::path& file, const TRect& rect,
-                    const RenderOptions& options, std::string* comment);
+                    const RenderOptions& options, DrawnFile* drawn);
     int (*drawData)(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect,
-                    const RenderOptions& options, std::string* comment);
+                    const RenderOptions& options, DrawnFile* drawn);
     std::string_view notFileCard; // the words of the card drawn for a file that is not one
     // The memo and texts of a recognised file, for the search.
     void (*readWords)(FileBytes& file, FileWords& words);
@@ -101,10 +108,10 @@ std::vector<OpenFileType> OpenFileTypes();
 // Draws the file with the renderer of its format into rect, as FormatRow::drawFile does; the canvas
 // font is left as it was.
 int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::path& file, const TRect& rect,
-                   const RenderOptions& options, std::string* comment = nullptr);
+                   const RenderOptions& options, DrawnFile* drawn = nullptr);
 // The same on a file's bytes.
 int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
-                   const RenderOptions& options, std::string* comment = nullptr);
+                   const RenderOptions& options, DrawnFile* drawn = nullptr);
 
 // Reads and checks the file as DrawListedFile would, without drawing: same result, same errors.
 int CheckListedFile(FileFormat format, const std::filesystem::path& file);
@@ -113,5 +120,12 @@ int CheckListedFile(FileFormat format, FileBytes& file);
 
 // The card of a file that could not be read, over whatever rect holds; the canvas font is kept.
 void DrawUnreadableCard(Canvas& canvas, FileFormat format, const TRect& rect);
+
+// The mark over a file drawn only as far as it goes (DrawnFile::complete false): a red frame at the
+// edge of rect. The pen is left red.
+void DrawBrokenOffMark(Canvas& canvas, const TRect& rect);
+// What a list says of such a file.
+inline constexpr const char* kBrokenOffMessage =
+    "ファイルが途中で切れているか壊れています。読めたところまでを表示しました";
 
 } // namespace plavik

@@ -29,8 +29,10 @@ struct JwwInfo {
     // Objects of the top-level entity list by class, and the block definitions.
     int lines = 0, arcs = 0, points = 0, texts = 0, solids = 0, blocks = 0, dimensions = 0,
         blockDefinitions = 0;
-    // The strings of the top-level texts (not those of dimensions), in file order, code page 932 bytes.
+    // The strings of the top-level texts (not those of dimensions), in file order, code page 932 bytes;
+    // kept only with withTexts, which the caller sets and a read leaves as it was.
     std::vector<std::string> textStrings;
+    bool withTexts = true;
     bool complete = true; // false when the read stopped early: an unknown class, a cut or corrupt stream
 };
 

@@ -151,8 +151,10 @@ std::span<const std::uint8_t> Recognition(FileBytes& file, JwwKind kind) {
 int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& palette, JwwKind kind,
                 JwwInfo* info, std::span<const std::uint8_t> start, ByteCursor cursor) {
     if (info) {
+        const bool withTexts = info->withTexts;
         *info = JwwInfo{};
         info->kind = kind;
+        info->withTexts = withTexts;
     }
     if (!Recognised(start, kind)) {
         if (canvas) {
@@ -168,7 +170,7 @@ int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& pal
         return 0;
     }
     JwwKeep keep;
-    keep.topTexts = info != nullptr;
+    keep.topTexts = info && info->withTexts;
     keep.members = canvas ? static_cast<std::uint64_t>(DrawBudget(rect).Left()) : 0;
     JwwDocument doc = ReadJwwDocument(cursor, kind, keep); // fails before the canvas is touched
     if (info)

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <map>
 #include <thread>
 
 namespace plavik {
@@ -138,6 +139,35 @@ TEST_F(FolderListingTest, AnUnreadableNameFileIsAFailureNamedOnce) {
     EXPECT_FALSE(listing.failures[0].message.contains(QStringLiteral("Zu_name")))
         << listing.failures[0].message.toStdString();
     EXPECT_EQ(listing.items.size(), 1u);
+}
+
+// No file is left out without a word: one that cannot be opened is named with the system's reason, and
+// today's drawing cut short is listed as drawn so far, framed in red and named too.
+TEST_F(FolderListingTest, FilesThatCannotBeReadWholeAreNamed) {
+    test::JwwWriter drawing = test::JwwWriter::Drawing();
+    for (int i = 0; i < 20; ++i)
+        drawing.Line(0, i * 10, 400, i * 10);
+    const std::vector<std::uint8_t> whole = drawing.Bytes();
+    Write("cut.jww", drawing.Cut(whole.size() - 30));
+    Write("locked.jww", whole);
+    std::filesystem::permissions(Folder() / "locked.jww", std::filesystem::perms::none);
+    const bool locked = !std::ifstream(Folder() / "locked.jww"); // not as the superuser
+
+    ListingOptions options;
+    options.kind = ListKind::Drawings;
+    options.todaysFormats = true;
+    const FolderListing listing = ListFolder(Folder(), options);
+    std::map<QString, QString> failures;
+    for (const ListingFailure& f : listing.failures)
+        failures[f.fileName] = f.message;
+    EXPECT_EQ(failures[QStringLiteral("cut.jww")], QString::fromUtf8(kBrokenOffMessage));
+    ASSERT_EQ(Names(listing), locked ? QStringList{"cut.jww"} : QStringList({"cut.jww", "locked.jww"}));
+    const Packed16Image& cut = listing.items[0].thumbnail;
+    EXPECT_EQ(cut.pixelIndex(0, cut.height() / 2), 9); // the system red of the frame
+    if (locked) {
+        EXPECT_EQ(failures.size(), 2u);
+        EXPECT_FALSE(failures[QStringLiteral("locked.jww")].isEmpty());
+    }
 }
 
 // Small files are drawn from the bytes their check read, large ones from the file again: either way
