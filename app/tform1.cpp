@@ -19,6 +19,7 @@
 #include "ui_tform1.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -31,6 +32,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -297,7 +299,10 @@ void TForm1::Read_Registry() {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    storedBounds_ = BoundsOnScreens(g, screens);
+    if (loaded.boundsStored || screens.isEmpty())
+        storedBounds_ = BoundsOnScreens(g, screens);
+    else // a first start: centred on the primary screen, large enough to work in
+        storedBounds_ = FirstStartBounds(FirstStartSize(), screens.first());
     // The stored bounds are the outer ones; the frame is added when the window manager tells it.
     const QSize frame = frameGeometry().size() - size();
     resize(storedBounds_.size() - frame);
@@ -423,6 +428,12 @@ void TForm1::Print1Click() {
         ShowPlainMessage(this, QStringLiteral("印刷するデータがありません。"));
         return;
     }
+    // A PDF is named after the list: the print dialog offers the document's name, its last suffix
+    // dropped, and keeps the folder of a PDF printed before.
+    const QString pdfName = PdfFileName(ShownTitle());
+    printer_.setDocName(pdfName);
+    if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty())
+        printer_.setOutputFileName(QFileInfo(printer_.outputFileName()).dir().filePath(pdfName));
     QPrintDialog dialog(&printer_, this);
     dialog.setObjectName(QStringLiteral("PrintDialog1"));
     if (dialog.exec() != QDialog::Accepted)
@@ -452,6 +463,8 @@ void TForm1::PrintOut(ListKind kind) {
             {item.caption, item.fileName.empty() ? std::filesystem::path() : listedFolder_ / item.fileName});
     }
     request.folderName = folderTitle_;
+    request.headerTitle = ShownTitle();
+    request.headerPath = PathText(listedFolder_);
     request.settings = settings_;
     request.font = font_;
     request.grayscale = printer_.colorMode() == QPrinter::GrayScale;
@@ -501,14 +514,38 @@ void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
         SetPanel(i, QString());
     images_.Reset(thumbnailSize * ratio);
     images_.SetDevicePixelRatio(ratio);
-    // Every cell holds the thumbnail and two lines of its caption, wrapped.
-    const QSize icon(std::max(thumbnailSize.width(), 1), std::max(thumbnailSize.height(), 1));
-    QListView* view = ui_->ListView1;
-    // Wide enough for the usual file names on one line, as a list of large icons shows them.
-    const QSize cell(std::max(icon.width() + 24, 96), icon.height() + 2 * view->fontMetrics().height() + 8);
-    model_->SetCellSize(cell);
-    view->setIconSize(icon);
-    view->setGridSize(cell + QSize(4, 4));
+    const QSize grid = GridSize(thumbnailSize);
+    model_->SetCellSize(grid - QSize(4, 4));
+    ui_->ListView1->setIconSize(thumbnailSize.expandedTo(QSize(1, 1)));
+    ui_->ListView1->setGridSize(grid);
+}
+
+QSize TForm1::GridSize(QSize thumbnailSize) const {
+    // Every cell holds the thumbnail and two lines of its caption, wrapped, and is wide enough for the
+    // usual file names on one line, as a list of large icons shows them.
+    const QSize icon = thumbnailSize.expandedTo(QSize(1, 1));
+    const QSize cell(std::max(icon.width() + 24, 96),
+                     icon.height() + 2 * ui_->ListView1->fontMetrics().height() + 8);
+    return cell + QSize(4, 4);
+}
+
+QSize TForm1::FirstStartSize() const {
+    constexpr int kRows = 4;
+    constexpr int kColumns = 5;
+    // Room for a window manager's frame: the stored bounds are the outer ones.
+    const QSize frameAllowance(16, 40);
+    const QSize grid = GridSize(ThumbnailSize(ListKind::Figures, settings_.IconSize))
+                           .expandedTo(GridSize(ThumbnailSize(ListKind::Drawings, settings_.IconSize2)));
+    const QListView* list = ui_->ListView1;
+    const int listFrame = 2 * list->frameWidth();
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    int width = kColumns * grid.width() + listFrame + scrollBar + ui_->Splitter1->handleWidth() +
+                library_.treeWidth + ui_->Panel2->maximumWidth();
+    // The quick view's labels end with the version label, the lowest of them.
+    const int quickView = ui_->Label3->geometry().bottom() + 8;
+    int height = std::max(kRows * grid.height() + listFrame, quickView) + menuBar()->sizeHint().height() +
+                 ui_->ToolBar1->height() + ui_->StatusBar1->height();
+    return QSize(width, height) + frameAllowance;
 }
 
 void TForm1::Init1() {
@@ -703,7 +740,7 @@ void TForm1::QuickView(ListKind kind, const std::filesystem::path& path, const Q
     if (!facts)
         return;
     ui_->Label2->setText(caption);
-    ui_->Label5->setText(FileSizeText(facts->size) + QStringLiteral(" byte"));
+    ui_->Label5->setText(SizeInBytesText(facts->size));
     ui_->Label7->setText(FileDateText(facts->lastWrite));
     std::optional<QString> failure;
     {

@@ -165,6 +165,11 @@ private:
     void ConnectCommands();
     void ApplyViewFlags();
     void ResetView(int imageHeight, QSize thumbnailSize);
+    // The list's grid for thumbnails of a size: the picture and two lines of caption, with spacing.
+    QSize GridSize(QSize thumbnailSize) const;
+    // The outer size of a first start: four rows and five columns of the larger kind's cells beside
+    // the folder pane and the quick view, with the bars and a window frame.
+    QSize FirstStartSize() const;
     void ListAgain();
     void SetupLibrary();
     void SetupSearch();
@@ -175,6 +180,8 @@ private:
     // Lists the list's folder again as kind: the folder's files, or the files the search found there.
     void ListSameAs(ListKind kind, bool todaysFormats);
     void AfterListing(const FolderListing& listing, const NativeName& current);
+    // What names the list: the folder's title, or the search that found it.
+    QString ShownTitle() const;
     void UpdateTitle();
     void OfferOtherKind(const FolderListing& listing);
     void FolderTreeMenu(const QPoint& pos);

@@ -188,22 +188,19 @@ void TForm1::AfterListing(const FolderListing& listing, const NativeName& curren
     OfferOtherKind(listing);
 }
 
+QString TForm1::ShownTitle() const {
+    if (!searchQuery_.isEmpty())
+        return QStringLiteral("検索「%1」").arg(searchQuery_);
+    return ShownFolderTitle(listKind_, folderTitle_, listedFolder_);
+}
+
 void TForm1::UpdateTitle() {
     if (listedFolder_.empty()) {
         setWindowTitle(ApplicationTitle());
         return;
     }
-    const QString path = PathText(listedFolder_);
-    if (!searchQuery_.isEmpty()) {
-        setWindowTitle(QStringLiteral("検索「%1」 — %2 — %3").arg(searchQuery_, path, ApplicationTitle()));
-        return;
-    }
-    QString name = DisplayName(listedFolder_.filename());
-    if (listKind_ == ListKind::Figures && !folderTitle_.isEmpty() && folderTitle_ != QStringLiteral("[無し]"))
-        name = folderTitle_;
-    if (name.isEmpty())
-        name = path;
-    setWindowTitle(QStringLiteral("%1 — %2 — %3").arg(name, path, ApplicationTitle()));
+    setWindowTitle(
+        QStringLiteral("%1 — %2 — %3").arg(ShownTitle(), PathText(listedFolder_), ApplicationTitle()));
 }
 
 void TForm1::OfferOtherKind(const FolderListing& listing) {

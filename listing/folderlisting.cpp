@@ -179,6 +179,13 @@ QString FolderNameFromBytes(std::string_view bytes) {
     return DecodeUpToNul(bytes.substr(0, kNameBytes));
 }
 
+QString ShownFolderTitle(ListKind kind, const QString& title, const std::filesystem::path& folder) {
+    if (kind == ListKind::Figures && !title.isEmpty() && title != QStringLiteral("[無し]"))
+        return title;
+    const QString name = DisplayName(folder.filename());
+    return name.isEmpty() ? PathText(folder) : name;
+}
+
 QString FolderNameFromFirstLine(std::string_view bytes) {
     bytes = bytes.substr(0, std::min(bytes.find_first_of(std::string_view("\0\r\n", 3)), bytes.size()));
     while (!bytes.empty() && bytes.back() == ' ')
@@ -195,8 +202,8 @@ FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile
     errno = 0;
     FileBytes file(nameFile); // never waits on something that is no longer a regular file
     if (!file.IsOpen())
-        return {none,
-                errno ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not a regular file")};
+        return {none, errno ? QString::fromLocal8Bit(std::strerror(errno))
+                            : QStringLiteral("通常のファイルではありません")};
     const std::span<const std::uint8_t> bytes = file.Prefix(firstLine ? kNameLineBytes : kNameBytes);
     const std::string_view read(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return {firstLine ? FolderNameFromFirstLine(read) : FolderNameFromBytes(read), std::nullopt};

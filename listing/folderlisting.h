@@ -122,4 +122,8 @@ QString FolderNameFromFirstLine(std::string_view bytes);
 // or, for a folder whose list takes today's figures (.jws), its first line.
 FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile, bool firstLine = false);
 
+// What names a listed folder to the user (the window's title, a page header, a PDF's name): a figure
+// folder's title from its name file, else the folder's own name, else (a root) its path.
+QString ShownFolderTitle(ListKind kind, const QString& title, const std::filesystem::path& folder);
+
 } // namespace plavik

@@ -15,6 +15,10 @@ QString FileSizeText(qint64 bytes, const QLocale& locale) {
     return grouped.toString(bytes);
 }
 
+QString SizeInBytesText(qint64 bytes, const QLocale& locale) {
+    return FileSizeText(bytes, locale) + QStringLiteral(" バイト");
+}
+
 QString TimeFormatWithSeconds(const QLocale& locale) {
     QString format = locale.timeFormat(QLocale::ShortFormat);
     if (format.contains(QLatin1Char('s')))

@@ -13,6 +13,8 @@ namespace plavik {
 
 // The exact size in bytes, always grouped with the locale's thousands separator: 12345 -> "12,345".
 QString FileSizeText(qint64 bytes, const QLocale& locale = QLocale());
+// The same with the unit, as the quick view and the captions show it: 12345 -> "12,345 バイト".
+QString SizeInBytesText(qint64 bytes, const QLocale& locale = QLocale());
 
 // The locale's short date, a space and its time with seconds, as the desktop writes a file's date
 // ("2026/12/08 5:23:27" in Japanese, "12/8/26 5:23:27 AM" in American English); the time is left out

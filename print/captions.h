@@ -25,8 +25,9 @@ int CaptionColumnWidth(bool figures, const std::function<int(const QString&)>& w
                        const QLocale& locale = QLocale());
 
 // Bytes 1-32 and 33-64 of a drawing's comment, cut by byte position; a part past the end is empty.
-// With wholeCharacters (a drawing's memo) no cut falls inside a double-byte character: a character
-// that would be cut goes to the next part, or is left out at the end.
+// With wholeCharacters (a drawing's memo) each part holds whole characters, at most 32 bytes, and the
+// first ends between words or characters, never inside a word of Latin letters or a number ("1／100",
+// "1,200"), unless one fills the whole part; the second begins where the first ends.
 std::pair<std::string_view, std::string_view> CommentHalves(std::string_view comment,
                                                             bool wholeCharacters = false);
 
@@ -36,7 +37,8 @@ QStringList FigureCaptionLines(const TListSettings& settings, const QString& fil
                                const std::optional<FileFacts>& facts, const QLocale& locale = QLocale());
 
 // The same for a drawing file, with its comment (code page 932 bytes, empty for a rejected file). A
-// memo (memo true) has its line breaks shown as spaces and is cut only between characters.
+// memo (memo true) has its line breaks shown as spaces, is broken as CommentHalves breaks it, and
+// ends in "…" when more of it follows than the two lines hold.
 QStringList DrawingCaptionLines(const TListSettings& settings, const QString& fileName,
                                 std::string_view comment, const std::optional<FileFacts>& facts,
                                 const QLocale& locale = QLocale(), bool memo = false);

@@ -35,7 +35,8 @@ int MmToDevice(std::int64_t mm, int dpi) {
     return Round(static_cast<double>(mm) / 25.4 * dpi);
 }
 
-PageLayout ComputeLayout(const CellGeometry& c, const DeviceMetrics& d, int textWidth, int lineHeight) {
+PageLayout ComputeLayout(const CellGeometry& c, const DeviceMetrics& d, int textWidth, int lineHeight,
+                         int headerHeight) {
     const int dx = d.logPixelsX;
     const int dy = d.logPixelsY;
     PageLayout l;
@@ -52,7 +53,23 @@ PageLayout ComputeLayout(const CellGeometry& c, const DeviceMetrics& d, int text
     l.topOrigin = std::int64_t{MmToDevice(c.marginTop, dy)} - d.physicalOffsetY;
     l.rightLimit = l.leftOrigin + d.physicalWidth - MmToDevice(c.marginLeft + c.marginRight - c.spaceR, dx);
     l.bottomLimit = l.topOrigin + d.physicalHeight - MmToDevice(c.marginTop + c.marginBottom - c.spaceB, dy);
+    l.headerTop = l.topOrigin;
+    l.headerLeft = l.leftOrigin;
+    l.headerRight = l.leftOrigin + d.physicalWidth - MmToDevice(c.marginLeft + c.marginRight, dx);
+    l.topOrigin += std::max(headerHeight, 0);
     return l;
+}
+
+int HeaderHeight(int lineHeight, int dpiY) {
+    return lineHeight + MmToDevice(3, dpiY);
+}
+
+int SheetCount(const PageLayout& layout, std::size_t cells) {
+    CellPlacer placer(layout);
+    int sheets = 1;
+    for (std::size_t i = 0; i < cells; ++i)
+        sheets = placer.Next().sheet + 1;
+    return sheets;
 }
 
 CellPlacer::CellPlacer(const PageLayout& layout)

@@ -4,6 +4,7 @@
 #include "render/canvas.h"
 #include "settings/listsettings.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace plavik {
@@ -54,11 +55,23 @@ struct PageLayout {
     std::int64_t topOrigin = 0;
     std::int64_t rightLimit = 0;
     std::int64_t bottomLimit = 0;
+    // The page header's band: from the top margin down to the first row, between the side margins.
+    std::int64_t headerTop = 0;
+    std::int64_t headerLeft = 0;
+    std::int64_t headerRight = 0;
 };
 
-// Computes the layout from the cell geometry, the device and the caption font's measures.
-PageLayout ComputeLayout(const CellGeometry& cell, const DeviceMetrics& device, int textWidth,
-                         int lineHeight);
+// Computes the layout from the cell geometry, the device and the caption font's measures. A page
+// header of headerHeight device units (0: none) takes the top of the area within the margins: the
+// first row moves down by it, the bottom limit stays.
+PageLayout ComputeLayout(const CellGeometry& cell, const DeviceMetrics& device, int textWidth, int lineHeight,
+                         int headerHeight = 0);
+
+// The height of a page header of one line: the line and a gap of 3 mm holding a rule under it.
+int HeaderHeight(int lineHeight, int dpiY);
+
+// How many sheets `cells` cells take (one at least: a printout always begins a sheet).
+int SheetCount(const PageLayout& layout, std::size_t cells);
 
 // Where one file goes.
 struct CellPlace {

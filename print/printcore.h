@@ -27,6 +27,8 @@ struct PrintRequest {
     ListKind kind = ListKind::Figures;
     std::vector<PrintItem> items; // the list's items, in list order
     QString folderName;           // the figure folder's name, for the job title
+    QString headerTitle;          // the folder's title as the window names it, for the page header
+    QString headerPath;           // the listed folder's path, for the page header
     TListSettings settings;       // the layout, captions, option flags and figure colours
     PrinterFont font;
     bool showErrors = true; // one error box at the end for failed files or a printer error
@@ -77,8 +79,19 @@ using NewSheet = std::function<bool(QString& error)>;
 // "JWK-List  " + the folder's name for figures, "JWC-List" for drawings.
 QString JobTitle(const PrintRequest& request);
 
+// A file name for a PDF of the list: the title with ".pdf", where every character that a file name
+// cannot hold on Windows or POSIX (path separators, \ : * ? " < > |, control characters) is an
+// underscore, without leading or trailing spaces and dots, and short enough for any file system.
+// "print.pdf" when nothing of the title is left.
+QString PdfFileName(const QString& title);
+
+// The header line's right part: "3 / 12".
+QString PageNumberText(int page, int pages);
+
 // Draws every listed file with painter, active on a paged device whose origin is the printable
-// area's corner: one cell each, down the columns, across, then on new sheets through newSheet. An
+// area's corner: one cell each, down the columns, across, then on new sheets through newSheet; with
+// the PageHeader setting every sheet begins with the header's title, path and page number. A caption
+// line wider than the caption column ends in "…". An
 // unreadable file gets the card in its cell and is listed in failedFiles. Stops before a file when
 // progress says so (Cancelled) or when newSheet fails (Failed, with its error); ending the painter
 // and keeping or discarding the output is the caller's.

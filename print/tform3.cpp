@@ -54,7 +54,7 @@ TForm3::TForm3(bool& cancelPrint, QWidget* owner)
     // No Qt parent: disabling the owner would disable its child windows too, and this window must
     // take the click while the owner is disabled. It is tied to the owner's window instead.
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
-      ui_(std::make_unique<Ui::Form3>()), cancelPrint_(cancelPrint), owner_(owner) {
+      ui_(std::make_unique<::Ui::Form3>()), cancelPrint_(cancelPrint), owner_(owner) {
     ui_->setupUi(this);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(12);

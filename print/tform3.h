@@ -36,7 +36,7 @@ private:
     void PlaceCurrent();
     void CentreOnScreen();
 
-    std::unique_ptr<Ui::Form3> ui_;
+    std::unique_ptr<::Ui::Form3> ui_; // the form's own namespace, not plavik::Ui
     bool& cancelPrint_;
     QPointer<QWidget> owner_;
 };

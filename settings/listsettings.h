@@ -46,6 +46,7 @@ struct TListSettings {
     bool prcAddLine = true;
     std::int32_t SpaceR2 = 5;
     std::int32_t SpaceB2 = 5;
+    bool PageHeader = false; // each sheet begins with the folder's title, its path and the page number
 
     COLORREF& Back() { return Colors[kBack]; }
     COLORREF& Pen(int n) { return Colors[n]; } // n = 1..6

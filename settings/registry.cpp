@@ -91,7 +91,7 @@ constexpr Entry Thumbnail(const char16_t* name, std::int32_t fallback, Accessor 
 const QString kFontName = QStringLiteral("ＭＳ ゴシック");
 
 // Every stored value, in the order in which they are loaded and saved.
-const std::array<Entry, 53> kEntries = {{
+const std::array<Entry, 54> kEntries = {{
     Int(u"Form", u"Height", 450, Geometry<&WindowGeometry::Height>(), true),
     Int(u"Form", u"Width", 600, Geometry<&WindowGeometry::Width>(), true),
     Int(u"Form", u"Left", 0, Geometry<&WindowGeometry::Left>(), true),
@@ -145,6 +145,8 @@ const std::array<Entry, 53> kEntries = {{
     Int(u"ColorSet", u"Text", 0, Colour<kText>()),
     Int(u"ColorSet", u"Pos", 0, Colour<kPos>()),
     Int(u"ColorSet", u"Border", 0, Colour<kBorder>()),
+    // Added later than the others, so that stores written before it load as they did.
+    Bool(u"PageSet", u"Header", false, Setting<&TListSettings::PageHeader>()),
 }};
 
 QString Section(const Entry& e) {
@@ -161,21 +163,23 @@ void SetDefault(const Entry& e, StoredState& state) {
         e.value.set(state, e.fallback);
 }
 
-// Loads one value; a missing value or a number that does not convert gives the default.
-void Load(const Entry& e, SettingsStore& store, StoredState& state) {
+// Loads one value; a missing value or a number that does not convert gives the default. False when
+// the value is missing.
+bool Load(const Entry& e, SettingsStore& store, StoredState& state) {
     const std::optional<QString> text = store.ReadText(Section(e), Name(e));
     if (!text) {
         SetDefault(e, state);
-        return;
+        return false;
     }
     // Stored text ends at its first NUL, as a C string does.
     const QString value = text->left(text->indexOf(QChar(u'\0')));
     if (e.kind == Kind::Text) {
         state.font.Name = value;
-        return;
+        return true;
     }
     const std::optional<std::int32_t> number = TextToInt(value.toStdString());
     e.value.set(state, std::clamp(number.value_or(e.fallback), e.min, e.max));
+    return true;
 }
 
 bool HoldsDefault(const Entry& e, const StoredState& state) {
@@ -208,7 +212,8 @@ LoadResult LoadSettings(SettingsStore& store) {
         SetDefault(e, result.state);
     try {
         for (const Entry& e : kEntries)
-            Load(e, store, result.state);
+            if (Load(e, store, result.state) && e.bounds)
+                result.boundsStored = true;
     } catch (const StoreError& error) {
         result.error = QString::fromUtf8(error.what());
     }

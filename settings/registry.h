@@ -38,10 +38,11 @@ struct StoredState {
 
 struct LoadResult {
     StoredState state;            // every value not read holds its default
+    bool boundsStored = false;    // the store held a value of the window's bounds: not a first start
     std::optional<QString> error; // set when a value of the wrong type stopped the load
 };
 
-// Reads the 53 values in their stored order. A missing or unconvertible value gives its default;
+// Reads the 54 values in their stored order. A missing or unconvertible value gives its default;
 // a value of the wrong type stops the load with its message, the rest keeping their defaults.
 LoadResult LoadSettings(SettingsStore& store);
 

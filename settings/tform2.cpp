@@ -8,6 +8,7 @@
 #include "settings/placementpicture.h"
 #include "ui_tform2.h"
 
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -182,6 +183,7 @@ constexpr CheckField kChecks[] = {
     {&U::CheckBox17, &S::prcBorder},  {&U::CheckBox16, &S::prcAddLine},  {&U::CheckBox3, &S::prFileName},
     {&U::CheckBox5, &S::prFileSize},  {&U::CheckBox6, &S::prFileDate},   {&U::CheckBox2, &S::prPos},
     {&U::CheckBox1, &S::prText},      {&U::CheckBox9, &S::prAddLine},    {&U::CheckBox10, &S::prBorder},
+    {&U::CheckBox19, &S::PageHeader},
 };
 constexpr NumberField kNumbers[] = {
     {&U::Edit7, &S::IconSize, kMinThumbnailSize, kMaxThumbnailSize},
@@ -285,9 +287,24 @@ void TForm2::ShowSwatches(const SwatchColors& colors) {
 }
 
 void TForm2::ShowPrinterFont() {
-    ui_->Label19->setText(font_.Name);
+    // The family the pages are printed in; a stored name that is not installed and stands for it
+    // (a Windows font name) shows under it, in brackets, as far as the group box has room.
+    const QString used = InstalledFamily(font_.Name);
+    const bool substituted = !QFontDatabase::hasFamily(font_.Name);
+    ui_->Label19->setText(used);
+    QLabel* stored = ui_->Label21;
+    const int room = stored->parentWidget()->width() - stored->x() - 8;
+    stored->setText(substituted ? stored->fontMetrics().elidedText(QStringLiteral("（%1）").arg(font_.Name),
+                                                                   Qt::ElideRight, room)
+                                : QString());
+    const QString tip = substituted
+                            ? QStringLiteral("印刷に使うフォント：%1（設定の名前：%2）").arg(used, font_.Name)
+                            : QString();
+    ui_->Label19->setToolTip(tip);
+    stored->setToolTip(tip);
     ui_->Label20->setText(QString::number(font_.Size));
     ui_->Label19->adjustSize();
+    stored->adjustSize();
     ui_->Label20->adjustSize();
 }
 

@@ -49,4 +49,10 @@ QRect BoundsOnScreens(const WindowGeometry& stored, const QList<QRect>& screens)
     return bounds;
 }
 
+QRect FirstStartBounds(const QSize& wanted, const QRect& screen) {
+    const QSize size = wanted.expandedTo(QSize(1, 1)).boundedTo(screen.size().expandedTo(QSize(1, 1)));
+    return QRect(screen.left() + (screen.width() - size.width()) / 2,
+                 screen.top() + (screen.height() - size.height()) / 2, size.width(), size.height());
+}
+
 } // namespace plavik

@@ -14,4 +14,8 @@ namespace plavik {
 // screen it overlaps most, or the first. No screens: the bounds as they are.
 QRect BoundsOnScreens(const WindowGeometry& stored, const QList<QRect>& screens);
 
+// The bounds of a first start, when none are stored: the wanted outer size, cut to the screen's
+// available area, centred on it (halves truncated).
+QRect FirstStartBounds(const QSize& wanted, const QRect& screen);
+
 } // namespace plavik

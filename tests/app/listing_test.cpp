@@ -2,7 +2,6 @@
 #include "app/listing.h"
 #include "app/tform1.h"
 #include "modalanswers.h"
-#include "windowprobe.h"
 #include "platform/canvastext.h"
 #include "platform/folderscan.h"
 #include "platform/sjis.h"
@@ -10,6 +9,7 @@
 #include "render/palette.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
+#include "windowprobe.h"
 
 #include <gtest/gtest.h>
 
@@ -281,7 +281,7 @@ TEST_F(Listing, ACodePage932FileNameIsShownDecodedDrawnAndQuickViewed) {
     SelectRow(*w, 0);
     w->ListView1DblClick();
     EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("図形.jwk"));
-    EXPECT_EQ(Label(*w, "Label5"), QStringLiteral("%1 byte").arg(LineFigure().size()));
+    EXPECT_EQ(Label(*w, "Label5"), QStringLiteral("%1 バイト").arg(LineFigure().size()));
 }
 #endif
 
@@ -332,7 +332,7 @@ TEST_F(Listing, TheWindowAndTheSheetListAFolderAlike) {
         EXPECT_GE(found, at) << caption.toStdString();
         at = std::max(found, at);
     }
-    EXPECT_EQ(printed.count(QStringLiteral(" byte")), captions.size());
+    EXPECT_EQ(printed.count(QStringLiteral(" バイト")), captions.size());
     EXPECT_FALSE(printed.contains(QStringLiteral("Not JWK File")));
 }
 #endif
@@ -365,7 +365,7 @@ TEST_F(Listing, QuickViewShowsCaptionSizeDateAndPicture) {
     QTest::mouseClick(w->ListView()->viewport(), Qt::LeftButton, {}, item.center());
     QTest::mouseDClick(w->ListView()->viewport(), Qt::LeftButton, {}, item.center());
     EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("big.jwk"));
-    EXPECT_EQ(Label(*w, "Label5"), QStringLiteral("12,345 byte"));
+    EXPECT_EQ(Label(*w, "Label5"), QStringLiteral("12,345 バイト"));
     EXPECT_TRUE(Label(*w, "Label7").startsWith(date + QLatin1Char(' '))) << Label(*w, "Label7").toStdString();
     EXPECT_TRUE(Label(*w, "Label7").contains(QStringLiteral("13:45:10")));
     const QImage& picture = w->QuickViewImage();
@@ -433,13 +433,13 @@ TEST_F(Listing, QuickViewOfAnUnreadableFileShowsTheErrorAfterTheLabels) {
     ASSERT_EQ(answers.Boxes().size(), 1u);
     EXPECT_EQ(answers.Boxes()[0].text, QString::fromUtf8(ReadError::kMessage));
     EXPECT_EQ(Label(*w, "Label2"), QStringLiteral("broken.jwk"));
-    EXPECT_EQ(Label(*w, "Label5"), QStringLiteral("420 byte"));
+    EXPECT_EQ(Label(*w, "Label5"), QStringLiteral("420 バイト"));
     EXPECT_TRUE(Idle(*w));
     // A file of another kind shows the card, no error, and its zero size.
     SelectRow(*w, 1);
     w->ListView1DblClick();
     EXPECT_EQ(answers.Boxes().size(), 1u);
-    EXPECT_EQ(Label(*w, "Label5"), QStringLiteral("0 byte"));
+    EXPECT_EQ(Label(*w, "Label5"), QStringLiteral("0 バイト"));
     EXPECT_EQ(w->QuickViewImage().pixel(0, 0) | 0xFF000000u, 0xFFFFFFFFu);
 }
 

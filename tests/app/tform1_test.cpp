@@ -4,15 +4,20 @@
 #include "modalanswers.h"
 #include "platform/filetexts.h"
 #include "platform/fonts.h"
+#include "print/tform3.h"
 #include "render/palette.h"
 #include "settings/errorbox.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -20,9 +25,11 @@
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -86,6 +93,71 @@ protected:
     QTemporaryDir dir_;
 };
 
+// Every text of a window that a user reads: its title, labels, buttons, group and tab titles, menu
+// items, tool tips and placeholders.
+QStringList ShownTexts(QWidget* root) {
+    QStringList texts = {root->windowTitle()};
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        texts << w->toolTip();
+        if (auto* label = qobject_cast<QLabel*>(w))
+            texts << label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            texts << button->text();
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            texts << box->title();
+        else if (auto* edit = qobject_cast<QLineEdit*>(w))
+            texts << edit->placeholderText();
+        if (auto* tabs = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+    }
+    for (QAction* action : root->findChildren<QAction*>())
+        texts << action->text() << action->toolTip();
+    return texts;
+}
+
+// The Latin words of the texts, but for the names, units and keys that Japanese programs write so:
+// jw_cad and its file types, the program's name, the version label, millimetres, OK and Enter.
+QStringList EnglishWords(const QStringList& texts) {
+    static const QStringList kept = {"jw",  "cad",    "JW",  "CAD", "jwc", "jwk",  "jws",
+                                     "jww", "Plavik", "Ver", "mm",  "OK",  "Enter"};
+    QStringList words;
+    for (const QString& text : texts) {
+        QRegularExpressionMatchIterator it =
+            QRegularExpression(QStringLiteral("[A-Za-z]+")).globalMatch(text);
+        while (it.hasNext()) {
+            const QString word = it.next().captured();
+            if (!kept.contains(word) && word.size() > 1)
+                words << word + QStringLiteral(" in \"") + text + QLatin1Char('"');
+        }
+    }
+    return words;
+}
+
+// A Japanese user meets no English word in the program's own windows: the main window with its menus,
+// the settings dialog's five pages, the progress window.
+TEST_F(MainWindow, OwnWindowsSpeakJapanese) {
+    auto w = Open();
+    QStringList texts = ShownTexts(w.get());
+    ModalAnswers answers;
+    answers.Then([&texts](QWidget* dialog) {
+        texts << ShownTexts(dialog);
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    Action(w.get(), "N6")->trigger();
+    ASSERT_EQ(answers.Classes(), std::vector<QString>({"plavik::TForm2"}));
+    bool cancel = false;
+    TForm3 progress(cancel, w.get());
+    texts << ShownTexts(&progress);
+    EXPECT_GT(texts.size(), 100);
+    // The settings show the printer font by its family's name, whatever language that name is in.
+    texts.replaceInStrings(QFontInfo(QFont(PrinterFont{}.Name)).family(), QString());
+    const QStringList words = EnglishWords(texts);
+    EXPECT_TRUE(words.isEmpty()) << words.join('\n').toStdString();
+    // The words are found where they are left.
+    EXPECT_EQ(EnglishWords({QStringLiteral("75 pixel"), QStringLiteral("Cancel")}).size(), 2);
+}
+
 TEST_F(MainWindow, MenusCarryTheirCaptionsTagsAndChecks) {
     auto w = Open();
     const std::tuple<const char*, const char*, int> items[] = {
@@ -136,10 +208,24 @@ TEST_F(MainWindow, MenusCarryTheirCaptionsTagsAndChecks) {
     EXPECT_EQ(Child<QWidget>(w.get(), "ToolButton4")->width(), 8);
 }
 
+// A first start, with no bounds stored, opens centred on the screen, large enough for four rows of
+// thumbnails of either kind and the whole quick view.
 TEST_F(MainWindow, FirstRunGivesTheDefaultWindowWithEveryViewShown) {
     auto w = Open();
     QApplication::processEvents();
-    EXPECT_EQ(w->frameGeometry(), QRect(0, 0, 600, 450));
+    const QRect screen = w->screen()->availableGeometry();
+    const QRect bounds = w->frameGeometry();
+    EXPECT_TRUE(screen.contains(bounds));
+    EXPECT_LE(std::abs(bounds.center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(bounds.center().y() - screen.center().y()), 1);
+    EXPECT_GT(bounds.width(), 600);
+    EXPECT_GT(bounds.height(), 450);
+    for (void (TForm1::*reset)() : {&TForm1::Init2, &TForm1::Init1}) {
+        (w.get()->*reset)();
+        EXPECT_GE(w->ListView()->viewport()->height(), 4 * w->ListView()->gridSize().height());
+    }
+    EXPECT_GE(Child<QWidget>(w.get(), "Panel2")->height(),
+              Child<QLabel>(w.get(), "Label3")->geometry().bottom());
     EXPECT_FALSE(w->isMaximized());
     for (const char* name : {"ToolBar1", "StatusBar1", "Panel2"})
         EXPECT_TRUE(Child<QWidget>(w.get(), name)->isVisible()) << name;

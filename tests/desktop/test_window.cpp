@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,9 +85,29 @@ TEST_F(UnderWindowManager, OuterBoundsStayTheSameOverRuns) {
     }
 }
 
+// The first start is centred on the screen and shows four rows of the larger thumbnails (drawings)
+// and the quick view whole, frame and all.
 TEST_F(UnderWindowManager, FirstRunGivesTheDefaultOuterSizeAndKeepsIt) {
-    const QRect first = Run();
-    EXPECT_EQ(first.size(), QSize(600, 450));
+    QRect first;
+    {
+        TForm1 window(OpenIniStore(IniPath()));
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        Settle(window);
+        first = window.frameGeometry();
+        const QRect screen = window.screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(first));
+        EXPECT_LE(std::abs(first.center().x() - screen.center().x()), 1);
+        EXPECT_LE(std::abs(first.center().y() - screen.center().y()), 1);
+        window.Init2();
+        if (first.height() < screen.height()) // else a small screen (scale factor 2) cut it to its height
+            EXPECT_GE(window.ListView()->viewport()->height(), 4 * window.ListView()->gridSize().height());
+        else
+            EXPECT_EQ(first.height(), screen.height());
+        EXPECT_GE(window.findChild<QWidget*>("Panel2")->height(),
+                  window.findChild<QLabel*>("Label3")->geometry().bottom());
+        window.close();
+    }
     EXPECT_EQ(Stored(), first);
     EXPECT_EQ(Run(), first);
     EXPECT_EQ(Stored(), first);

@@ -120,7 +120,7 @@ TEST(PrintCaptions, FigureLinesFollowTheSwitches) {
     const FileFacts facts{12345, QDateTime(QDate(2024, 3, 9), QTime(0, 0, 0))};
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     const QString name = QStringLiteral("ファイル名：a.jwk");
-    const QString size = QStringLiteral("サ　イ　ズ：12,345 byte");
+    const QString size = QStringLiteral("サ　イ　ズ：12,345 バイト");
     const QString date = QStringLiteral("日　　　付：3/9/24");
     struct Case {
         bool name, size, date;
@@ -144,7 +144,7 @@ TEST(PrintCaptions, FigureLinesFollowTheSwitches) {
               (QStringList{name, QStringLiteral("サ　イ　ズ："), QStringLiteral("日　　　付：")}));
     const FileFacts empty{0, QDateTime(QDate(2024, 3, 9), QTime(0, 0, 0))};
     EXPECT_EQ(FigureCaptionLines(TListSettings{}, QStringLiteral("a.jwk"), empty, us)[1],
-              QStringLiteral("サ　イ　ズ：0 byte"));
+              QStringLiteral("サ　イ　ズ：0 バイト"));
 }
 
 TEST(PrintCaptions, CommentIsCutByBytes) {
@@ -179,7 +179,7 @@ TEST(PrintCaptions, DrawingLinesCarryTheCommentOnTwoLines) {
     EXPECT_EQ(lines[0], QStringLiteral("ファイル名：b.jwc"));
     EXPECT_EQ(lines[1], QStringLiteral("コメント　：") + QString(32, QLatin1Char(' ')));
     EXPECT_EQ(lines[2], QStringLiteral("　　　　　　図面") + QString(28, QLatin1Char(' ')));
-    EXPECT_EQ(lines[3], QStringLiteral("サイズ　　：16,777,217 byte"));
+    EXPECT_EQ(lines[3], QStringLiteral("サイズ　　：16,777,217 バイト"));
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral("日付　　　：9 Mar 2024 10:00:00")))
         << lines[4].toStdString();
 
@@ -206,7 +206,57 @@ TEST(PrintCaptions, AMemoIsCutBetweenCharacters) {
     const QStringList lines = DrawingCaptionLines(s, "m.jww", memo, std::nullopt, QLocale::c(), true);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith(QString(31, 'a'))) << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("図  ") + QString(28, 'b'))) << lines[1].toStdString();
+    // The rest of the memo does not fit: the second line says so.
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("図  ") + QString(28, 'b') + QStringLiteral("…")))
+        << lines[1].toStdString();
+}
+
+// The line break of a memo falls between words or characters: a number or a Latin word that byte 32
+// would cut goes whole to the second line, unless it fills the first line by itself.
+TEST(PrintCaptions, AMemoBreaksNeverInsideANumberOrAWord) {
+    const std::string zu = "\x90\x7d";    // 図
+    const std::string slash = "\x81\x5e"; // ／
+    std::string thirteenZu;
+    for (int i = 0; i < 13; ++i)
+        thirteenZu += zu;
+    struct Case {
+        const char* name;
+        std::string memo, first, second;
+    };
+    const Case cases[] = {
+        {"scale", thirteenZu + " 1" + slash + "100 A3", thirteenZu + " 1" + slash, "100 A3"},
+        {"grouped number", std::string(25, '-') + " 1,200,000", std::string(25, '-') + " ", "1,200,000"},
+        {"decimal", std::string(29, '-') + " 2.55", std::string(29, '-') + " ", "2.55"},
+        {"full-width digits", thirteenZu + zu + zu + "\x82\x50\x82\x51", thirteenZu + zu + zu,
+         "\x82\x50\x82\x51"},
+        {"word", std::string(28, '=') + " abcdef", std::string(28, '=') + " ", "abcdef"},
+        {"a word longer than the line", std::string(40, 'a'), std::string(32, 'a'), std::string(8, 'a')},
+        {"a break after the number", std::string(28, '-') + "1234 x", std::string(28, '-') + "1234", " x"},
+        {"a digit after a character", thirteenZu + zu + "12" + zu + "3", thirteenZu + zu + "12" + zu, "3"},
+    };
+    for (const Case& c : cases) {
+        const auto [first, second] = CommentHalves(c.memo, true);
+        EXPECT_EQ(first, c.first) << c.name;
+        EXPECT_EQ(second, c.second) << c.name;
+    }
+    // A plain comment is still cut by bytes.
+    EXPECT_EQ(CommentHalves(std::string(25, '-') + " 1,200,000").first, std::string(25, '-') + " 1,200,");
+
+    // Shown on the caption lines; a memo that goes on past the second line ends in "…" there, one that
+    // only has spaces left does not.
+    TListSettings s;
+    s.prcFileName = s.prcFileSize = s.prcFileDate = false;
+    const QStringList scale =
+        DrawingCaptionLines(s, "m.jww", cases[0].memo, std::nullopt, QLocale::c(), true);
+    ASSERT_EQ(scale.size(), 2);
+    EXPECT_TRUE(scale[0].endsWith(QStringLiteral(" 1／"))) << scale[0].toStdString();
+    EXPECT_TRUE(scale[1].endsWith(QStringLiteral("100 A3"))) << scale[1].toStdString();
+    const std::string longMemo = std::string(30, '-') + " " + std::string(40, '=');
+    EXPECT_TRUE(DrawingCaptionLines(s, "m.jww", longMemo, std::nullopt, QLocale::c(), true)[1].endsWith(
+        QStringLiteral("…")));
+    const std::string paddedMemo = std::string(64, '-') + "   ";
+    EXPECT_FALSE(DrawingCaptionLines(s, "m.jww", paddedMemo, std::nullopt, QLocale::c(), true)[1].endsWith(
+        QStringLiteral("…")));
 }
 
 } // namespace

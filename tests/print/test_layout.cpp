@@ -96,6 +96,36 @@ TEST(PrintLayout, NewSheetWhenTheNextColumnPassesTheRightLimit) {
         EXPECT_FALSE(places[i].newSheet) << i;
 }
 
+// A page header takes the top of the area within the margins: the rows start below it, the bottom
+// limit stays, so a sheet may hold a row less; the sheet count follows the placement.
+TEST(PrintLayout, HeaderMovesTheRowsDownAndKeepsTheBottom) {
+    const TListSettings s;
+    const PageLayout plain = ComputeLayout(FigureCells(s), A4At600(), kTextWidth, kLineHeight);
+    // The header of a large font (400 device units a line), so that it takes more than a column's
+    // spare room at the bottom.
+    const int header = HeaderHeight(400, 600);
+    EXPECT_EQ(header, 400 + 71); // 3 mm at 600 dpi
+    const PageLayout l = ComputeLayout(FigureCells(s), A4At600(), kTextWidth, kLineHeight, header);
+    EXPECT_EQ(l.headerTop, 472);
+    EXPECT_EQ(l.headerLeft, 472);
+    EXPECT_EQ(l.headerRight, 472 + 4961 - MmToDevice(40, 600)); // within both side margins
+    EXPECT_EQ(l.topOrigin, 472 + header);
+    EXPECT_EQ(l.bottomLimit, plain.bottomLimit);
+    const auto places = Place(l, 1);
+    EXPECT_EQ(places[0].picture.top, 472 + header);
+    // Eleven figures to a column without the header, ten with it: two columns a sheet.
+    EXPECT_EQ(CellsInFirstColumn(Place(plain, 30)), 11);
+    EXPECT_EQ(CellsInFirstColumn(Place(l, 30)), 10);
+    const struct {
+        std::size_t cells;
+        int plainSheets, headerSheets;
+    } counts[] = {{0, 1, 1}, {1, 1, 1}, {20, 1, 1}, {21, 1, 2}, {22, 1, 2}, {23, 2, 2}, {41, 2, 3}};
+    for (const auto& c : counts) {
+        EXPECT_EQ(SheetCount(plain, c.cells), c.plainSheets) << c.cells;
+        EXPECT_EQ(SheetCount(l, c.cells), c.headerSheets) << c.cells;
+    }
+}
+
 TEST(PrintLayout, OneFileSitsAtTheMarginsCorner) {
     const TListSettings s;
     const auto places = Place(ComputeLayout(FigureCells(s), A4At600(), kTextWidth, kLineHeight), 1);

@@ -130,7 +130,7 @@ TEST_F(Printout, FiguresPrintTheirPagesAndCaptions) {
     const QString text = PdfText(pdf);
     const QString size = FileSizeText(QFileInfo(folder + QStringLiteral("f03.jwk")).size());
     EXPECT_TRUE(HasText(text, QStringLiteral("ファイル名：f03.jwk"))) << text.toStdString();
-    EXPECT_TRUE(HasText(text, QStringLiteral("サ　イ　ズ：") + size + QStringLiteral(" byte")))
+    EXPECT_TRUE(HasText(text, QStringLiteral("サ　イ　ズ：") + size + QStringLiteral(" バイト")))
         << text.toStdString();
     EXPECT_TRUE(HasText(text, QStringLiteral("日　　　付："))) << text.toStdString();
     EXPECT_TRUE(owner.isEnabled());
@@ -138,6 +138,64 @@ TEST_F(Printout, FiguresPrintTheirPagesAndCaptions) {
     // Nothing but the output is left in the folder.
     EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("out.pdf")});
+}
+
+// A name wider than the caption column would run under the next column's picture: it ends in "…".
+// With the header on, every sheet names the folder, its path and its page number.
+TEST_F(Printout, LongNamesEndInAnEllipsisAndHeadersNumberThePages) {
+    PrintRequest r = Figures(5);
+    const QString longName = QStringLiteral("1200(内手すりなし)手すり付き階段の詳細図形.jwk");
+    ASSERT_TRUE(test::SaveBytes(folder + longName, Figure(6)));
+    r.items.push_back({longName, Path(longName)});
+    r.settings.ImageSize = 90; // two figures to a sheet: three sheets
+    r.settings.PageHeader = true;
+    r.headerTitle = QStringLiteral("建具図形");
+    r.headerPath = QStringLiteral("/home/user/図形/建具");
+    PdfPrinter p(pdf);
+    ASSERT_EQ(PrintList(p.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
+    ASSERT_EQ(PdfPages(pdf), 3);
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(HasText(text, QStringLiteral("ファイル名：f01.jwk"))) << text.toStdString();
+    EXPECT_TRUE(HasText(text, QStringLiteral("ファイル名：1200(内手"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("…"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("詳細図形.jwk"))) << text.toStdString();
+    const QStringList pages = text.split(QLatin1Char('\f'));
+    ASSERT_GE(pages.size(), 3);
+    for (int page = 1; page <= 3; ++page) {
+        const QString& on = pages[page - 1];
+        EXPECT_TRUE(on.contains(QStringLiteral("建具図形"))) << page << on.toStdString();
+        EXPECT_TRUE(on.contains(QStringLiteral("/home/user/図形/建具"))) << page << on.toStdString();
+        EXPECT_TRUE(on.contains(QStringLiteral("%1 / 3").arg(page))) << page << on.toStdString();
+    }
+
+    // Off, as it is by default: no header.
+    r.settings.PageHeader = false;
+    PdfPrinter plain(pdf);
+    ASSERT_EQ(PrintList(plain.printer, r, &owner, cancel).outcome, PrintResult::Outcome::Printed);
+    EXPECT_FALSE(PdfText(pdf).contains(QStringLiteral("1 / 3")));
+    EXPECT_FALSE(TListSettings{}.PageHeader);
+}
+
+TEST(PdfFileNames, TheTitleMadeSafeForAFileName) {
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("建具図形"), QStringLiteral("建具図形.pdf")},
+        {QStringLiteral("《図形01》建築１"), QStringLiteral("《図形01》建築１.pdf")},
+        {QStringLiteral("a/b\\c:d*e?f\"g<h>i|j"), QStringLiteral("a_b_c_d_e_f_g_h_i_j.pdf")},
+        {QStringLiteral("tab\there\nnew"), QStringLiteral("tab_here_new.pdf")},
+        {QStringLiteral(" ..hidden. "), QStringLiteral("hidden.pdf")},
+        {QStringLiteral("v1.2"), QStringLiteral("v1.2.pdf")},
+        {QStringLiteral(""), QStringLiteral("print.pdf")},
+        {QStringLiteral(" . "), QStringLiteral("print.pdf")},
+    };
+    for (const auto& [title, name] : cases)
+        EXPECT_EQ(PdfFileName(title), name) << title.toStdString();
+    // A long title is cut at a whole character, short enough for any file system.
+    const QString longName = PdfFileName(QString(300, QChar(u'図')) + QStringLiteral("😀"));
+    EXPECT_LE(longName.toUtf8().size(), 255);
+    EXPECT_TRUE(longName.endsWith(QStringLiteral("図.pdf")));
+    const QString emoji =
+        PdfFileName(QStringLiteral("a") + QString(60, QChar(u'x')).replace(u'x', QStringLiteral("😀")));
+    EXPECT_TRUE(emoji.isValidUtf16()) << emoji.toStdString();
 }
 
 TEST_F(Printout, CaptionsOffLeaveOnlyPictures) {

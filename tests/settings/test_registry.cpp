@@ -31,7 +31,8 @@ const char* const kDefaultTexts =
     "ImageSet/prPos=1 ImageSet/prAddLine=1 ImageSet/prcFileName=1 ImageSet/prcComment=1 "
     "ImageSet/prcFileSize=1 ImageSet/prcFileDate=1 ImageSet/prcBorder=1 ImageSet/prcTextMode=2 "
     "ImageSet/prcAddLine=1 ColorSet/Back=16777215 ColorSet/Pen1=0 ColorSet/Pen2=0 ColorSet/Pen3=0 "
-    "ColorSet/Pen4=0 ColorSet/Pen5=0 ColorSet/Pen6=0 ColorSet/Text=0 ColorSet/Pos=0 ColorSet/Border=0";
+    "ColorSet/Pen4=0 ColorSet/Pen5=0 ColorSet/Pen6=0 ColorSet/Text=0 ColorSet/Pos=0 ColorSet/Border=0 "
+    "PageSet/Header=0";
 
 // A store in memory that logs the order of reads and writes.
 class LogStore : public SettingsStore {
@@ -202,6 +203,17 @@ TEST_F(RegistryTest, HandWrittenFileSavesBackNormalised) {
     };
     for (const auto& [section, name, text] : expected)
         EXPECT_EQ(store->ReadText(section, name), QString(text)) << section << '/' << name;
+}
+
+// The header option came after the other values: a store without it loads as before, with the header
+// off, and the option is kept under its own name.
+TEST_F(RegistryTest, PageHeaderIsANewValueOffByDefault) {
+    const QString old = HandWritten("[PageSet]\nMarginLeft=7\n[ColorSet]\nBorder=5\n");
+    const LoadResult loaded = LoadSettings(*OpenIniStore(old));
+    EXPECT_FALSE(loaded.error);
+    EXPECT_FALSE(loaded.state.settings.PageHeader);
+    EXPECT_EQ(loaded.state.settings.MarginLeft, 7);
+    EXPECT_TRUE(LoadWith("PageSet", "Header", "1").state.settings.PageHeader);
 }
 
 TEST_F(RegistryTest, FailedSaveComesBackAsStoreError) {

@@ -19,7 +19,7 @@
 namespace plavik {
 namespace {
 
-// An in-memory store that keeps the texts written to it, to see a whole state as its 53 texts.
+// An in-memory store that keeps the texts written to it, to see a whole state as its 54 texts.
 class TextsStore : public SettingsStore {
 public:
     std::vector<std::pair<QString, QString>> writes; // "Section/Name" and text, in order
@@ -41,7 +41,8 @@ bool IsBoolean(const QString& key) {
     const QString name = key.section('/', 1);
     if (name == "prcTextMode")
         return false;
-    for (const char* prefix : {"BS", "View", "UnKnown", "pr", "Bold", "Italic", "Underline", "Strikeout"})
+    for (const char* prefix :
+         {"BS", "View", "UnKnown", "pr", "Bold", "Italic", "Underline", "Strikeout", "Header"})
         if (name.startsWith(prefix))
             return true;
     return false;

@@ -68,16 +68,16 @@ const CheckBinding kChecks[] = {
 struct EditBinding {
     const char* control;
     std::int32_t TListSettings::*field;
-    bool twoDigits;
+    int digits; // how many can be typed; 0 for any number
 };
-// In the order OK copies them.
+// In the order OK copies them. The thumbnail sizes take three digits, for their range of 16 to 512.
 const EditBinding kEdits[] = {
-    {"Edit7", &TListSettings::IconSize, true},    {"Edit10", &TListSettings::IconSize2, false},
-    {"Edit1", &TListSettings::MarginTop, true},   {"Edit2", &TListSettings::MarginLeft, true},
-    {"Edit3", &TListSettings::MarginRight, true}, {"Edit4", &TListSettings::MarginBottom, true},
-    {"Edit11", &TListSettings::SpaceR2, true},    {"Edit12", &TListSettings::SpaceB2, true},
-    {"Edit9", &TListSettings::ImageSize2, false}, {"Edit5", &TListSettings::SpaceR, true},
-    {"Edit6", &TListSettings::SpaceB, true},      {"Edit8", &TListSettings::ImageSize, true},
+    {"Edit7", &TListSettings::IconSize, 3},    {"Edit10", &TListSettings::IconSize2, 3},
+    {"Edit1", &TListSettings::MarginTop, 2},   {"Edit2", &TListSettings::MarginLeft, 2},
+    {"Edit3", &TListSettings::MarginRight, 2}, {"Edit4", &TListSettings::MarginBottom, 2},
+    {"Edit11", &TListSettings::SpaceR2, 2},    {"Edit12", &TListSettings::SpaceB2, 2},
+    {"Edit9", &TListSettings::ImageSize2, 0},  {"Edit5", &TListSettings::SpaceR, 2},
+    {"Edit6", &TListSettings::SpaceB, 2},      {"Edit8", &TListSettings::ImageSize, 2},
 };
 
 // Every field of the record, for comparing two records whole.
@@ -129,7 +129,7 @@ TEST(SettingsDialog, FixedWindowWithExactlyTheListedControlsDisabled) {
             EXPECT_FALSE(push->autoDefault() || push->isDefault()) << push->objectName().toStdString();
         }
     }
-    EXPECT_EQ(dialog.findChildren<QCheckBox*>().size(), 18);
+    EXPECT_EQ(dialog.findChildren<QCheckBox*>().size(), 19);
     EXPECT_EQ(dialog.findChildren<QRadioButton*>().size(), 9);
     EXPECT_EQ(dialog.findChildren<QLineEdit*>().size(), 12);
 
@@ -328,14 +328,14 @@ TEST(SettingsDialog, ThumbnailSizeOutsideItsRangeIsRefusedWithItsRange) {
 
 TEST(SettingsDialog, LargestNumberAndLongStoredValuesAreKept) {
     TListSettings settings;
-    settings.IconSize = 100;  // longer than its edit lets anyone type
-    settings.MarginTop = -15; // a negative value loaded from the store
+    settings.MarginLeft = 100; // longer than its edit lets anyone type
+    settings.MarginTop = -15;  // a negative value loaded from the store
     PrinterFont font;
     TForm2 dialog(settings, font);
     Child<QLineEdit>(&dialog, "Edit9")->setText("2147483647");
     Child<QPushButton>(&dialog, "Button1")->click();
     EXPECT_EQ(settings.ImageSize2, 2147483647);
-    EXPECT_EQ(settings.IconSize, 100);
+    EXPECT_EQ(settings.MarginLeft, 100);
     EXPECT_EQ(settings.MarginTop, -15);
 }
 
@@ -362,7 +362,7 @@ TEST(NumericEdits, OnlyDigitsCanBeTyped) {
         QTest::keyClick(edit, Qt::Key_Backspace);
         EXPECT_EQ(edit->text(), "") << e.control;
         QTest::keyClicks(edit, "123456");
-        EXPECT_EQ(edit->text(), e.twoDigits ? "12" : "123456") << e.control;
+        EXPECT_EQ(edit->text(), e.digits > 0 ? QString("123456").left(e.digits) : "123456") << e.control;
         edit->selectAll();
         QTest::keyClicks(edit, "99");
         EXPECT_EQ(edit->text(), "99") << e.control;
@@ -409,7 +409,9 @@ TEST(SettingsDialog, ConfirmedFontSurvivesCancel) {
             return chosen;
         });
         Child<QPushButton>(&dialog, "Button4")->click();
-        EXPECT_EQ(Child<QLabel>(&dialog, "Label19")->text(), "IPAPGothic");
+        // An installed family is shown alone, in the name the font database gives it.
+        EXPECT_EQ(Child<QLabel>(&dialog, "Label19")->text(), QFontInfo(QFont("IPAPGothic")).family());
+        EXPECT_EQ(Child<QLabel>(&dialog, "Label21")->text(), "");
         EXPECT_EQ(Child<QLabel>(&dialog, "Label20")->text(), "14");
         Child<QPushButton>(&dialog, "Button2")->click();
     }
@@ -458,7 +460,10 @@ TEST(PrinterFontDialog, OpensOnTheStoredFontAndOkWithoutAChangeKeepsIt) {
         EXPECT_EQ(shown.pointSize(), start.Size);
         EXPECT_FALSE(shown.italic());
         EXPECT_EQ(font, start);
-        EXPECT_EQ(Child<QLabel>(&dialog, "Label19")->text(), QStringLiteral("ＭＳ ゴシック"));
+        // The page shows the font the pages are printed in, the stored Windows name beside it.
+        EXPECT_EQ(Child<QLabel>(&dialog, "Label19")->text(), QFontInfo(QFont("ＭＳ ゴシック")).family());
+        EXPECT_NE(Child<QLabel>(&dialog, "Label19")->text(), QStringLiteral("ＭＳ ゴシック"));
+        EXPECT_EQ(Child<QLabel>(&dialog, "Label21")->text(), QStringLiteral("（ＭＳ ゴシック）"));
     }
 }
 

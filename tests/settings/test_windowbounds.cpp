@@ -43,5 +43,13 @@ TEST(WindowBounds, WithoutScreensTheyStayAsStored) {
     EXPECT_EQ(BoundsOnScreens(Stored(-5, 7, 600, 450), {}), QRect(-5, 7, 600, 450));
 }
 
+// A first start: the wanted size centred on the screen's available area, cut to it where it is larger.
+TEST(WindowBounds, FirstStartIsCentredAndFitsTheScreen) {
+    EXPECT_EQ(FirstStartBounds(QSize(1070, 557), QRect(0, 0, 1600, 1000)), QRect(265, 221, 1070, 557));
+    EXPECT_EQ(FirstStartBounds(QSize(1070, 557), QRect(1600, 30, 1280, 970)), QRect(1705, 236, 1070, 557));
+    EXPECT_EQ(FirstStartBounds(QSize(1070, 557), QRect(0, 0, 800, 600)), QRect(0, 21, 800, 557));
+    EXPECT_EQ(FirstStartBounds(QSize(1070, 557), QRect(0, 0, 640, 480)), QRect(0, 0, 640, 480));
+}
+
 } // namespace
 } // namespace plavik

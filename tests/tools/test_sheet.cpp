@@ -255,7 +255,8 @@ TEST_F(ToolSheet, UndecodableNamesArePrintedFromTheirFiles) {
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const Pdf pdf = ReadPdf(pdfPath());
     EXPECT_FALSE(pdf.text.contains("Not JWK File"));
-    EXPECT_EQ(pdf.text.count(" byte"), 2) << pdf.text.toStdString(); // both sizes are captioned
+    EXPECT_EQ(pdf.text.count(QStringLiteral(" バイト")), 2)
+        << pdf.text.toStdString(); // both sizes are captioned
 }
 #endif
 

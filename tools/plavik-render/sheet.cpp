@@ -68,6 +68,8 @@ int RunSheet(const SheetOptions& o) {
     request.kind = listing.kind;
     request.items = PrintItems(listing);
     request.folderName = listing.title;
+    request.headerTitle = ShownFolderTitle(listing.kind, listing.title, listing.folder);
+    request.headerPath = PathText(listing.folder);
     request.settings = state.settings;
     request.font = state.font;
     request.showErrors = false;
