@@ -3,11 +3,13 @@
 #   ./dev.sh run [PATH]  build and start Plavik, on a folder or file when one is given
 #   ./dev.sh test    build and run every test
 #   ./dev.sh sanitize  the tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz runs
+#   ./dev.sh package  build the programs alone and the Debian package build-package/plavik_*.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev libgtest-dev
-          fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info)
+          fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info
+          dpkg-dev file)  # cpack -G DEB: dpkg-shlibdeps finds the package's dependencies, file its programs
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 install_packages() {
@@ -62,8 +64,13 @@ sanitize)
         run_tests build-asan
     if [ -x fuzz/run.sh ]; then fuzz/run.sh; fi
     ;;
+package)
+    install_packages "${PACKAGES[@]}"
+    build build-package -DPLAVIK_WERROR=ON -DPLAVIK_BUILD_TESTS=OFF
+    (cd build-package && cpack -G DEB)
+    ;;
 *)
-    sed -n '2,6p' "$0"
+    sed -n '2,7p' "$0"
     exit 2
     ;;
 esac

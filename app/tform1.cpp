@@ -75,6 +75,8 @@ QString ErrorText(const std::exception& error) {
 TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), store_(std::move(store)) {
     ui_->setupUi(this);
+    // The form's label in its own form, with the one version of the build.
+    ui_->Label3->setText(QStringLiteral("Ver. " PLAVIK_VERSION));
     model_ = new ThumbnailModel(images_, this);
     ui_->ListView1->setModel(model_);
     ui_->ListView1->setItemDelegate(new CaptionDelegate(ui_->ListView1));

@@ -232,7 +232,7 @@ TEST_F(MainWindow, FirstRunGivesTheDefaultWindowWithEveryViewShown) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(w->Panel(i), QString()) << i;
     EXPECT_EQ(Child<QLabel>(w.get(), "Label2")->text(), QString());
-    EXPECT_EQ(Child<QLabel>(w.get(), "Label3")->text(), QStringLiteral("Ver. 000β"));
+    EXPECT_EQ(Child<QLabel>(w.get(), "Label3")->text(), QStringLiteral("Ver. " PLAVIK_VERSION));
     EXPECT_EQ(w->ImageList1().Size(), QSize(48, 48));
     EXPECT_EQ(w->QuickViewImage().size(), QSize(150, 150));
     EXPECT_EQ(w->JwkColors(), w->Settings().Colors);

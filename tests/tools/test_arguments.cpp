@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 
@@ -31,22 +32,60 @@ TEST(ToolArguments, VersionAnywhereExitsZero) {
     }
 }
 
+// As a file manager's sandbox runs it: the session's runtime folder missing (or unset, or not one Qt
+// accepts) and the session's window system named, without a display. It draws on the offscreen
+// platform, makes no runtime folder where the session's was, and leaves nothing in the temporary folder.
 TEST(ToolArguments, ThumbnailLeavesNoRuntimeFolderBehind) {
-    // As a file manager's sandbox runs it: no runtime folder of the session.
     Scratch scratch;
     const QString temp = scratch.Path("tmp");
     ASSERT_TRUE(QDir().mkpath(temp));
     const QString figure = scratch.Write("f.jwk", JwkWriter().Line(0, 0, 100, 100).Bytes());
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("XDG_RUNTIME_DIR");
-    environment.insert("TMPDIR", temp);
-    process.setProcessEnvironment(environment);
-    process.start(PLAVIK_RENDER_EXE, {"thumbnailer", "-s", "64", figure, scratch.Path("out.png")});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    EXPECT_FALSE(QImage(scratch.Path("out.png")).isNull());
-    EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    const QString notAFolder = scratch.Write("runtime-file", {});
+    const QString open = scratch.Path("runtime-open");
+    ASSERT_TRUE(QDir().mkpath(open));
+    ASSERT_TRUE(QFile::setPermissions(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                QFile::ExeOther));
+    struct Case {
+        QString runtime;  // XDG_RUNTIME_DIR, unset when null
+        QString platform; // QT_QPA_PLATFORM, unset when null
+    };
+    const Case cases[] = {
+        {QString(), QString()},               // no session at all
+        {scratch.Path("missing"), "wayland"}, // a Wayland session's folder, hidden by the sandbox
+        {scratch.Path("missing"), "xcb"},     // an X session's
+        {QString(), "wayland;xcb"},           // a list of platforms to try
+        {notAFolder, QString()},              // not a folder
+        {open, "wayland"},                    // readable by others: Qt refuses it
+    };
+    for (const Case& c : cases) {
+        const std::string name = c.runtime.toStdString() + " " + c.platform.toStdString();
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "QT_QPA_PLATFORM"})
+            environment.remove(display);
+        if (!c.runtime.isNull())
+            environment.insert("XDG_RUNTIME_DIR", c.runtime);
+        if (!c.platform.isNull())
+            environment.insert("QT_QPA_PLATFORM", c.platform);
+        environment.insert("TMPDIR", temp);
+        // Qt's own warnings are shown: a runtime folder that Qt refused would say so.
+        environment.insert("PLAVIK_RENDER_DEBUG", "1");
+        process.setProcessEnvironment(environment);
+        QFile::remove(scratch.Path("out.png"));
+        process.start(PLAVIK_RENDER_EXE, {"thumbnailer", "-s", "64", figure, scratch.Path("out.png")});
+        ASSERT_TRUE(process.waitForFinished(60000)) << name;
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << name;
+        EXPECT_EQ(process.exitCode(), 0) << name;
+        EXPECT_EQ(process.readAllStandardError().toStdString(), "") << name;
+        EXPECT_EQ(QImage(scratch.Path("out.png")).size(), QSize(64, 64)) << name;
+        EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList())
+            << name;
+        EXPECT_FALSE(QFileInfo::exists(scratch.Path("missing"))) << name;
+        EXPECT_TRUE(QFileInfo(notAFolder).isFile()) << name;
+        EXPECT_EQ(QDir(open).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList())
+            << name;
+    }
 }
 
 TEST(ToolArguments, BadArgumentsExitTwoWithOneLine) {

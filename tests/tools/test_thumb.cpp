@@ -256,6 +256,45 @@ TEST(ToolThumbnailer, WritesIntoTheFileItIsGiven) {
     EXPECT_EQ(QImage::fromData(held.readAll(), "PNG").size(), QSize(64, 64));
 }
 
+// A file it cannot draw gets nothing, so that every file manager shows the file type's icon and no
+// card is kept as the file's thumbnail: no output file, and an output made by the service stays empty.
+TEST(ToolThumbnailer, WritesNothingForAFileItCannotDraw) {
+    Scratch scratch;
+    const std::vector<std::uint8_t> text = {'h', 'e', 'l', 'l', 'o', '\n'};
+    struct Case {
+        QString input;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {scratch.Write("fake.jws", text), 1},
+        {scratch.Write("fake.jww", text), 1},
+        {scratch.Write("fake.jwc", text), 1},
+        {scratch.Write("empty.jwk", {}), 1},
+        {scratch.Write("cut.jwk", JwkWriter().Line(0, 0, 1, 1).Cut(410)), 3},
+        {scratch.Path("missing.jws"), 3},
+    };
+    const QStringList inputs = QDir(scratch.Path("")).entryList(QDir::Files | QDir::Hidden);
+    for (const Case& c : cases) {
+        for (const bool made : {false, true}) {
+            const QString png = scratch.Path("t.png");
+            QFile::remove(png);
+            if (made)
+                scratch.Write("t.png", {});
+            const ToolRun run = RunTool({"thumbnailer", "-s", "128", c.input, png});
+            EXPECT_EQ(run.exitCode, c.exitCode) << c.input.toStdString();
+            EXPECT_EQ(ErrorLines(run).size(), 1) << run.err.toStdString();
+            EXPECT_EQ(QFile::exists(png), made) << c.input.toStdString();
+            EXPECT_EQ(QFileInfo(png).size(), 0) << c.input.toStdString();
+            // Nor a temporary file beside it.
+            QStringList expected = inputs;
+            if (made)
+                expected << "t.png";
+            expected.sort();
+            EXPECT_EQ(QDir(scratch.Path("")).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+        }
+    }
+}
+
 TEST(ToolThumbnailer, LongerSideIsTheSize) {
     Scratch scratch;
     const QString figure = scratch.Write("f g.jwk", HalfLine());

@@ -230,7 +230,7 @@ Command ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string HelpText() {
     return R"(Usage: plavik-render COMMAND ...
-Draws jw_cad figure (.jwk) and drawing (.jwc) files without a window.
+Draws jw_cad figure files (.jwk, .jws) and drawing files (.jwc, .jww) without a window.
 
   plavik-render thumb FILE OUT.png [--width W] [--height H] [--flags N] [--dpi D]
                       [--colors mono|color|jwcad] [--true-color]
@@ -240,7 +240,8 @@ Draws jw_cad figure (.jwk) and drawing (.jwc) files without a window.
       (figures) or text base lines only (drawings), 8 reference point (figures) or auxiliary
       lines (drawings). --colors sets the figure colours to a preset of the settings dialog.
       The image is reduced to the 16 system colours unless --true-color is given.
-      A file of neither kind gets the "Not JWK File" card ("Not JWC File" for a .jwc name).
+      A file of neither kind gets the card of the format its name suggests ("Not JWK File",
+      "Not JWC File", "Not JWS File" or "Not JWW File") and exit status 1.
 
   plavik-render info FILE
       Prints what the file holds as one JSON object.
@@ -252,7 +253,8 @@ Draws jw_cad figure (.jwk) and drawing (.jwc) files without a window.
 
   plavik-render thumbnailer -s SIZE INPUT OUTPUT
       The desktop's thumbnailer: a PNG whose longer side is SIZE; figures are square,
-      drawings 1 : 1.414. It writes into the OUTPUT file itself.
+      drawings 1 : 1.414. It writes into the OUTPUT file itself, and nothing at all when
+      the file cannot be drawn, so that the file manager shows the file type's icon.
 
   plavik-render find ROOT WORD... [--json]
       Prints the figure and drawing files under ROOT (and its folders, hidden ones left out)

@@ -33,9 +33,15 @@ std::optional<std::string> WritePng(const QImage& image, const std::filesystem::
     return std::nullopt;
 }
 
-// The steps thumb and thumbnailer share: draw, write, and tell how it went. The thumbnailer writes
-// into the file it is given, which the thumbnail service may hold open to read it afterwards.
-int DrawAndWrite(const ThumbnailRequest& request, const std::filesystem::path& out, bool inPlace) {
+// How thumb and thumbnailer write what they drew.
+enum class Delivery {
+    Replace,   // thumb: the output is replaced, also by the card of a file of neither kind
+    Thumbnail, // thumbnailer: into the file it is given (a thumbnail service may hold it open),
+               // and only a real picture, so that a failed file keeps its type's icon
+};
+
+// The steps thumb and thumbnailer share: draw, write, and tell how it went.
+int DrawAndWrite(const ThumbnailRequest& request, const std::filesystem::path& out, Delivery delivery) {
     const std::filesystem::path& file = request.file;
     Thumbnail thumbnail;
     try {
@@ -43,9 +49,12 @@ int DrawAndWrite(const ThumbnailRequest& request, const std::filesystem::path& o
     } catch (const std::exception& e) {
         return Fail(kExitReadFailed, ShowPath(file) + ": " + e.what());
     }
-    if (const auto error = WritePng(thumbnail.image, out, inPlace))
-        return Fail(kExitWriteFailed, *error);
-    if (thumbnail.result != 0)
+    const bool drawn = thumbnail.result == 0;
+    if (drawn || delivery == Delivery::Replace) {
+        if (const auto error = WritePng(thumbnail.image, out, delivery == Delivery::Thumbnail))
+            return Fail(kExitWriteFailed, *error);
+    }
+    if (!drawn)
         return Fail(kExitNotOfKind, ShowPath(file) + ": not a jw_cad figure or drawing file");
     return kExitOk;
 }
@@ -79,7 +88,7 @@ int RunThumb(const ThumbOptions& o) {
     request.options = {o.flags.value_or(DefaultFlags(request.renderer)), FigurePalette(o.colors)};
     request.dpi = o.dpi;
     request.trueColor = o.trueColor;
-    return DrawAndWrite(request, o.out, false);
+    return DrawAndWrite(request, o.out, Delivery::Replace);
 }
 
 int RunThumbnailer(const ThumbnailerOptions& o) {
@@ -91,7 +100,7 @@ int RunThumbnailer(const ThumbnailerOptions& o) {
     request.renderer = FormatOfFile(file, ListKind::Figures);
     request.size = ThumbnailerSize(request.renderer, o.size);
     request.options = {DefaultFlags(request.renderer), FigurePalette(ColorChoice::Default)};
-    return DrawAndWrite(request, o.output, true);
+    return DrawAndWrite(request, o.output, Delivery::Thumbnail);
 }
 
 int RunInfo(const InfoOptions& o) {

@@ -5,7 +5,7 @@ namespace plavik::tool {
 
 enum ExitCode {
     kExitOk = 0,        // done
-    kExitNotOfKind = 1, // the file is neither a figure nor a drawing file (the card was drawn)
+    kExitNotOfKind = 1, // neither a figure nor a drawing file (thumb drew the card, thumbnailer nothing)
     kExitNoMatches = 1, // find: no file matches
     kExitBadArguments = 2,
     kExitReadFailed =

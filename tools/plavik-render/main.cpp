@@ -2,16 +2,14 @@
 #include "commandline.h"
 #include "commands.h"
 #include "exitcodes.h"
+#include "headless.h"
 #include "output.h"
 
 #include "platform/fonts.h"
 #include "platform/outputfile.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #ifdef _WIN32
 #include <shellapi.h>
@@ -36,9 +34,6 @@ void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 
 int main(int argc, char** argv) {
     using namespace plavik::tool;
-    // No window is ever shown: the offscreen platform works without a display.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietMessages);
     plavik::ReportFileSizeLimitAsError();
 
@@ -67,14 +62,8 @@ int main(int argc, char** argv) {
     // No command needs widgets: the list printout writes its PDF without a progress window.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
-    // Without a session's runtime folder (a file manager's sandboxed thumbnailer has none) Qt makes one
-    // in the temporary folder and leaves it there; this run gets its own, removed when it ends.
-    std::unique_ptr<QTemporaryDir> runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/plavik-render-XXXXXX"));
-        if (runtime->isValid())
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
-    }
+    // No window is ever shown; a runtime folder of this run's own outlives the application.
+    const std::unique_ptr<QTemporaryDir> runtime = PrepareHeadlessEnvironment();
     QGuiApplication app(qtArgc, qtArgv);
     QGuiApplication::setApplicationName(QStringLiteral("plavik-render"));
     plavik::InstallFontSubstitutions();
