@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cerrno>
 #include <cstring>
 
@@ -257,6 +259,8 @@ TEST_F(ToolSheet, UndecodableNamesArePrintedFromTheirFiles) {
     EXPECT_FALSE(pdf.text.contains("Not JWK File"));
     EXPECT_EQ(pdf.text.count(QStringLiteral(" バイト")), 2)
         << pdf.text.toStdString(); // both sizes are captioned
+    // The scratch folder cannot name the odd file to remove it.
+    std::filesystem::remove_all(scratch.Path("list").toStdString());
 }
 #endif
 
