@@ -104,7 +104,8 @@ void Paint(Canvas& canvas, const TRect& rect, int flags, const JwcHeader& header
                            return;
                        const int x1 = map.X(text.x1), y1 = map.Y(text.y1);
                        const int x2 = map.X(text.x2), y2 = map.Y(text.y2);
-                       if (baseLines) {
+                       // A text whose record holds no string keeps its base line.
+                       if (baseLines || string.empty()) {
                            budget.Charge(DrawSegment(canvas, x1, y1, x2, y2));
                            return;
                        }

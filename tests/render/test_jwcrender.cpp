@@ -335,6 +335,17 @@ TEST(JwcTexts, BaseLinesInTheLastLineType) {
     }
 }
 
+// Texts shown as characters: one whose record holds no string keeps its base line.
+TEST(JwcTexts, ATextWithoutItsStringKeepsItsBaseLine) {
+    RecordingCanvas canvas;
+    EXPECT_EQ(Draw(canvas, JwcWriter().Text(10, 50, 60, 50, "abc").Text(10, 80, 60, 80, ""), kSheet, 2), 0);
+    ASSERT_EQ(canvas.Texts().size(), 1u);
+    EXPECT_EQ(canvas.Texts()[0].text, "abc");
+    const auto drawn = canvas.DrawnSegments();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].first.y, 366 - 80);
+}
+
 TEST(JwcInfo, FilledForADrawnFile) {
     RecordingCanvas canvas;
     TJwcInfo info;

@@ -116,11 +116,10 @@ TEST(SettingsDialog, FixedWindowWithExactlyTheListedControlsDisabled) {
     EXPECT_EQ(dialog.maximumSize(), QSize(412, 331));
     EXPECT_EQ(dialog.font().pixelSize(), 12);
 
-    const QStringList disabled = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4",
-                                  "RadioButton5", "RadioButton6", "RadioButton8", "CheckBox7",
-                                  "CheckBox8",    "CheckBox11",   "Button3",      "Button5",
-                                  "Button6",      "Button7",      "Button8",      "Button9",
-                                  "Button10",     "Button11",     "Button12"};
+    const QStringList disabled = {
+        "RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4", "RadioButton5", "RadioButton6",
+        "CheckBox7",    "CheckBox8",    "CheckBox11",   "Button3",      "Button5",      "Button6",
+        "Button7",      "Button8",      "Button9",      "Button10",     "Button11",     "Button12"};
     for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
         if (b->objectName().isEmpty())
             continue; // the tab bar's own scroll buttons
