@@ -3,12 +3,15 @@
 #   ./dev.sh run [PATH]  build and start Plavik, on a folder or file when one is given
 #   ./dev.sh test    build and run every test
 #   ./dev.sh sanitize  the tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz runs
+#   ./dev.sh kde     install what the KDE thumbnail plugin needs (test does too), then build
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev libgtest-dev
           fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The thumbnail plugin for KDE Frameworks 5 (kde/): built and tested wherever these are installed.
+KDE_PACKAGES=(extra-cmake-modules libkf5kio-dev qtbase5-dev)
 
 install_packages() {
     local missing=()
@@ -50,7 +53,7 @@ run)
     exec build/app/plavik "${@:2}"
     ;;
 test)
-    install_packages "${PACKAGES[@]}"
+    install_packages "${PACKAGES[@]}" "${KDE_PACKAGES[@]}"
     japanese_locale
     build build -DPLAVIK_WERROR=ON
     run_tests build
@@ -62,8 +65,12 @@ sanitize)
         run_tests build-asan
     if [ -x fuzz/run.sh ]; then fuzz/run.sh; fi
     ;;
+kde)
+    install_packages "${PACKAGES[@]}" "${KDE_PACKAGES[@]}"
+    build build -DPLAVIK_KDE_THUMBNAILER=ON
+    ;;
 *)
-    sed -n '2,6p' "$0"
+    sed -n '2,7p' "$0"
     exit 2
     ;;
 esac
