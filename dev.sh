@@ -10,7 +10,8 @@ cd "$(dirname "$0")"
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev libgtest-dev
           fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
-# The thumbnail plugin for KDE Frameworks 5 (kde/): built and tested wherever these are installed.
+# The thumbnail plugin for KDE Frameworks 5 (kde/): built and tested wherever these are installed;
+# without their recommendations, which would bring parts of the KDE desktop.
 KDE_PACKAGES=(extra-cmake-modules libkf5kio-dev qtbase5-dev)
 
 install_packages() {
@@ -23,7 +24,7 @@ install_packages() {
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q ${NO_RECOMMENDS:+--no-install-recommends} "${missing[@]}"
 }
 
 # The Japanese locale that some tests run in again (without it Qt's own locale data stands in).
@@ -53,7 +54,8 @@ run)
     exec build/app/plavik "${@:2}"
     ;;
 test)
-    install_packages "${PACKAGES[@]}" "${KDE_PACKAGES[@]}"
+    install_packages "${PACKAGES[@]}"
+    NO_RECOMMENDS=1 install_packages "${KDE_PACKAGES[@]}"
     japanese_locale
     build build -DPLAVIK_WERROR=ON
     run_tests build
@@ -66,11 +68,12 @@ sanitize)
     if [ -x fuzz/run.sh ]; then fuzz/run.sh; fi
     ;;
 kde)
-    install_packages "${PACKAGES[@]}" "${KDE_PACKAGES[@]}"
+    install_packages "${PACKAGES[@]}"
+    NO_RECOMMENDS=1 install_packages "${KDE_PACKAGES[@]}"
     build build -DPLAVIK_KDE_THUMBNAILER=ON
     ;;
 *)
-    sed -n '2,7p' "$0"
+    sed -n '2,6p' "$0"
     exit 2
     ;;
 esac
