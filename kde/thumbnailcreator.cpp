@@ -60,6 +60,10 @@ KIO::ThumbnailResult ThumbnailCreator::create(const KIO::ThumbnailRequest& reque
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.start();
+    if (!process.waitForStarted()) {
+        qWarning("plavikthumbnail: %s cannot be started", qPrintable(program));
+        return KIO::ThumbnailResult::fail();
+    }
     if (!process.waitForFinished(kTimeoutMs)) {
         process.kill();
         process.waitForFinished();
