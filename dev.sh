@@ -4,6 +4,7 @@
 #   ./dev.sh test    build and run every test
 #   ./dev.sh sanitize  the tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz runs
 #   ./dev.sh package  build the programs alone and the Debian package build-package/plavik_*.deb
+#   ./dev.sh kde     install what the KDE thumbnail plugin needs (test does too), then build
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,6 +12,9 @@ PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-t
           fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info
           dpkg-dev file)  # cpack -G DEB: dpkg-shlibdeps finds the package's dependencies, file its programs
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The thumbnail plugin for KDE Frameworks 5 (kde/): built and tested wherever these are installed;
+# without their recommendations, which would bring parts of the KDE desktop.
+KDE_PACKAGES=(extra-cmake-modules libkf5kio-dev qtbase5-dev)
 
 install_packages() {
     local missing=()
@@ -22,7 +26,7 @@ install_packages() {
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q ${NO_RECOMMENDS:+--no-install-recommends} "${missing[@]}"
 }
 
 # The Japanese locale that some tests run in again (without it Qt's own locale data stands in).
@@ -53,6 +57,7 @@ run)
     ;;
 test)
     install_packages "${PACKAGES[@]}"
+    NO_RECOMMENDS=1 install_packages "${KDE_PACKAGES[@]}"
     japanese_locale
     build build -DPLAVIK_WERROR=ON
     run_tests build
@@ -69,8 +74,13 @@ package)
     build build-package -DPLAVIK_WERROR=ON -DPLAVIK_BUILD_TESTS=OFF
     (cd build-package && cpack -G DEB)
     ;;
+kde)
+    install_packages "${PACKAGES[@]}"
+    NO_RECOMMENDS=1 install_packages "${KDE_PACKAGES[@]}"
+    build build -DPLAVIK_KDE_THUMBNAILER=ON
+    ;;
 *)
-    sed -n '2,7p' "$0"
+    sed -n '2,8p' "$0"
     exit 2
     ;;
 esac
