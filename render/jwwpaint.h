@@ -96,6 +96,52 @@ private:
     DrawBudget& budget_;
 };
 
+// A solid's outline as jw_cad fills it, mapped by m, for every use of it (the painter, the extent):
+// rings of corners and arcs in drawing order. The visitor takes Corner(DPoint), Arc(const EllipseArc&)
+// and EndRing() after each ring. Styles below 101 are four corners; the round ones hold centre, radius,
+// flatness, tilt, start, sweep and their kind or inner radius.
+template <typename Visitor>
+void WalkSolidOutline(const JwwEntity& e, const Affine& m, Visitor& visit) {
+    const double* v = e.v;
+    if (e.style < 101) {
+        for (int i = 0; i < 4; ++i)
+            visit.Corner(m.Apply({v[2 * i], v[2 * i + 1]}));
+        visit.EndRing();
+        return;
+    }
+    const auto arc = [&](double radius, double start, double sweep) {
+        return ArcOf(v[0], v[1], radius, v[3], v[4], start, sweep).Mapped(m);
+    };
+    if (e.style == 105 || e.style == 106) { // ring
+        visit.Arc(arc(v[2], v[5], kTwoPi));
+        visit.EndRing();
+        visit.Arc(arc(v[7], v[5], kTwoPi));
+        visit.EndRing();
+    } else if (e.style == 111) { // band between two arcs
+        const double sweep = DrawnSweep(v[6], false);
+        visit.Arc(arc(v[2], v[5], sweep));
+        visit.Arc(arc(v[7], v[5] + sweep, -sweep));
+        visit.EndRing();
+    } else {
+        const double kind = v[7];
+        const EllipseArc outer = arc(v[2], v[5], DrawnSweep(v[6], kind == 100));
+        visit.Arc(outer);
+        const double half = outer.sweep / 2;
+        if (kind == 0) { // sector
+            visit.Corner(outer.centre);
+        } else if (kind == -1 && std::cos(half) > 1e-9) {
+            // The corner where the tangents at both ends meet.
+            const DPoint mid = outer.At(outer.start + half);
+            const double k = 1.0 / std::cos(half);
+            const DPoint c = outer.centre;
+            visit.Corner({c.x + (mid.x - c.x) * k, c.y + (mid.y - c.y) * k});
+        }
+        // Kind 5, a disc, and anything else (kind -1 over half a turn, whose tangents do not meet,
+        // too): the arc closed by its chord.
+        visit.EndRing();
+    }
+}
+
 // The box of everything a walk visits, every option on: lines (auxiliary ones too), arcs, points,
 // solids and texts' base lines. Empty when there is nothing.
 Box JwwExtent(const ByteCursor& source, JwwDocument& doc);

@@ -280,47 +280,15 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
 }
 
 std::int64_t JwwPainter::Solid(const JwwEntity& e, const Affine& m) {
-    const double* v = e.v;
     points_.clear();
     rings_.clear();
-    if (e.style < 101) {
-        for (int i = 0; i < 4; ++i)
-            points_.push_back(map_.Rel(m.Apply({v[2 * i], v[2 * i + 1]})));
-        rings_.push_back(points_.size());
-    } else {
-        // Centre, radius and flatness, tilt and start, sweep and kind (or inner radius).
-        auto arc = [&](double radius, double start, double sweep) {
-            return ArcOf(v[0], v[1], radius, v[3], v[4], start, sweep).Mapped(m);
-        };
-        if (e.style == 105 || e.style == 106) { // ring
-            ArcPoints(arc(v[2], v[5], kTwoPi));
-            rings_.push_back(points_.size());
-            ArcPoints(arc(v[7], v[5], kTwoPi), true);
-            rings_.push_back(points_.size());
-        } else if (e.style == 111) { // band between two arcs
-            const double sweep = DrawnSweep(v[6], false);
-            ArcPoints(arc(v[2], v[5], sweep));
-            ArcPoints(arc(v[7], v[5] + sweep, -sweep), true);
-            rings_.push_back(points_.size());
-        } else {
-            const double kind = v[7];
-            const EllipseArc outer = arc(v[2], v[5], DrawnSweep(v[6], kind == 100));
-            ArcPoints(outer);
-            const double half = outer.sweep / 2;
-            if (kind == 0) { // sector
-                points_.push_back(map_.Rel(outer.centre));
-            } else if (kind == -1 && std::cos(half) > 1e-9) {
-                // The corner where the tangents at both ends meet.
-                const DPoint mid = outer.At(outer.start + half);
-                const double k = 1.0 / std::cos(half);
-                const DPoint c = outer.centre;
-                points_.push_back(map_.Rel({c.x + (mid.x - c.x) * k, c.y + (mid.y - c.y) * k}));
-            }
-            // Kind 5, a disc, and anything else (kind -1 over half a turn, whose tangents do not
-            // meet, too): the arc closed by its chord.
-            rings_.push_back(points_.size());
-        }
-    }
+    struct Outline {
+        JwwPainter& p;
+        void Corner(DPoint c) { p.points_.push_back(p.map_.Rel(c)); }
+        void Arc(const EllipseArc& arc) { p.ArcPoints(arc, true); }
+        void EndRing() { p.rings_.push_back(p.points_.size()); }
+    } outline{*this};
+    WalkSolidOutline(e, m, outline);
     if (!std::all_of(points_.begin(), points_.end(), Finite))
         return 0;
     return FillAndOutline(e.color == 10 ? e.extra : PenColorOf(*options_.palette, e.color));

@@ -67,32 +67,13 @@ private:
         }
     }
     void AddSolid(const JwwEntity& e, const Affine& m) {
-        const double* v = e.v;
-        if (e.style < 101) {
-            for (int i = 0; i < 4; ++i)
-                Add(m.Apply({v[2 * i], v[2 * i + 1]}));
-            return;
-        }
-        auto arc = [&](double radius, double start, double sweep) {
-            return ArcOf(v[0], v[1], radius, v[3], v[4], start, sweep).Mapped(m);
-        };
-        if (e.style == 105 || e.style == 106) {
-            Add(arc(v[2], v[5], kTwoPi));
-            return;
-        }
-        const bool band = e.style == 111;
-        const EllipseArc outer = arc(v[2], v[5], DrawnSweep(v[6], !band && v[7] == 100));
-        Add(outer);
-        if (band) {
-            Add(arc(v[7], v[5], outer.sweep));
-        } else if (v[7] == 0) {
-            Add(outer.centre);
-        } else if (v[7] == -1 && std::cos(outer.sweep / 2) > 1e-9) {
-            const DPoint mid = outer.At(outer.start + outer.sweep / 2);
-            const double k = 1.0 / std::cos(outer.sweep / 2);
-            Add(DPoint{outer.centre.x + (mid.x - outer.centre.x) * k,
-                       outer.centre.y + (mid.y - outer.centre.y) * k});
-        }
+        struct Outline {
+            ExtentVisit& box;
+            void Corner(DPoint c) { box.Add(c); }
+            void Arc(const EllipseArc& arc) { box.Add(arc); }
+            void EndRing() {}
+        } outline{*this};
+        WalkSolidOutline(e, m, outline);
     }
 };
 
