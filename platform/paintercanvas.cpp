@@ -1,5 +1,7 @@
 #include "platform/paintercanvas.h"
 
+#include "render/clip.h"
+
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -37,22 +39,8 @@ bool ClipSegment(QLineF& line, const QRectF& area) {
     const double x0 = line.x1(), y0 = line.y1();
     const double dx = line.dx(), dy = line.dy();
     double t0 = 0.0, t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - area.left(), area.right() - x0, y0 - area.top(), area.bottom() - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
+    if (!ClipLine(x0, y0, dx, dy, area.left(), area.top(), area.right(), area.bottom(), t0, t1))
+        return false;
     // Ends that are not cut keep their exact values, so that connected lines stay connected.
     line = QLineF(t0 > 0.0 ? QPointF(x0 + t0 * dx, y0 + t0 * dy) : line.p1(),
                   t1 < 1.0 ? QPointF(x0 + t1 * dx, y0 + t1 * dy) : line.p2());

@@ -1,5 +1,6 @@
 #include "render/jtool.h"
 
+#include "render/clip.h"
 #include "render/codepage.h"
 #include "render/numbers.h"
 
@@ -57,24 +58,8 @@ void StepTo(Canvas& canvas, int entry, int x, int y) {
 bool ClipRay(double x0, double y0, double ux, double uy, double len, const TRect& b, double& t0, double& t1) {
     t0 = 0;
     t1 = len;
-    const double lo[2] = {b.left - kClipMargin, b.top - kClipMargin};
-    const double hi[2] = {b.right + kClipMargin, b.bottom + kClipMargin};
-    const double p0[2] = {x0, y0};
-    const double dir[2] = {ux, uy};
-    for (int a = 0; a < 2; ++a) {
-        if (dir[a] == 0) {
-            if (p0[a] < lo[a] || p0[a] > hi[a])
-                return false;
-            continue;
-        }
-        double ta = (lo[a] - p0[a]) / dir[a];
-        double tb = (hi[a] - p0[a]) / dir[a];
-        if (ta > tb)
-            std::swap(ta, tb);
-        t0 = std::max(t0, ta);
-        t1 = std::min(t1, tb);
-    }
-    return t0 <= t1;
+    return ClipLine(x0, y0, ux, uy, b.left - kClipMargin, b.top - kClipMargin, b.right + kClipMargin,
+                    b.bottom + kClipMargin, t0, t1);
 }
 
 // Cuts a UTF-8 face name so that its code page 932 form fits a logical font's face field: ASCII and

@@ -1,5 +1,6 @@
 // Drawing one entity of a figure or drawing: lines and arcs in their line types, points, texts and
 // filled solids, everything clipped to the picture.
+#include "render/clip.h"
 #include "render/helpers.h"
 #include "render/jtool.h"
 #include "render/jwwpaint.h"
@@ -35,21 +36,7 @@ bool Finite(DPoint p) {
 bool ClipSegment(DPoint from, DPoint to, DPoint lo, DPoint hi, double& t0, double& t1) {
     t0 = 0;
     t1 = 1;
-    const double p[2] = {from.x, from.y}, d[2] = {to.x - from.x, to.y - from.y};
-    const double l[2] = {lo.x, lo.y}, h[2] = {hi.x, hi.y};
-    for (int a = 0; a < 2; ++a) {
-        if (d[a] == 0) {
-            if (p[a] < l[a] || p[a] > h[a])
-                return false;
-            continue;
-        }
-        double ta = (l[a] - p[a]) / d[a], tb = (h[a] - p[a]) / d[a];
-        if (ta > tb)
-            std::swap(ta, tb);
-        t0 = std::max(t0, ta);
-        t1 = std::min(t1, tb);
-    }
-    return t0 <= t1;
+    return ClipLine(from.x, from.y, to.x - from.x, to.y - from.y, lo.x, lo.y, hi.x, hi.y, t0, t1);
 }
 
 DPoint Lerp(DPoint a, DPoint b, double t) {
