@@ -2,6 +2,7 @@
 
 #include "listing/keptbytes.h"
 #include "listing/workers.h"
+#include "platform/filetexts.h"
 #include "platform/fonts.h"
 #include "platform/rastercanvas.h"
 #include "platform/sjis.h"
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <exception>
 #include <mutex>
 #include <numeric>
@@ -96,7 +96,7 @@ std::vector<Checked> CheckFiles(const Folder& folder, const std::vector<FoundFil
             // A file that cannot be opened is named with the system's reason; one gone since the scan
             // is merely left out.
             if (!file.IsOpen() && file.OpenError() != 0 && file.OpenError() != ENOENT) {
-                c.error = QString::fromLocal8Bit(std::strerror(file.OpenError()));
+                c.error = CannotOpenText(file.OpenError());
                 return;
             }
             try {
@@ -199,11 +199,9 @@ FolderTitle ReadFolderTitle(ListKind kind, const std::filesystem::path& nameFile
     const QString none = QStringLiteral("[無し]");
     if (nameFile.empty())
         return {none, std::nullopt};
-    errno = 0;
     FileBytes file(nameFile); // never waits on something that is no longer a regular file
     if (!file.IsOpen())
-        return {none, errno ? QString::fromLocal8Bit(std::strerror(errno))
-                            : QStringLiteral("通常のファイルではありません")};
+        return {none, CannotOpenText(file.OpenError())};
     const std::span<const std::uint8_t> bytes = file.Prefix(firstLine ? kNameLineBytes : kNameBytes);
     const std::string_view read(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return {firstLine ? FolderNameFromFirstLine(read) : FolderNameFromBytes(read), std::nullopt};

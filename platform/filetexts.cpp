@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #endif
 
+#include <cstring>
+
 namespace plavik {
 
 QString FileSizeText(qint64 bytes, const QLocale& locale) {
@@ -87,6 +89,11 @@ std::optional<FileFacts> LookUpFile(const std::filesystem::path& path) {
     return FileFacts{static_cast<qint64>(facts.st_size),
                      QDateTime::fromSecsSinceEpoch(static_cast<qint64>(facts.st_mtime))};
 #endif
+}
+
+QString CannotOpenText(int error) {
+    return error ? QString::fromLocal8Bit(std::strerror(error))
+                 : QStringLiteral("通常のファイルではありません");
 }
 
 } // namespace plavik

@@ -28,6 +28,10 @@ QString TimeFormatWithSeconds(const QLocale& locale);
 // every month, morning and afternoon.
 QString WidestDateText(const QLocale& locale, const std::function<int(const QString&)>& width);
 
+// Why a file could not be opened, from the system's error number (FileBytes::OpenError); 0: it is not
+// a regular file.
+QString CannotOpenText(int error);
+
 // What the directory entry says about a file; nothing when it cannot be found.
 struct FileFacts {
     qint64 size = 0;

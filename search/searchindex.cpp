@@ -1,6 +1,7 @@
 #include "search/searchindex.h"
 
 #include "listing/workers.h"
+#include "platform/filetexts.h"
 #include "platform/folderscan.h"
 #include "platform/sjis.h"
 #include "render/filewords.h"
@@ -14,7 +15,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <optional>
 #include <unordered_map>
 
@@ -130,15 +130,13 @@ FileState ReadState(const LibraryFile& file, const Stamp* known) {
         }
     }
     try {
-        errno = 0;
         FileBytes bytes(file.path);
         state.stamp = {static_cast<qint64>(bytes.Size()), bytes.Stamp().modifiedNs};
         if (!bytes.IsOpen()) {
-            if (errno == ENOENT)
+            if (bytes.OpenError() == ENOENT)
                 return state; // gone since the walk
             state.kind = FileState::Failed;
-            state.error =
-                errno ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not a regular file");
+            state.error = CannotOpenText(bytes.OpenError());
             return state;
         }
         const std::optional<FileWords> words = ReadFileWords(bytes);
