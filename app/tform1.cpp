@@ -6,6 +6,7 @@
 #include "app/icons.h"
 #include "app/listing.h"
 #include "app/listkind.h"
+#include "app/quickview.h"
 #include "listing/folderlisting.h"
 #include "platform/filetexts.h"
 #include "platform/folderscan.h"
@@ -44,7 +45,6 @@ namespace plavik {
 
 namespace {
 
-constexpr int kQuickViewWidth = 150;
 constexpr int kStatusPanelWidth = 75;
 
 // A message box with the application's title, no icon and one OK button.
@@ -211,10 +211,6 @@ void TForm1::SetPanel(int i, const QString& text) {
         panel->setToolTip(text);
 }
 
-void TForm1::UpdateQuickView() {
-    ui_->Image1->setPixmap(QPixmap::fromImage(quickView_));
-}
-
 // --- Life cycle
 
 void TForm1::FormCreate() {
@@ -337,6 +333,9 @@ void TForm1::Write_Registry() {
     library_.reopenLast = ui_->ReopenLast->isChecked();
     if (ui_->FolderTree1->isVisible())
         library_.treeWidth = ui_->Splitter1->sizes().value(0, library_.treeWidth);
+    if (ui_->Panel2->isVisible())
+        library_.quickViewWidth =
+            std::max(ui_->Splitter1->sizes().value(2, library_.quickViewWidth), kLeastQuickViewPanel);
     SaveSettings(*store_, state, normal);
     SaveLibraryState(*store_, library_);
     store_->Flush();
@@ -387,6 +386,10 @@ void TForm1::Delete1Click() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->Panel2 && event->type() == QEvent::Resize) {
+        LayOutQuickView();
+        quickViewTimer_.start(); // drawn again at the new size once the splitter rests
+    }
     if (watched == ui_->ListView1 && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         Delete1Click();
@@ -500,18 +503,19 @@ void TForm1::ListAgain() {
 
 // --- Listing
 
-void TForm1::ResetView(int imageHeight, QSize thumbnailSize) {
+void TForm1::ResetView(ListKind kind, QSize thumbnailSize) {
     model_->Clear();
     // Pictures are drawn in the screen's own pixels, so that they stay sharp on a dense screen.
     const qreal ratio = devicePixelRatioF();
-    quickView_ = QImage(QSize(kQuickViewWidth, imageHeight) * ratio, QImage::Format_RGB32);
-    quickView_.setDevicePixelRatio(ratio);
-    quickView_.fill(Qt::white);
-    ui_->Image1->resize(kQuickViewWidth, imageHeight);
-    UpdateQuickView();
+    quickViewKind_ = kind;
+    quickViewFile_.reset();
+    quickViewTimer_.stop();
+    LayOutQuickView();
+    NewQuickViewPicture();
     ui_->Label2->clear();
     ui_->Label5->clear();
     ui_->Label7->clear();
+    ShowFacts(FileFormat::Jwk, {});
     for (int i = 0; i < 3; ++i)
         SetPanel(i, QString());
     images_.Reset(thumbnailSize * ratio);
@@ -541,21 +545,23 @@ QSize TForm1::FirstStartSize() const {
     const QListView* list = ui_->ListView1;
     const int listFrame = 2 * list->frameWidth();
     const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
-    int width = kColumns * grid.width() + listFrame + scrollBar + ui_->Splitter1->handleWidth() +
-                library_.treeWidth + ui_->Panel2->maximumWidth();
-    // The quick view's labels end with the version label, the lowest of them.
-    const int quickView = ui_->Label3->geometry().bottom() + 8;
+    int width = kColumns * grid.width() + listFrame + scrollBar + 2 * ui_->Splitter1->handleWidth() +
+                library_.treeWidth + library_.quickViewWidth;
+    // The quick view's picture of the taller kind, its facts without scrolling and the version label.
+    const int quickView =
+        QuickViewPictureSize(ListKind::Figures, QSize(library_.quickViewWidth, 0)).height() +
+        QuickViewReserve();
     int height = std::max(kRows * grid.height() + listFrame, quickView) + menuBar()->sizeHint().height() +
                  ui_->ToolBar1->height() + ui_->StatusBar1->height();
     return QSize(width, height) + frameAllowance;
 }
 
 void TForm1::Init1() {
-    ResetView(150, ThumbnailSize(ListKind::Figures, settings_.IconSize));
+    ResetView(ListKind::Figures, ThumbnailSize(ListKind::Figures, settings_.IconSize));
 }
 
 void TForm1::Init2() {
-    ResetView(106, ThumbnailSize(ListKind::Drawings, settings_.IconSize2));
+    ResetView(ListKind::Drawings, ThumbnailSize(ListKind::Drawings, settings_.IconSize2));
 }
 
 void TForm1::FileListing(const QString& folder, bool todaysFormats) {
@@ -699,67 +705,6 @@ void TForm1::ShowListing(std::filesystem::path folder, const Scanner& scan, std:
         ShowErrorBox(this, ListingErrorText(failures));
     if (showCurrent && ui_->ListView1->currentIndex().isValid())
         ListView1DblClick();
-}
-
-// --- Quick view
-
-void TForm1::ListView1DblClick() {
-    const QModelIndexList selected = ui_->ListView1->selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
-        return;
-    const auto first =
-        std::min_element(selected.begin(), selected.end(),
-                         [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    QuickViewRow(first->row());
-}
-
-void TForm1::QuickViewRow(int row) {
-    if (row < 0 || row >= model_->Count())
-        return;
-    const ListItem& item = model_->At(row);
-    if (item.fileName.empty() || listedFolder_.empty())
-        return; // not listed from a folder
-    const std::filesystem::path path = listedFolder_ / item.fileName;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return; // gone since the listing: the panel keeps what it shows
-    if (listKind_ == ListKind::Figures)
-        QView1(path, item.caption);
-    else
-        QView2(path, item.caption);
-}
-
-void TForm1::QView1(const std::filesystem::path& path, const QString& caption) {
-    QuickView(ListKind::Figures, path, caption);
-}
-
-void TForm1::QView2(const std::filesystem::path& path, const QString& caption) {
-    QuickView(ListKind::Drawings, path, caption);
-}
-
-void TForm1::QuickView(ListKind kind, const std::filesystem::path& path, const QString& caption) {
-    const std::optional<FileFacts> facts = LookUpFile(path);
-    if (!facts)
-        return;
-    ui_->Label2->setText(caption);
-    ui_->Label5->setText(SizeInBytesText(facts->size));
-    ui_->Label7->setText(FileDateText(facts->lastWrite));
-    std::optional<QString> failure;
-    {
-        WaitCursor wait;
-        RasterCanvas canvas(quickView_);
-        const TRect rect{0, 0, quickView_.width(), quickView_.height()};
-        RenderOptions options = RenderOptionsFor(kind, settings_);
-        options.palette = jwkColors_;
-        try {
-            DrawListedFile(canvas, FormatOfFile(path, kind), path, rect, options);
-        } catch (const std::exception& error) {
-            failure = ErrorText(error);
-        }
-        UpdateQuickView(); // what was drawn, also when the drawing stopped half-way
-    }
-    if (failure)
-        ShowErrorBox(this, *failure);
 }
 
 } // namespace plavik

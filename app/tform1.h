@@ -164,7 +164,18 @@ private:
     void SetupPopupMenu();
     void ConnectCommands();
     void ApplyViewFlags();
-    void ResetView(int imageHeight, QSize thumbnailSize);
+    void ResetView(ListKind kind, QSize thumbnailSize);
+    // The quick view: its picture's room in the panel, the panel's children placed for its size, a
+    // new white picture of the size the panel gives, and the shown file drawn into it again.
+    QSize QuickViewRoom() const;
+    int QuickViewReserve() const; // the panel's height besides the picture
+    void LayOutQuickView();
+    void NewQuickViewPicture();
+    void RedrawQuickView();
+    // Draws the shown file into the picture; a file that cannot be read tells why in the error box
+    // when tellFailure is true.
+    void DrawQuickView(bool tellFailure);
+    void ShowFacts(FileFormat format, const DrawnFile& drawn);
     // The list's grid for thumbnails of a size: the picture and two lines of caption, with spacing.
     QSize GridSize(QSize thumbnailSize) const;
     // The outer size of a first start: four rows and five columns of the larger kind's cells beside
@@ -202,6 +213,13 @@ private:
     ImageList images_;
     ThumbnailModel* model_ = nullptr;
     QImage quickView_;
+    ListKind quickViewKind_ = ListKind::Figures; // the proportion of the picture
+    struct QuickViewFile {
+        ListKind kind;
+        std::filesystem::path path;
+    };
+    std::optional<QuickViewFile> quickViewFile_; // what the picture shows, to draw again at a new size
+    QTimer quickViewTimer_;                      // a resized panel is drawn again once it rests
     QPrinter printer_{QPrinter::HighResolution};
     std::array<QLabel*, 3> panels_{};
     std::array<QString, 3> panelTexts_; // panel 0 may show its text cut

@@ -33,6 +33,8 @@ namespace {
 // More listed files than this are not watched one by one: the folder's own changes still are.
 constexpr int kMostWatchedFiles = 1000;
 constexpr int kRelistDelayMs = 700;
+// A resized quick view is drawn again once the splitter has rested this long.
+constexpr int kQuickViewRedrawMs = 150;
 
 QString KindName(ListKind kind) {
     const std::string_view name = KindFileName(kind);
@@ -66,9 +68,19 @@ void TForm1::SetupLibrary() {
     folderModel_->SetRoots(PathFromText(QDir::homePath()), library_.roots);
     QTreeView* tree = ui_->FolderTree1;
     tree->setModel(folderModel_);
-    ui_->Splitter1->setStretchFactor(0, 0);
-    ui_->Splitter1->setStretchFactor(1, 1);
-    ui_->Splitter1->setSizes({library_.treeWidth, std::max(width() - library_.treeWidth, 100)});
+    // The list takes what the window gains; the folder pane and the quick view keep their widths.
+    QSplitter* splitter = ui_->Splitter1;
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(2, 0);
+    splitter->setCollapsible(2, false);
+    splitter->setSizes({library_.treeWidth,
+                        std::max(width() - library_.treeWidth - library_.quickViewWidth, 100),
+                        library_.quickViewWidth});
+    ui_->Panel2->installEventFilter(this);
+    quickViewTimer_.setSingleShot(true);
+    quickViewTimer_.setInterval(kQuickViewRedrawMs);
+    connect(&quickViewTimer_, &QTimer::timeout, this, &TForm1::RedrawQuickView);
     connect(tree, &QTreeView::clicked, this, &TForm1::FolderTreeChosen);
     connect(tree, &QTreeView::activated, this, &TForm1::FolderTreeChosen);
     connect(tree, &QWidget::customContextMenuRequested, this, &TForm1::FolderTreeMenu);

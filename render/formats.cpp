@@ -30,8 +30,11 @@ template <auto Draw, typename Source>
 int DrawJwcRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o, DrawnFile* drawn) {
     TJwcInfo info;
     const int result = Draw(canvas, source, rect, o.flags, info);
-    if (drawn)
-        *drawn = {result == 0 ? info.Comment : std::string(), true};
+    if (drawn) {
+        *drawn = {};
+        if (result == 0)
+            drawn->comment = info.Comment;
+    }
     return result;
 }
 
@@ -43,8 +46,17 @@ JwwInfo TodaysInfo() {
 }
 
 void TellTodays(DrawnFile* drawn, int result, const JwwInfo& info) {
-    if (drawn)
-        *drawn = {result == 0 ? info.memo : std::string(), result != 0 || info.complete};
+    if (!drawn)
+        return;
+    *drawn = {};
+    drawn->complete = result != 0 || info.complete;
+    if (result != 0)
+        return;
+    drawn->comment = info.memo;
+    if (info.kind == JwwKind::Drawing) {
+        drawn->paper = std::string(JwwPaperName(info.paper));
+        drawn->scales = info.scales;
+    }
 }
 
 template <auto Draw, typename Source>

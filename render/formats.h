@@ -35,9 +35,11 @@ struct FileDescription;
 
 // What a draw tells besides the picture.
 struct DrawnFile {
-    std::string comment;  // a drawing's comment (.jwc) or memo (.jww), code page 932 bytes; else empty
-    bool complete = true; // false when the file broke off before all it holds was read: drawn as far as
-                          // it goes
+    std::string comment;        // a drawing's comment (.jwc) or memo (.jww), code page 932 bytes; else empty
+    bool complete = true;       // false when the file broke off before all it holds was read: drawn as far as
+                                // it goes
+    std::string paper;          // a .jww's paper as jw_cad names it ("A3"); empty when not known
+    std::vector<double> scales; // a .jww's scale denominators (JwwInfo::scales)
 };
 
 struct FormatRow {

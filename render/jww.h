@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plavik {
@@ -25,7 +26,10 @@ struct JwwInfo {
     std::string memo;        // drawings: the memo, code page 932 bytes as in the file (CR LF kept)
     std::uint32_t paper = 0; // drawings: 0..4 = A0..A4, other codes larger sheets
     int shownLayers = 0;     // drawings: layers (of 16 x 16) whose group and layer are both shown
-    double extent[4] = {};   // figures: the box stored in the header (min x, min y, max x, max y)
+    // Drawings: the scale denominators (100 is 1/100) of the groups that hold a shown entity, each
+    // once, in group order; scales that are not positive numbers are left out.
+    std::vector<double> scales;
+    double extent[4] = {}; // figures: the box stored in the header (min x, min y, max x, max y)
     // Objects of the top-level entity list by class, and the block definitions.
     int lines = 0, arcs = 0, points = 0, texts = 0, solids = 0, blocks = 0, dimensions = 0,
         blockDefinitions = 0;
@@ -41,6 +45,10 @@ inline constexpr std::size_t kJwsRecognitionBytes = 204;
 inline constexpr std::size_t kJwwRecognitionBytes = 12;
 // Larger files are refused with FileTooLargeError.
 inline constexpr std::uint64_t kMaxJwwFileBytes = kMaxFileBytes;
+
+// The name jw_cad gives a drawing's paper code: "A0".."A4" for 0..4, "2A".."5A", "10m", "50m",
+// "100m" for 8..14; empty for any other code.
+std::string_view JwwPaperName(std::uint32_t paper);
 
 // "JwsData." and a version of 200..1000 at offset 200.
 bool IsJwsData(std::span<const std::uint8_t> data);

@@ -10,6 +10,8 @@
 #include <bit>
 #include <cmath>
 #include <functional>
+#include <iterator>
+#include <string_view>
 
 namespace plavik {
 
@@ -91,9 +93,12 @@ void ReadDrawingHeader(ByteCursor& c, JwwDocument& doc) {
     ReadCString(c, doc.memo);
     doc.paper = c.U32();
     c.Skip(4); // write group
-    for (std::uint16_t& shown : doc.shown) {
+    for (std::size_t group = 0; group < doc.shown.size(); ++group) {
+        std::uint16_t& shown = doc.shown[group];
         const std::uint32_t groupState = c.U32();
-        c.Skip(4 + 8 + 4); // write layer, scale, protection
+        c.Skip(4); // write layer
+        doc.scales[group] = c.F64();
+        c.Skip(4); // protection
         for (int layer = 0; layer < 16; ++layer) {
             const std::uint32_t layerState = c.U32();
             c.Skip(4); // protection
@@ -159,7 +164,10 @@ public:
             const JwwClass cls = EntityTag();
             const std::size_t pool = doc_.textPool.size();
             JwwEntity parsed[2];
-            ReadEntity(cls, parsed);
+            const int n = ReadEntity(cls, parsed);
+            for (int k = 0; k < n; ++k)
+                if (doc_.Shown(parsed[k]))
+                    doc_.groupsInUse = static_cast<std::uint16_t>(doc_.groupsInUse | (1u << parsed[k].group));
             Count(cls);
             if (cls == JwwClass::Text && keepTexts)
                 doc_.topTexts.emplace_back(static_cast<std::uint32_t>(pool),
@@ -537,6 +545,14 @@ void FillJwwInfo(const JwwDocument& doc, JwwInfo& info) {
         info.shownLayers += std::popcount(bits);
     if (doc.kind == JwwKind::Figure)
         std::copy(doc.box.begin(), doc.box.end(), info.extent);
+    info.scales.clear();
+    if (doc.kind == JwwKind::Drawing)
+        for (std::size_t g = 0; g < doc.scales.size(); ++g) {
+            const double scale = doc.scales[g];
+            if ((doc.groupsInUse >> g & 1) != 0 && std::isfinite(scale) && scale > 0 &&
+                std::find(info.scales.begin(), info.scales.end(), scale) == info.scales.end())
+                info.scales.push_back(scale);
+        }
     info.lines = doc.lines;
     info.arcs = doc.arcs;
     info.points = doc.points;
@@ -550,6 +566,13 @@ void FillJwwInfo(const JwwDocument& doc, JwwInfo& info) {
     for (const auto& [offset, size] : doc.topTexts)
         info.textStrings.emplace_back(doc.textPool, offset, size);
     info.complete = doc.complete;
+}
+
+std::string_view JwwPaperName(std::uint32_t paper) {
+    // jw_cad's own names of its sheets; codes it does not name have none.
+    static constexpr std::string_view kNames[] = {"A0", "A1", "A2", "A3", "A4",  "",    "",    "",
+                                                  "2A", "3A", "4A", "5A", "10m", "50m", "100m"};
+    return paper < std::size(kNames) ? kNames[paper] : std::string_view();
 }
 
 } // namespace plavik

@@ -59,6 +59,8 @@ LibraryState LoadLibraryState(SettingsStore& store) {
     state.recent = ReadList(store, QStringLiteral("Recent"), kRecentFolders);
     state.roots = ReadList(store, QStringLiteral("Root"), kMostRoots);
     state.treeWidth = std::clamp(ReadInt(store, QStringLiteral("TreeWidth"), state.treeWidth), 0, 4000);
+    state.quickViewWidth = std::clamp(ReadInt(store, QStringLiteral("QuickViewWidth"), state.quickViewWidth),
+                                      kLeastQuickViewPanel, 4000);
     state.openFolder = Read(store, QStringLiteral("OpenFolder")).value_or(QString());
     state.openFilter = Read(store, QStringLiteral("OpenFilter")).value_or(QString());
     return state;
@@ -73,6 +75,7 @@ void SaveLibraryState(SettingsStore& store, const LibraryState& state) {
     WriteList(store, QStringLiteral("Recent"), state.recent.mid(0, kRecentFolders));
     WriteList(store, QStringLiteral("Root"), state.roots.mid(0, kMostRoots));
     store.WriteText(kSection, QStringLiteral("TreeWidth"), QString::number(state.treeWidth));
+    store.WriteText(kSection, QStringLiteral("QuickViewWidth"), QString::number(state.quickViewWidth));
     store.WriteText(kSection, QStringLiteral("OpenFolder"), state.openFolder);
     store.WriteText(kSection, QStringLiteral("OpenFilter"), state.openFilter);
 }

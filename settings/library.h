@@ -1,5 +1,5 @@
 // What the window remembers of the user's library between runs: the folder listed last, the recent
-// folders, the library roots, the open dialog's place and the folder pane's width.
+// folders, the library roots, the open dialog's place, the folder pane's and the quick view's widths.
 #pragma once
 
 #include "platform/settingsstore.h"
@@ -11,17 +11,20 @@
 namespace plavik {
 
 inline constexpr int kRecentFolders = 10;
+// The quick-view panel is never narrower: its picture is 150 pixels wide with its margins.
+inline constexpr int kLeastQuickViewPanel = 160;
 
 struct LibraryState {
     QString lastFolder; // listed last; empty when nothing was listed
     ListKind lastKind = ListKind::Figures;
-    bool lastTodays = true; // the last list took today's formats too
-    bool reopenLast = true; // list the last folder again at start
-    QStringList recent;     // newest first, at most kRecentFolders
-    QStringList roots;      // library folders the user added to the folder pane
-    int treeWidth = 220;    // the folder pane's width in pixels
-    QString openFolder;     // where the open dialog starts
-    QString openFilter;     // and the file type it starts on
+    bool lastTodays = true;                    // the last list took today's formats too
+    bool reopenLast = true;                    // list the last folder again at start
+    QStringList recent;                        // newest first, at most kRecentFolders
+    QStringList roots;                         // library folders the user added to the folder pane
+    int treeWidth = 220;                       // the folder pane's width in pixels
+    int quickViewWidth = kLeastQuickViewPanel; // the quick-view panel's width in pixels
+    QString openFolder;                        // where the open dialog starts
+    QString openFilter;                        // and the file type it starts on
     friend bool operator==(const LibraryState&, const LibraryState&) = default;
 };
 

@@ -7,10 +7,14 @@
 #include "print/tform3.h"
 #include "render/palette.h"
 #include "settings/errorbox.h"
+#include "support/jwcwriter.h"
+#include "support/jwwwriter.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <fstream>
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -28,6 +32,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -662,6 +667,105 @@ TEST_F(MainWindow, PicturesAreDrawnInTheScreensOwnPixels) {
                 drawn |= QRect(x, y, 1, 1);
     EXPECT_GT(drawn.right(), picture.width() * 3 / 4);
     EXPECT_EQ(w->findChild<QLabel*>("Image1")->pixmap().deviceIndependentSize(), QSizeF(150, 150));
+}
+
+// The quick view's panel is widened and narrowed with the splitter: the picture is drawn again at the
+// panel's width in the kind's proportion, never under 150 pixels, and the width is kept for the next run.
+TEST_F(MainWindow, QuickViewGrowsWithItsPanelAndTheSplitterIsKeptOverARestart) {
+    const std::filesystem::path file = PathFromText(dir_.filePath("plan.jww"));
+    const auto bytes = test::JwwWriter::Drawing(600).Line(-150, -100, 150, 100).Bytes();
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    int kept = 0;
+    {
+        auto w = Open();
+        auto* splitter = Child<QSplitter>(w.get(), "Splitter1");
+        QWidget* panel = Child<QWidget>(w.get(), "Panel2");
+        QApplication::processEvents();
+        w->Init2();
+        w->QView2(file, "plan.jww");
+        const qreal ratio = w->devicePixelRatioF();
+        const auto pictureWidth = [&] { return std::lround(w->QuickViewImage().width() / ratio); };
+        for (const int asked : {420, 40}) {
+            QList<int> sizes = splitter->sizes();
+            sizes[1] += sizes[2] - asked;
+            sizes[2] = asked;
+            splitter->setSizes(sizes);
+            const int expected = std::max(panel->width() - 10, 150);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return pictureWidth() == expected; }, 3000))
+                << asked << ": " << pictureWidth() << " for a panel of " << panel->width();
+            const QImage& picture = w->QuickViewImage();
+            EXPECT_EQ(picture.height(), std::lround(picture.width() / std::sqrt(2.0))) << asked;
+            EXPECT_EQ(w->findChild<QLabel*>("Image1")->pixmap().deviceIndependentSize(),
+                      QSizeF(picture.size()) / ratio);
+            // The line from corner to corner is drawn across the new picture, not the old one.
+            EXPECT_NE(picture.pixel(picture.width() / 2, picture.height() / 2), picture.pixel(1, 1)) << asked;
+            if (asked == 420)
+                kept = panel->width();
+        }
+        EXPECT_GE(panel->width(), 160);
+        QList<int> sizes = splitter->sizes();
+        sizes[1] += sizes[2] - kept;
+        sizes[2] = kept;
+        splitter->setSizes(sizes);
+        w->close();
+    }
+    EXPECT_GT(kept, 400);
+    auto again = Open();
+    QApplication::processEvents();
+    EXPECT_EQ(Child<QWidget>(again.get(), "Panel2")->width(), kept);
+    again->Init2(); // a drawing's picture: the panel's width, well within its height
+    const long width = std::lround((kept - 10) * again->devicePixelRatioF());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return again->QuickViewImage().width() == width; }, 3000))
+        << again->QuickViewImage().width();
+}
+
+// Below the picture: a drawing's memo (wrapped), paper and the scales of the groups it draws in; a .jwc's
+// comment; nothing of either for the next file that has none.
+TEST_F(MainWindow, QuickViewShowsADrawingsMemoPaperAndScalesAndAJwcsComment) {
+    const auto save = [this](const char* name, const std::vector<std::uint8_t>& bytes) {
+        const std::filesystem::path file = PathFromText(dir_.filePath(QLatin1String(name)));
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return file;
+    };
+    std::string longLine; // a line of kanji, as memos are written: no spaces to break at
+    for (int i = 0; i < 12; ++i)
+        longLine += "\x95\xbd\x96\xca\x90\x7d"; // 平面図
+    const auto jww = save("plan.jww", test::JwwWriter::Drawing(600)
+                                          .Memo("\x82\x50\x8a\x4b\x95\xbd\x96\xca\x90\x7d\r\n" + longLine)
+                                          .Paper(3)
+                                          .GroupScale(1, 50)
+                                          .GroupScale(2, 20)
+                                          .Line(0, 0, 10, 10)
+                                          .Line(0, 0, 10, 10, test::JwwAttr{.group = 1})
+                                          .Bytes());
+    const auto jwc =
+        save("old.jwc", test::JwcWriter().Comment("\x8b\x8c\x90\x7d").Line(0, 0, 10, 10).Build());
+    auto w = Open();
+    QApplication::processEvents();
+    w->Init2();
+    const auto shown = [&w](const char* name) {
+        auto* label = w->findChild<QLabel*>(QLatin1String(name));
+        return label && label->isVisible() ? label->text() : QStringLiteral("(hidden)");
+    };
+    w->QView2(jww, "plan.jww");
+    EXPECT_EQ(shown("Label2"), "plan.jww");
+    EXPECT_EQ(shown("MemoTitle1"), QStringLiteral("【メモ】"));
+    EXPECT_EQ(shown("Memo1"), QStringLiteral("１階平面図\n") + QStringLiteral("平面図").repeated(12));
+    EXPECT_EQ(shown("Paper1"), "A3");
+    EXPECT_EQ(shown("Scale1"), "1/100, 1/50"); // group 2 draws nothing
+    auto* memo = w->findChild<QLabel*>("Memo1");
+    QApplication::processEvents();
+    EXPECT_LE(memo->geometry().right(), Child<QWidget>(w.get(), "Panel2")->width()); // wrapped, not widened
+    EXPECT_GE(memo->height(), 3 * memo->fontMetrics().height());
+
+    w->QView2(jwc, "old.jwc");
+    EXPECT_EQ(shown("MemoTitle1"), QStringLiteral("【コメント】"));
+    EXPECT_EQ(shown("Memo1"), QStringLiteral("旧図"));
+    EXPECT_EQ(shown("Paper1"), "(hidden)");
+    EXPECT_EQ(shown("Scale1"), "(hidden)");
+    EXPECT_EQ(shown("PaperTitle1"), "(hidden)");
 }
 
 } // namespace

@@ -128,6 +128,28 @@ TEST(JwwHeader, DrawingFields) {
     EXPECT_TRUE(info.complete);
 }
 
+// The scales of the groups that show something: each once, in group order; an empty group, a hidden
+// group or layer, and a scale that is no positive number are left out.
+TEST(JwwHeader, ScalesOfTheGroupsThatShowSomething) {
+    JwwWriter w = JwwWriter::Drawing(600);
+    w.GroupScale(0, 50).GroupScale(1, 100).GroupScale(2, 50).GroupScale(3, 30).GroupScale(4, 0.5);
+    w.GroupScale(5, 0).GroupScale(6, std::nan("")).GroupScale(7, 200).GroupScale(8, 500);
+    w.GroupState(3, 0).LayerState(7, 2, 0); // group 3 hidden; group 7's only layer in use hidden
+    for (const std::uint16_t g : {2, 1, 0, 3, 4, 5, 6, 7})
+        w.Line(0, 0, 10, 10, JwwAttr{.layer = static_cast<std::uint16_t>(g == 7 ? 2 : 0), .group = g});
+    // group 8 holds nothing
+    EXPECT_EQ(InfoOf(w, JwwKind::Drawing).scales, (std::vector<double>{50, 100, 0.5}));
+    EXPECT_TRUE(InfoOf(JwwWriter::Figure(600).Line(0, 0, 1, 1), JwwKind::Figure).scales.empty());
+}
+
+TEST(JwwHeader, PaperNames) {
+    const std::pair<std::uint32_t, std::string_view> cases[] = {
+        {0, "A0"},  {3, "A3"},   {4, "A4"},    {5, ""},  {7, ""},         {8, "2A"},
+        {11, "5A"}, {12, "10m"}, {14, "100m"}, {15, ""}, {0xFFFFFFFF, ""}};
+    for (const auto& [code, name] : cases)
+        EXPECT_EQ(JwwPaperName(code), name) << code;
+}
+
 TEST(JwwHeader, FigureFields) {
     const JwwInfo info =
         InfoOf(JwwWriter::Figure(351).RefPoint(1, 2).Box(-5.5, -1, 20, 7.25), JwwKind::Figure);

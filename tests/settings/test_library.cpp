@@ -19,6 +19,7 @@ TEST(LibraryState, RoundTripsThroughTheIniFileWithCommasAndJapanese) {
     state.recent = {state.lastFolder, QStringLiteral("/home/a/x, y")};
     state.roots = {QStringLiteral("/srv/図形")};
     state.treeWidth = 300;
+    state.quickViewWidth = 420;
     state.openFolder = QStringLiteral("/home/a/");
     state.openFilter = QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jws *.jwk)");
     {
@@ -34,12 +35,14 @@ TEST(LibraryState, MissingOrBadValuesKeepTheirDefaults) {
     const QString ini = dir.filePath("plavik.ini");
     QFile file(ini);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Library]\nTreeWidth=wide\nRecent1=/a\nRecent2=\nRecent3=/c\nLastKind=1,2\n");
+    file.write(
+        "[Library]\nTreeWidth=wide\nQuickViewWidth=3\nRecent1=/a\nRecent2=\nRecent3=/c\nLastKind=1,2\n");
     file.close();
     const LibraryState state = LoadLibraryState(*OpenIniStore(ini));
     EXPECT_EQ(state.treeWidth, LibraryState().treeWidth);
-    EXPECT_EQ(state.recent, QStringList({"/a"})); // the list ends at its first empty value
-    EXPECT_EQ(state.lastKind, ListKind::Figures); // a list is the wrong type
+    EXPECT_EQ(state.quickViewWidth, kLeastQuickViewPanel); // narrower than its picture
+    EXPECT_EQ(state.recent, QStringList({"/a"}));          // the list ends at its first empty value
+    EXPECT_EQ(state.lastKind, ListKind::Figures);          // a list is the wrong type
     EXPECT_TRUE(state.reopenLast);
 }
 

@@ -68,6 +68,7 @@ ByteWriter& RepeatF(ByteWriter& w, int n, double v) {
 
 JwwWriter::JwwWriter(bool figure, std::uint32_t version) : figure_(figure), version_(version) {
     groups_.fill(2);
+    scales_.fill(100);
     for (auto& g : layers_)
         g.fill(2);
     memo_ = {0};
@@ -106,6 +107,11 @@ JwwWriter& JwwWriter::Memo(const std::string& bytes) {
 
 JwwWriter& JwwWriter::Paper(std::uint32_t code) {
     paper_ = code;
+    return *this;
+}
+
+JwwWriter& JwwWriter::GroupScale(int group, double denominator) {
+    scales_[group] = denominator;
     return *this;
 }
 
@@ -332,7 +338,7 @@ void JwwWriter::Header(ByteWriter& out) const {
     out.bytes.insert(out.bytes.end(), memo_.begin(), memo_.end());
     out.U32(paper_).U32(0);
     for (int g = 0; g < 16; ++g) {
-        out.U32(groups_[g]).U32(0).F64(100).U32(0);
+        out.U32(groups_[g]).U32(0).F64(scales_[g]).U32(0);
         for (int l = 0; l < 16; ++l)
             out.U32(layers_[g][l]).U32(0);
     }

@@ -42,6 +42,8 @@ public:
     JwwWriter& Memo(const std::string& bytes);
     JwwWriter& Paper(std::uint32_t code);
     JwwWriter& GroupState(int group, std::uint32_t state);
+    // A group's scale denominator; every group starts at 100 (1/100).
+    JwwWriter& GroupScale(int group, double denominator);
     JwwWriter& LayerState(int group, int layer, std::uint32_t state);
     JwwWriter& LayerName(int group, int layer, const std::string& bytes);
 
@@ -118,6 +120,7 @@ private:
     std::vector<std::uint8_t> memo_;
     std::uint32_t paper_ = 3;
     std::array<std::uint32_t, 16> groups_;
+    std::array<double, 16> scales_;
     std::array<std::array<std::uint32_t, 16>, 16> layers_;
     std::array<std::array<std::vector<std::uint8_t>, 16>, 16> layerNames_;
     std::vector<Obj> entities_, definitions_;
