@@ -60,8 +60,9 @@ struct TJwcInfo {
     std::int32_t LineCount = 0, ArcCount = 0, TextCount = 0, PointCount = 0;
 };
 
-// Option flags of DrawJwc.
-enum JwcFlags { kJwcBorder = 1, kJwcText = 2, kJwcBaseLines = 4, kJwcAuxLines = 8 };
+// Option flags of the drawing renderers (.jwc and .jww). kJwcFitContent shows what is drawn on the
+// shown layers (ContentExtent) instead of the whole sheet; an empty drawing keeps its sheet.
+enum JwcFlags { kJwcBorder = 1, kJwcText = 2, kJwcBaseLines = 4, kJwcAuxLines = 8, kJwcFitContent = 16 };
 
 inline constexpr int kJwcHeaderSize = 2421;
 

@@ -1,6 +1,7 @@
-// Drawing a jw_cad drawing file into a rectangle: the sheet of 518 x 366 units stretched over it,
-// black on white, shown layers only.
+// Drawing a jw_cad drawing file into a rectangle: the sheet of 518 x 366 units stretched over it, or
+// what is drawn fitted into it, black on white, shown layers only.
 #include "render/card.h"
+#include "render/contentextent.h"
 #include "render/drawsteps.h"
 #include "render/errors.h"
 #include "render/helpers.h"
@@ -22,24 +23,104 @@ namespace {
 
 constexpr double kSheetWidth = 518;
 constexpr double kSheetHeight = 366;
+constexpr int kJwcAuxLineType = 9;
 
-// Sheet units to device pixels: x to the right from the left edge, y up from the bottom edge.
+// Sheet units to device pixels: x to the right from the left edge, y up from the bottom edge. The
+// sheet is stretched over the rectangle; a fitted box keeps its proportion, its centre at the
+// rectangle's centre.
 struct SheetMap {
     TRect rect;
     float sx, sy;
+    double ox = 0, oy = 0;       // the sheet point at the device offsets below
+    double left = 0, bottom = 0; // device offsets of that point from the rectangle's left and top
 
     explicit SheetMap(const TRect& r)
         : rect(r), sx(static_cast<float>(r.Width() / kSheetWidth)),
-          sy(static_cast<float>(r.Height() / kSheetHeight)) {}
+          sy(static_cast<float>(r.Height() / kSheetHeight)), bottom(r.Height()) {}
 
-    int X(float x) const { return ToDevice(rect.left + static_cast<double>(ToDevice(double{x} * sx))); }
+    // The box scaled by min((W - 1) / bw, (H - 1) / bh), as the .jww drawings are fitted; a side of 0
+    // takes the other's scale.
+    SheetMap(const TRect& r, const Box& box) : SheetMap(r) {
+        const double w = static_cast<double>(r.Width()) - 1, h = static_cast<double>(r.Height()) - 1;
+        const double bw = box.maxX - box.minX, bh = box.maxY - box.minY;
+        const double s = std::max(0.0, bw > 0 && bh > 0 ? std::min(w / bw, h / bh)
+                                       : bw > 0         ? w / bw
+                                                        : h / bh);
+        sx = sy = static_cast<float>(s);
+        ox = (box.minX + box.maxX) / 2;
+        oy = (box.minY + box.maxY) / 2;
+        left = w / 2;
+        bottom = h / 2;
+    }
+
+    int X(float x) const { return ToDevice(rect.left + left + static_cast<double>(ToDevice((x - ox) * sx))); }
     int Y(float y) const {
-        return ToDevice(static_cast<double>(rect.top) + rect.Height() - ToDevice(double{y} * sy));
+        return ToDevice(static_cast<double>(rect.top) + bottom - ToDevice((y - oy) * sy));
     }
 };
 
 bool Shown(const JwcHeader& header, std::uint8_t layer) {
     return header.layerFlags[layer] == 1;
+}
+
+// What the records on shown layers draw with these flags, under ContentExtent's rule: the lines and
+// arcs first, then the points and the texts' base lines.
+Box Content(int flags, const JwcHeader& header, const JwcLayout& at, const BytesAt& bytes) {
+    ContentExtent extent;
+    const bool aux = (flags & kJwcAuxLines) != 0;
+    const auto drawn = [&](std::uint8_t layer, std::uint8_t lineType) {
+        return Shown(header, layer) && (aux || lineType != kJwcAuxLineType);
+    };
+    DrawBudget budget = DrawBudget::Largest();
+    EachRecord(bytes, at.lines, static_cast<std::size_t>(header.lineCount), kJwcLineSize, budget, ReadJwcLine,
+               [&](const TJwcLine& line) {
+                   if (drawn(line.layer, line.lineType)) {
+                       extent.AddStroke(DPoint{line.x1, line.y1});
+                       extent.AddStroke(DPoint{line.x2, line.y2});
+                   }
+               });
+    EachRecord(bytes, at.arcs, static_cast<std::size_t>(header.arcCount), kJwcArcSize, budget, ReadJwcArc,
+               [&](const TJwcArc& arc) {
+                   if (!drawn(arc.layer, arc.lineType) || arc.radius == 0)
+                       return;
+                   // Angles as DrawArc takes them: degrees, an end of 0 or equal to the start a whole turn.
+                   double start = arc.startAngle / 65536.0, end = arc.endAngle / 65536.0;
+                   if (end == 0)
+                       end = 360;
+                   if (end < start)
+                       end += 360;
+                   if (end == start)
+                       start = 0, end = 360;
+                   const double flatness = arc.flatness > 0 ? arc.flatness / 10000.0 : 1;
+                   constexpr double kRadian = std::numbers::pi / 180;
+                   extent.AddStroke(ArcOf(arc.cx, arc.cy, arc.radius, flatness, arc.tilt / 65536.0 * kRadian,
+                                          start * kRadian, (end - start) * kRadian));
+               });
+    extent.StartMarks();
+    EachRecord(bytes, at.points, static_cast<std::size_t>(header.pointCount), kJwcPointSize, budget,
+               ReadJwcPoint, [&](const TJwcPoint& point) {
+                   if (Shown(header, point.layer))
+                       extent.AddPoint(DPoint{point.x, point.y});
+               });
+    if (flags & kJwcText)
+        EachRecord(bytes, at.texts, static_cast<std::size_t>(header.textCount), kJwcTextSize, budget,
+                   ReadJwcText, [&](const TJwcText& text) {
+                       if (Shown(header, text.layer))
+                           extent.AddText(DPoint{text.x1, text.y1}, DPoint{text.x2, text.y2});
+                   });
+    return extent.Result();
+}
+
+// The sheet, or with kJwcFitContent what is drawn; a drawing of nothing, or of one spot, keeps its
+// sheet.
+SheetMap MapOf(const TRect& rect, int flags, const JwcHeader& header, const JwcLayout& at,
+               const BytesAt& bytes) {
+    if (flags & kJwcFitContent) {
+        const Box box = Content(flags, header, at, bytes);
+        if (!box.Empty() && (box.maxX > box.minX || box.maxY > box.minY))
+            return SheetMap(rect, box);
+    }
+    return SheetMap(rect);
 }
 
 // Everything after the background, read from the file's bytes as far as the drawing gets. The records
@@ -51,7 +132,7 @@ void Paint(Canvas& canvas, const TRect& rect, int flags, const JwcHeader& header
     const JwcLayout at(header);
     if (at.end > size)
         throw ReadError();
-    const SheetMap map(rect);
+    const SheetMap map = MapOf(rect, flags, header, at, bytes);
     RecordPen pen(canvas, JwcColors, (flags & kJwcAuxLines) != 0, true);
     DrawBudget budget(rect);
 

@@ -100,8 +100,7 @@ private:
 // rings of corners and arcs in drawing order. The visitor takes Corner(DPoint), Arc(const EllipseArc&)
 // and EndRing() after each ring. Styles below 101 are four corners; the round ones hold centre, radius,
 // flatness, tilt, start, sweep and their kind or inner radius.
-template <typename Visitor>
-void WalkSolidOutline(const JwwEntity& e, const Affine& m, Visitor& visit) {
+template <typename Visitor> void WalkSolidOutline(const JwwEntity& e, const Affine& m, Visitor& visit) {
     const double* v = e.v;
     if (e.style < 101) {
         for (int i = 0; i < 4; ++i)
@@ -146,6 +145,9 @@ void WalkSolidOutline(const JwwEntity& e, const Affine& m, Visitor& visit) {
 // solids and texts' base lines. Empty when there is nothing.
 Box JwwExtent(const ByteCursor& source, JwwDocument& doc);
 
+// The line type of auxiliary (construction) lines.
+inline constexpr int kJwwAuxLineType = 9;
+
 // What the painter draws and with which colours.
 struct PaintOptions {
     const Palette* palette = nullptr;
@@ -153,6 +155,10 @@ struct PaintOptions {
     bool baseLines = false; // texts drawn as their base lines
     bool auxLines = false;  // line type 9 drawn
 };
+
+// The box a drawing fits when it shows its drawn content: what the walk visits on the shown layers as
+// the options draw it, under ContentExtent's rule. Empty when nothing counts.
+Box JwwContent(const ByteCursor& source, JwwDocument& doc, const PaintOptions& options);
 
 // Draws one entity at a time on the canvas, within clip. Returns the primitives it emitted.
 class JwwPainter {

@@ -15,7 +15,6 @@ namespace plavik {
 
 namespace {
 
-constexpr int kAuxLineType = 9;
 // A text taller than this many times the picture's larger side shows nothing that can be read.
 constexpr double kMostTextHeight = 4.0;
 // Chords per turn of an arc: about 5 sqrt(r) keeps each chord within a quarter pixel of the curve
@@ -148,7 +147,7 @@ void JwwPainter::PolyTo(DPoint to) {
 }
 
 std::int64_t JwwPainter::Line(const JwwEntity& e, const Affine& m) {
-    if (e.style == kAuxLineType && !options_.auxLines)
+    if (e.style == kJwwAuxLineType && !options_.auxLines)
         return 0;
     const DPoint a = map_.Rel(m.Apply({e.v[0], e.v[1]}));
     const DPoint b = map_.Rel(m.Apply({e.v[2], e.v[3]}));
@@ -188,7 +187,7 @@ void JwwPainter::ArcPoints(const EllipseArc& arc, bool keep) {
 }
 
 std::int64_t JwwPainter::Arc(const JwwEntity& e, const Affine& m) {
-    if (e.style == kAuxLineType && !options_.auxLines)
+    if (e.style == kJwwAuxLineType && !options_.auxLines)
         return 0;
     const double* v = e.v;
     const double sweep = DrawnSweep(v[4], e.extra != 0);

@@ -1,6 +1,7 @@
 // Drawing figure (.jws) and drawing (.jww) files into a rectangle: the fit, the background, the
 // entities with their blocks, the reference mark and the frame; and the file entry points.
 #include "render/card.h"
+#include "render/contentextent.h"
 #include "render/drawsteps.h"
 #include "render/errors.h"
 #include "render/jwc.h"
@@ -77,7 +78,67 @@ private:
     }
 };
 
-DeviceMap MapOf(const ByteCursor& source, JwwDocument& doc, const TRect& rect) {
+// Feeds a drawing's shown entities to a ContentExtent, as they are drawn with the options: the
+// strokes in the first walk, the marks in the second.
+class ContentVisit {
+public:
+    ContentExtent extent;
+    bool marks = false;
+
+    explicit ContentVisit(const PaintOptions& options) : options_(options) {}
+
+    std::int64_t operator()(const JwwEntity& e, const Affine& m) {
+        const double* v = e.v;
+        const bool aux = e.style == kJwwAuxLineType && !options_.auxLines;
+        switch (e.shape) {
+        case JwwShape::Line:
+            if (!marks && !aux) {
+                extent.AddStroke(m.Apply({v[0], v[1]}));
+                extent.AddStroke(m.Apply({v[2], v[3]}));
+            }
+            break;
+        case JwwShape::Arc:
+            if (!marks && !aux)
+                if (const double sweep = DrawnSweep(v[4], e.extra != 0); sweep != 0)
+                    extent.AddStroke(ArcOf(v[0], v[1], v[2], v[6], v[5], v[3], sweep).Mapped(m));
+            break;
+        case JwwShape::Solid:
+            if (!marks) {
+                struct Outline {
+                    ContentExtent& extent;
+                    void Corner(DPoint c) { extent.AddStroke(c); }
+                    void Arc(const EllipseArc& arc) { extent.AddStroke(arc); }
+                    void EndRing() {}
+                } outline{extent};
+                WalkSolidOutline(e, m, outline);
+            }
+            break;
+        case JwwShape::Point:
+            if (marks)
+                extent.AddPoint(m.Apply({v[0], v[1]}));
+            break;
+        case JwwShape::Text:
+            if (marks && options_.texts)
+                extent.AddText(m.Apply({v[0], v[1]}), m.Apply({v[2], v[3]}));
+            break;
+        case JwwShape::Block:
+            break;
+        }
+        return 0;
+    }
+
+private:
+    const PaintOptions& options_;
+};
+
+DeviceMap MapOf(const ByteCursor& source, JwwDocument& doc, const TRect& rect, const PaintOptions& options,
+                int flags) {
+    if (doc.kind == JwwKind::Drawing && (flags & kJwcFitContent)) {
+        const Box content = JwwContent(source, doc, options);
+        // A drawing of nothing, or of one spot, keeps its sheet.
+        if (!content.Empty() && (content.maxX > content.minX || content.maxY > content.minY))
+            return DeviceMap::Fit(rect, content);
+    }
     if (doc.kind == JwwKind::Drawing && doc.paper < 5)
         return DeviceMap::Sheet(rect, kSheets[doc.paper][0], kSheets[doc.paper][1]);
     if (doc.kind == JwwKind::Figure) {
@@ -97,14 +158,14 @@ TRect Intersect(const TRect& a, const TRect& b) {
 void Paint(Canvas& canvas, const ByteCursor& source, JwwDocument& doc, const TRect& rect, int flags,
            const Palette& palette) {
     FillBackground(canvas, rect, palette[kBack]);
-    const DeviceMap map = MapOf(source, doc, rect);
-    const TRect clip = Intersect(rect, canvas.Bounds());
     const bool figure = doc.kind == JwwKind::Figure;
     PaintOptions options;
     options.palette = &palette;
     options.texts = (flags & (figure ? int{kJwkText} : int{kJwcText})) != 0;
     options.baseLines = !figure && (flags & kJwcBaseLines) != 0;
     options.auxLines = (flags & (figure ? int{kJwkAuxLines} : int{kJwcAuxLines})) != 0;
+    const DeviceMap map = MapOf(source, doc, rect, options, flags);
+    const TRect clip = Intersect(rect, canvas.Bounds());
     JwwPainter painter(canvas, doc, map, clip, options);
     DrawBudget budget(rect);
     EntityWalk<JwwPainter>(doc, painter, budget).Run(source);
@@ -223,6 +284,18 @@ Box JwwExtent(const ByteCursor& source, JwwDocument& doc) {
     DrawBudget budget = DrawBudget::Largest();
     EntityWalk<ExtentVisit>(doc, visit, budget).Run(source);
     return visit.box;
+}
+
+Box JwwContent(const ByteCursor& source, JwwDocument& doc, const PaintOptions& options) {
+    ContentVisit visit(options);
+    for (const bool marks : {false, true}) {
+        if (marks)
+            visit.extent.StartMarks();
+        visit.marks = marks;
+        DrawBudget budget = DrawBudget::Largest();
+        EntityWalk<ContentVisit>(doc, visit, budget).Run(source);
+    }
+    return visit.extent.Result();
 }
 
 int DrawJwsData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,

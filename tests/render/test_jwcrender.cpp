@@ -214,6 +214,69 @@ TEST(JwcLines, HiddenRecordsStillChangeTheCurrentColour) {
     EXPECT_EQ(hidden.Segments()[0].pen.color, 0u);
 }
 
+// With kJwcFitContent the drawing shows what is drawn on its shown layers, in its own proportion:
+// lines and arcs make the box, points and texts widen it only near them, setting records never.
+TEST(JwcMapping, FitContentLeavesOutStraysSettingRecordsAndHiddenLayers) {
+    const int flags = kJwcFitContent | kJwcText | kJwcBaseLines;
+    const TRect rect{0, 0, 101, 51};
+    using Seg = std::pair<TPoint, TPoint>;
+    const auto plan = [] { return JwcWriter().Line(0, 0, 100, 50); };
+    struct Case {
+        const char* name;
+        JwcWriter w;
+        Seg first; // the first segment drawn
+    };
+    const Case cases[] = {
+        {"a line fills the picture", plan(), {{0, 50}, {100, 0}}},
+        {"a stray point and a stray text",
+         plan().Point(5000, 5000).Text(-3000, 0, -2990, 0, "x"),
+         {{0, 50}, {100, 0}}},
+        {"a point near the lines widens the box", plan().Point(100, -50), {{25, 25}, {75, 0}}},
+        {"a setting record within the margin",
+         JwcWriter().Line(0, 0, 2000, 1000).Text(0, -1000, 10, -1000, "View_D=1"),
+         {{0, 50}, {100, 0}}},
+        {"texts alone", JwcWriter().Text(0, 0, 100, 0, "a").Text(0, 50, 100, 50, "b"), {{0, 50}, {100, 50}}},
+        {"hidden layers", plan().LayerFlag(3, 0).Line(-900, -900, 900, 900, 1, 1, 3), {{0, 50}, {100, 0}}},
+        {"auxiliary lines are not drawn", plan().Line(-900, -900, 900, 900, 9), {{0, 50}, {100, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCanvas canvas;
+        ASSERT_EQ(Draw(canvas, c.w, rect, flags), 0);
+        const auto drawn = canvas.DrawnSegments();
+        ASSERT_FALSE(drawn.empty());
+        EXPECT_EQ(drawn.front(), c.first);
+    }
+
+    // A circle alone fits by its own box, round in a square picture.
+    RecordingCanvas circle;
+    ASSERT_EQ(Draw(circle, JwcWriter().Arc(300, 100, 20, 0, 0, 0, 0), {0, 0, 101, 101}, kJwcFitContent), 0);
+    const auto path = circle.PenPath();
+    ASSERT_FALSE(path.empty());
+    const auto [left, right] =
+        std::minmax_element(path.begin(), path.end(), [](TPoint a, TPoint b) { return a.x < b.x; });
+    const auto [top, bottom] =
+        std::minmax_element(path.begin(), path.end(), [](TPoint a, TPoint b) { return a.y < b.y; });
+    EXPECT_EQ(left->x, 0);
+    EXPECT_EQ(right->x, 100);
+    EXPECT_EQ(top->y, 0);
+    EXPECT_EQ(bottom->y, 100);
+
+    // Nothing to fit (a lone point, a setting record, a line on a hidden layer): the sheet, as without
+    // the flag.
+    const JwcWriter lone = JwcWriter()
+                               .LayerFlag(3, 0)
+                               .Point(10, 10)
+                               .Text(0, -1000, 50, -1000, "Printer")
+                               .Line(0, 0, 50, 50, 1, 1, 3);
+    RecordingCanvas fitted, sheet;
+    ASSERT_EQ(Draw(fitted, lone, kSheet, flags), 0);
+    ASSERT_EQ(Draw(sheet, lone, kSheet, flags & ~kJwcFitContent), 0);
+    ASSERT_EQ(fitted.CallsOf(CallKind::SetPixel).size(), 1u);
+    EXPECT_EQ(fitted.CallsOf(CallKind::SetPixel)[0].to, (TPoint{10, 356}));
+    EXPECT_EQ(sheet.CallsOf(CallKind::SetPixel)[0].to, (TPoint{10, 356}));
+}
+
 TEST(JwcArcs, RadiusOnTheXScaleAndAspect) {
     // Half as wide as the sheet's proportion: sx 0.5, sy 1, so the circle is twice as high as wide.
     RecordingCanvas canvas;

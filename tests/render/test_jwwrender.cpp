@@ -148,6 +148,61 @@ TEST(JwwFit, DrawingsStretchTheirSheetOrFitTheirShownExtent) {
     }
 }
 
+// With kJwcFitContent a drawing shows what is drawn on its shown layers: lines, arcs and solids make
+// the box, points and texts widen it only near them, jw_cad's setting records never.
+TEST(JwwFit, ContentLeavesOutStraysSettingRecordsAndHiddenLayers) {
+    const int flags = kJwcFitContent | kJwcText | kJwcBaseLines;
+    const TRect rect{0, 0, 101, 51};
+    const auto plan = [] { return JwwWriter::Drawing().Paper(3).Line(0, 0, 100, 50); };
+    struct Case {
+        const char* name;
+        JwwWriter w;
+        Seg first; // the first segment drawn
+    };
+    const Case cases[] = {
+        {"a line fills the picture", plan(), {{0, 50}, {100, 0}}},
+        {"a stray point and a stray text",
+         plan().Point(5000, 5000).Text(-3000, 0, -2990, 0, "x"),
+         {{0, 50}, {100, 0}}},
+        {"a text near the lines widens the box", plan().Text(0, -50, 100, -50, "x"), {{25, 25}, {75, 0}}},
+        {"a setting record within the margin",
+         JwwWriter::Drawing().Paper(3).Line(0, 0, 2000, 1000).Text(0, -1000, 10, -1000, "View_D=1"),
+         {{0, 50}, {100, 0}}},
+        {"texts alone",
+         JwwWriter::Drawing().Paper(3).Text(0, 0, 100, 0, "a").Text(0, 50, 100, 50, "b"),
+         {{0, 50}, {100, 50}}},
+        {"hidden layers and groups",
+         plan()
+             .LayerState(0, 3, 0)
+             .GroupState(2, 0)
+             .Line(-900, -900, 900, 900, {.layer = 3})
+             .Line(-900, 0, 900, 0, {.group = 2}),
+         {{0, 50}, {100, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCanvas canvas;
+        ASSERT_EQ(Draw(canvas, c.w, rect, flags), 0);
+        const auto drawn = canvas.DrawnSegments();
+        ASSERT_FALSE(drawn.empty());
+        EXPECT_EQ(drawn.front(), c.first);
+    }
+
+    // Nothing to fit (a lone point, a setting record, a line on a hidden layer): the sheet, as without
+    // the flag.
+    const JwwWriter lone = JwwWriter::Drawing()
+                               .Paper(3)
+                               .LayerState(0, 3, 0)
+                               .Point(10, 10)
+                               .Text(0, -1000, 50, -1000, "Printer")
+                               .Line(0, 0, 50, 50, {.layer = 3});
+    RecordingCanvas fitted, sheet;
+    ASSERT_EQ(Draw(fitted, lone, {0, 0, 420, 297}, flags), 0);
+    ASSERT_EQ(Draw(sheet, lone, {0, 0, 420, 297}, flags & ~kJwcFitContent), 0);
+    ASSERT_EQ(fitted.CallsOf(CallKind::SetPixel).size(), 1u);
+    EXPECT_EQ(fitted.CallsOf(CallKind::SetPixel)[0].to, sheet.CallsOf(CallKind::SetPixel)[0].to);
+}
+
 TEST(JwwFit, NothingIsDrawnOutsideTheRectangle) {
     // The sheet's notes beyond A4, a line far beyond every device range, and points outside.
     JwwWriter w = JwwWriter::Drawing().Paper(4).Line(-200, 0, 200, 0).Line(-1e11, -1e11, 1e11, 1e11);
