@@ -44,6 +44,7 @@ struct TListSettings {
     bool prcBorder = true;
     std::int32_t prcTextMode = 2; // 1 not shown, 2 base lines, 3 characters
     bool prcAddLine = true;
+    bool prcFitContent = false; // drawings show what is drawn on their shown layers, not the whole sheet
     std::int32_t SpaceR2 = 5;
     std::int32_t SpaceB2 = 5;
     bool PageHeader = false; // each sheet begins with the folder's title, its path and the page number

@@ -28,6 +28,8 @@ int SetOption2(const TListSettings& settings) {
         flags |= kJwcBaseLines;
     if (settings.prcAddLine)
         flags |= kJwcAuxLines;
+    if (settings.prcFitContent)
+        flags |= kJwcFitContent;
     return flags;
 }
 

@@ -91,7 +91,7 @@ constexpr Entry Thumbnail(const char16_t* name, std::int32_t fallback, Accessor 
 const QString kFontName = QStringLiteral("ＭＳ ゴシック");
 
 // Every stored value, in the order in which they are loaded and saved.
-const std::array<Entry, 54> kEntries = {{
+const std::array<Entry, 55> kEntries = {{
     Int(u"Form", u"Height", 450, Geometry<&WindowGeometry::Height>(), true),
     Int(u"Form", u"Width", 600, Geometry<&WindowGeometry::Width>(), true),
     Int(u"Form", u"Left", 0, Geometry<&WindowGeometry::Left>(), true),
@@ -147,6 +147,7 @@ const std::array<Entry, 54> kEntries = {{
     Int(u"ColorSet", u"Border", 0, Colour<kBorder>()),
     // Added later than the others, so that stores written before it load as they did.
     Bool(u"PageSet", u"Header", false, Setting<&TListSettings::PageHeader>()),
+    Bool(u"ImageSet", u"prcFitContent", false, Setting<&TListSettings::prcFitContent>()),
 }};
 
 QString Section(const Entry& e) {

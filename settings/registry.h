@@ -42,7 +42,7 @@ struct LoadResult {
     std::optional<QString> error; // set when a value of the wrong type stopped the load
 };
 
-// Reads the 54 values in their stored order. A missing or unconvertible value gives its default;
+// Reads the 55 values in their stored order. A missing or unconvertible value gives its default;
 // a value of the wrong type stops the load with its message, the rest keeping their defaults.
 LoadResult LoadSettings(SettingsStore& store);
 

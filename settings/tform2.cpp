@@ -178,12 +178,12 @@ using S = TListSettings;
 
 // Every control of the record but the swatches, which go through the palette's own order.
 constexpr CheckField kChecks[] = {
-    {&U::CheckBox4, &S::UnKnownJwk},  {&U::CheckBox18, &S::UnKnownJwc},  {&U::CheckBox12, &S::prcFileName},
-    {&U::CheckBox13, &S::prcComment}, {&U::CheckBox14, &S::prcFileSize}, {&U::CheckBox15, &S::prcFileDate},
-    {&U::CheckBox17, &S::prcBorder},  {&U::CheckBox16, &S::prcAddLine},  {&U::CheckBox3, &S::prFileName},
-    {&U::CheckBox5, &S::prFileSize},  {&U::CheckBox6, &S::prFileDate},   {&U::CheckBox2, &S::prPos},
-    {&U::CheckBox1, &S::prText},      {&U::CheckBox9, &S::prAddLine},    {&U::CheckBox10, &S::prBorder},
-    {&U::CheckBox19, &S::PageHeader},
+    {&U::CheckBox4, &S::UnKnownJwk},  {&U::CheckBox18, &S::UnKnownJwc},    {&U::CheckBox12, &S::prcFileName},
+    {&U::CheckBox13, &S::prcComment}, {&U::CheckBox14, &S::prcFileSize},   {&U::CheckBox15, &S::prcFileDate},
+    {&U::CheckBox17, &S::prcBorder},  {&U::CheckBox16, &S::prcAddLine},    {&U::CheckBox3, &S::prFileName},
+    {&U::CheckBox5, &S::prFileSize},  {&U::CheckBox6, &S::prFileDate},     {&U::CheckBox2, &S::prPos},
+    {&U::CheckBox1, &S::prText},      {&U::CheckBox9, &S::prAddLine},      {&U::CheckBox10, &S::prBorder},
+    {&U::CheckBox19, &S::PageHeader}, {&U::CheckBox20, &S::prcFitContent},
 };
 constexpr NumberField kNumbers[] = {
     {&U::Edit7, &S::IconSize, kMinThumbnailSize, kMaxThumbnailSize},

@@ -37,16 +37,19 @@ TEST(PrintOptions, DrawingFlagsFollowTheTextMode) {
         int textMode;
         bool border, addLine;
         int flags;
+        bool fit = false;
     };
     const Case cases[] = {
-        {1, false, false, 0}, {2, false, false, 6}, {3, false, false, 2}, {0, false, false, 0},
-        {7, false, false, 0}, {2, true, true, 15},  {3, true, false, 3},  {1, false, true, 8},
+        {1, false, false, 0},      {2, false, false, 6},        {3, false, false, 2}, {0, false, false, 0},
+        {7, false, false, 0},      {2, true, true, 15},         {3, true, false, 3},  {1, false, true, 8},
+        {2, true, true, 31, true}, {1, false, false, 16, true},
     };
     for (const Case& c : cases) {
         TListSettings s;
         s.prcTextMode = c.textMode;
         s.prcBorder = c.border;
         s.prcAddLine = c.addLine;
+        s.prcFitContent = c.fit;
         EXPECT_EQ(SetOption2(s), c.flags) << "mode " << c.textMode;
     }
 }

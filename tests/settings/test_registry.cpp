@@ -32,7 +32,7 @@ const char* const kDefaultTexts =
     "ImageSet/prcFileSize=1 ImageSet/prcFileDate=1 ImageSet/prcBorder=1 ImageSet/prcTextMode=2 "
     "ImageSet/prcAddLine=1 ColorSet/Back=16777215 ColorSet/Pen1=0 ColorSet/Pen2=0 ColorSet/Pen3=0 "
     "ColorSet/Pen4=0 ColorSet/Pen5=0 ColorSet/Pen6=0 ColorSet/Text=0 ColorSet/Pos=0 ColorSet/Border=0 "
-    "PageSet/Header=0";
+    "PageSet/Header=0 ImageSet/prcFitContent=0";
 
 // A store in memory that logs the order of reads and writes.
 class LogStore : public SettingsStore {
@@ -207,13 +207,24 @@ TEST_F(RegistryTest, HandWrittenFileSavesBackNormalised) {
 
 // The header option came after the other values: a store without it loads as before, with the header
 // off, and the option is kept under its own name.
-TEST_F(RegistryTest, PageHeaderIsANewValueOffByDefault) {
+// So did the fit to the drawn content, off by default too.
+TEST_F(RegistryTest, LaterValuesAreOffByDefault) {
     const QString old = HandWritten("[PageSet]\nMarginLeft=7\n[ColorSet]\nBorder=5\n");
     const LoadResult loaded = LoadSettings(*OpenIniStore(old));
     EXPECT_FALSE(loaded.error);
     EXPECT_FALSE(loaded.state.settings.PageHeader);
+    EXPECT_FALSE(loaded.state.settings.prcFitContent);
     EXPECT_EQ(loaded.state.settings.MarginLeft, 7);
     EXPECT_TRUE(LoadWith("PageSet", "Header", "1").state.settings.PageHeader);
+    EXPECT_TRUE(LoadWith("ImageSet", "prcFitContent", "1").state.settings.prcFitContent);
+
+    // Saved and loaded again it stays on.
+    StoredState state;
+    state.settings.prcFitContent = true;
+    const QString path = FreshPath();
+    SaveSettings(*OpenIniStore(path), state, true);
+    EXPECT_EQ(OpenIniStore(path)->ReadText("ImageSet", "prcFitContent"), "1");
+    EXPECT_TRUE(LoadSettings(*OpenIniStore(path)).state.settings.prcFitContent);
 }
 
 TEST_F(RegistryTest, FailedSaveComesBackAsStoreError) {

@@ -19,7 +19,7 @@
 namespace plavik {
 namespace {
 
-// An in-memory store that keeps the texts written to it, to see a whole state as its 54 texts.
+// An in-memory store that keeps the texts written to it, to see a whole state as its 55 texts.
 class TextsStore : public SettingsStore {
 public:
     std::vector<std::pair<QString, QString>> writes; // "Section/Name" and text, in order

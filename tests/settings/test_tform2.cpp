@@ -62,7 +62,7 @@ const CheckBinding kChecks[] = {
     {"CheckBox3", &TListSettings::prFileName},   {"CheckBox5", &TListSettings::prFileSize},
     {"CheckBox6", &TListSettings::prFileDate},   {"CheckBox2", &TListSettings::prPos},
     {"CheckBox1", &TListSettings::prText},       {"CheckBox9", &TListSettings::prAddLine},
-    {"CheckBox10", &TListSettings::prBorder},
+    {"CheckBox10", &TListSettings::prBorder},    {"CheckBox20", &TListSettings::prcFitContent},
 };
 
 struct EditBinding {
@@ -128,7 +128,10 @@ TEST(SettingsDialog, FixedWindowWithExactlyTheListedControlsDisabled) {
             EXPECT_FALSE(push->autoDefault() || push->isDefault()) << push->objectName().toStdString();
         }
     }
-    EXPECT_EQ(dialog.findChildren<QCheckBox*>().size(), 19);
+    EXPECT_EQ(dialog.findChildren<QCheckBox*>().size(), 20);
+    auto* fit = Child<QCheckBox>(&dialog, "CheckBox20");
+    EXPECT_EQ(fit->text(), QString::fromUtf8("図面の範囲に合わせる"));
+    EXPECT_TRUE(Child<QWidget>(&dialog, "TabSheet5")->isAncestorOf(fit));
     EXPECT_EQ(dialog.findChildren<QRadioButton*>().size(), 9);
     EXPECT_EQ(dialog.findChildren<QLineEdit*>().size(), 12);
 
