@@ -109,6 +109,8 @@ TEST(ToolArguments, BadArgumentsExitTwoWithOneLine) {
         {"thumb", figure, png, "--flags", "0x3"},
         {"thumb", figure, png, "--dpi", "0"},
         {"thumb", figure, png, "--colors", "blue"},
+        {"thumb", figure, png, "--fit", "page"},
+        {"thumb", figure, png, "--fit"},
         {"thumb", figure, png, "--true-color=yes"},
         {"thumb", figure, png, "--nope"},
         {"info"},

@@ -109,6 +109,41 @@ TEST(ToolThumb, SizesByKindAndOptions) {
     EXPECT_EQ(d.image.pixel(50, 10), kWhite);
 }
 
+// The smallest rectangle holding every pixel that is not white.
+QRect InkBox(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != kWhite)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// --fit content fills the picture with a small plan on a large sheet, strays and a setting record
+// left out; --fit sheet and no --fit draw the sheet.
+TEST(ToolThumb, FitContentFillsThePictureWithTheDrawing) {
+    Scratch scratch;
+    const QString plan = scratch.Write("plan.jww", JwwWriter::Drawing()
+                                                       .Paper(3)
+                                                       .Line(0, 0, 40, 0)
+                                                       .Line(40, 0, 40, 20)
+                                                       .Line(40, 20, 0, 20)
+                                                       .Line(0, 20, 0, 0)
+                                                       .Point(5000, 5000)
+                                                       .Text(0, -1000, 10, -1000, "View_D")
+                                                       .Bytes());
+    const QStringList flags = {"--flags", "2", "--width", "200", "--height", "100"};
+    const Drawn sheet = Thumb(scratch, plan, flags);
+    const Drawn named = Thumb(scratch, plan, flags + QStringList{"--fit", "sheet"});
+    const Drawn content = Thumb(scratch, plan, flags + QStringList{"--fit=content"});
+    for (const Drawn* d : {&sheet, &named, &content})
+        ASSERT_EQ(d->run.exitCode, 0) << d->run.err.toStdString();
+    EXPECT_EQ(Pixels(named.image), Pixels(sheet.image));
+    EXPECT_LT(InkBox(sheet.image).width(), 40) << "a 40 mm plan on a 420 mm sheet";
+    // The 2 : 1 plan in a 2 : 1 picture: from edge to edge, a pixel short at the far ones.
+    EXPECT_EQ(InkBox(content.image), QRect(0, 0, 199, 100));
+}
+
 TEST(ToolThumb, ReducedToSystemColoursUnlessTrueColour) {
     Scratch scratch;
     const QString figure = scratch.Write(

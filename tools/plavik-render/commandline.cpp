@@ -29,6 +29,15 @@ ColorChoice ParseColors(std::string_view text) {
     throw UsageError("--colors wants mono, color or jwcad, not '" + std::string(text) + "'");
 }
 
+// True for content, false for sheet.
+bool ParseFit(std::string_view text) {
+    if (text == "sheet")
+        return false;
+    if (text == "content")
+        return true;
+    throw UsageError("--fit wants sheet or content, not '" + std::string(text) + "'");
+}
+
 // Walks the arguments of one command: options with their values (as "--name value" or
 // "--name=value") and the operands in order. "--" ends the options.
 class ArgumentReader {
@@ -109,6 +118,8 @@ ThumbOptions ParseThumb(const std::vector<std::string>& args) {
             o.dpi = ParseNumber(name, reader.Value(), 1, 100000);
         else if (name == "--colors")
             o.colors = ParseColors(reader.Value());
+        else if (name == "--fit")
+            o.fitContent = ParseFit(reader.Value());
         else if (name == "--true-color") {
             reader.NoValue();
             o.trueColor = true;
@@ -233,12 +244,14 @@ std::string HelpText() {
 Draws jw_cad figure files (.jwk, .jws) and drawing files (.jwc, .jww) without a window.
 
   plavik-render thumb FILE OUT.png [--width W] [--height H] [--flags N] [--dpi D]
-                      [--colors mono|color|jwcad] [--true-color]
+                      [--colors mono|color|jwcad] [--true-color] [--fit sheet|content]
       Draws FILE (a figure or drawing file, told by its content) into a W x H image and writes
       it as PNG. Defaults: 48 x 48 for figures, 100 x 71 for drawings; the option flags and
       colours of the default settings; 96 dpi. --flags: 1 frame, 2 texts, 4 auxiliary lines
       (figures) or text base lines only (drawings), 8 reference point (figures) or auxiliary
       lines (drawings). --colors sets the figure colours to a preset of the settings dialog.
+      --fit content shows what is drawn on a drawing's shown layers instead of its whole sheet
+      (as the settings' "図面の範囲に合わせる"); sheet, the default, shows the sheet.
       The image is reduced to the 16 system colours unless --true-color is given.
       A file of neither kind gets the card of the format its name suggests ("Not JWK File",
       "Not JWC File", "Not JWS File" or "Not JWW File") and exit status 1.

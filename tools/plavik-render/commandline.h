@@ -21,6 +21,7 @@ struct ThumbOptions {
     int dpi = 96;
     ColorChoice colors = ColorChoice::Default;
     bool trueColor = false;
+    bool fitContent = false; // --fit content: a drawing shows what is drawn instead of its sheet
 };
 
 struct InfoOptions {

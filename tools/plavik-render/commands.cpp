@@ -7,6 +7,7 @@
 #include "thumbnail.h"
 
 #include "platform/outputfile.h"
+#include "render/jwc.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -86,6 +87,8 @@ int RunThumb(const ThumbOptions& o) {
     if (o.height)
         request.size.setHeight(*o.height);
     request.options = {o.flags.value_or(DefaultFlags(request.renderer)), FigurePalette(o.colors)};
+    if (o.fitContent && KindOf(request.renderer) == ListKind::Drawings)
+        request.options.flags |= kJwcFitContent;
     request.dpi = o.dpi;
     request.trueColor = o.trueColor;
     return DrawAndWrite(request, o.out, Delivery::Replace);
