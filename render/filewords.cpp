@@ -1,6 +1,7 @@
 #include "render/filewords.h"
 
 #include "render/bytecursor.h"
+#include "render/contentextent.h"
 #include "render/errors.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
@@ -13,14 +14,6 @@
 #include <functional>
 
 namespace plavik {
-
-namespace {
-
-// jw_cad keeps some of its own settings in a drawing as texts at exactly this point.
-constexpr double kSettingX = 0;
-constexpr double kSettingY = -1000;
-
-} // namespace
 
 void ReadJwkWords(FileBytes& file, FileWords& words) {
     RefuseTooLarge(file.Size());
@@ -61,7 +54,7 @@ public:
             if (taken_[index])
                 return 0;
             taken_[index] = true;
-        } else if (e.v[0] == kSettingX && e.v[1] == kSettingY) {
+        } else if (e.v[0] == kSettingRecordAt.x && e.v[1] == kSettingRecordAt.y) {
             return 0;
         }
         const std::string_view text = doc_.Text(e);
