@@ -1,4 +1,5 @@
 #include "app/tform1.h"
+#include "app/viewerwindow.h"
 
 #include "app/captiondelegate.h"
 #include "app/folderdialog.h"
@@ -177,6 +178,7 @@ void TForm1::ConnectCommands() {
     connect(ui_->VQuickView, &QAction::triggered, this, &TForm1::VQuickViewClick);
 
     ui_->ListView1->installEventFilter(this);
+    ui_->Image1->installEventFilter(this); // a double click opens the viewer
     connect(ui_->ListView1, &QAbstractItemView::activated, this, &TForm1::ListView1DblClick);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &TForm1::ListView1Change);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &TForm1::ListView1Change);
@@ -331,6 +333,8 @@ void TForm1::Write_Registry() {
     state.geometry = {bounds.height(), bounds.width(), bounds.x(), bounds.y(), isMaximized()};
     const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
     library_.reopenLast = ui_->ReopenLast->isChecked();
+    if (viewer_ && viewer_->isVisible())
+        library_.viewerBounds = viewer_->saveGeometry();
     if (ui_->FolderTree1->isVisible())
         library_.treeWidth = ui_->Splitter1->sizes().value(0, library_.treeWidth);
     if (ui_->Panel2->isVisible())
@@ -393,6 +397,20 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui_->ListView1 && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         Delete1Click();
+        return true;
+    }
+    if (watched == ui_->ListView1 && event->type() == QEvent::KeyPress &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter)) {
+        // Enter on a thumbnail shows it in the quick view and opens it in the viewer.
+        if (const QModelIndex current = ui_->ListView1->currentIndex(); current.isValid()) {
+            QuickViewRow(current.row());
+            OpenViewer();
+        }
+        return true;
+    }
+    if (watched == ui_->Image1 && event->type() == QEvent::MouseButtonDblClick) {
+        OpenViewer();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -41,6 +41,7 @@ namespace Ui {
 class TForm1;
 }
 class FolderTreeModel;
+class ViewerWindow;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -130,6 +131,10 @@ public:
     // Show a figure file (QView1) or a drawing file (QView2) with its caption, size and date.
     void QView1(const std::filesystem::path& path, const QString& caption);
     void QView2(const std::filesystem::path& path, const QString& caption);
+    // Opens the viewer on the quick view's file, the list's files around it; nothing when none shows.
+    void OpenViewer();
+    // The viewer, once it was opened; null before.
+    ViewerWindow* Viewer() const { return viewer_; }
     // Print the list as figures (PrintOut1) or as drawings (PrintOut2).
     void PrintOut1();
     void PrintOut2();
@@ -253,6 +258,7 @@ private:
     bool closeAfterPrint_ = false; // the window was closed during the printout
     QString folderTitle_;          // the listed folder's title, for the print job
     bool shown_ = false;
+    ViewerWindow* viewer_ = nullptr; // a child window, made when first opened
 };
 
 } // namespace plavik

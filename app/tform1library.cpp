@@ -140,6 +140,9 @@ void TForm1::OpenPath(const QString& text) {
         return;
     }
     ListFolder(path.parent_path(), *kind, true, path.filename().native(), true);
+    // The file itself in the viewer, once it is in the quick view.
+    if (quickViewFile_ && quickViewFile_->path.filename() == path.filename())
+        OpenViewer();
 }
 
 void TForm1::ListLastFolder() {

@@ -3,6 +3,7 @@
 #include "app/listing.h"
 #include "app/quickview.h"
 #include "app/tform1.h"
+#include "app/viewerwindow.h"
 #include "platform/filetexts.h"
 #include "platform/rastercanvas.h"
 #include "settings/errorbox.h"
@@ -145,6 +146,36 @@ void TForm1::DrawQuickView(bool tellFailure) {
     ShowFacts(format, drawn);
     if (failure && tellFailure)
         ShowErrorBox(this, *failure);
+}
+
+void TForm1::OpenViewer() {
+    if (!quickViewFile_)
+        return;
+    std::vector<ViewerFile> files;
+    int current = 0;
+    for (int row = 0; row < model_->Count(); ++row) {
+        const ListItem& item = model_->At(row);
+        if (item.fileName.empty() || listedFolder_.empty())
+            continue;
+        const std::filesystem::path path = listedFolder_ / item.fileName;
+        if (path == quickViewFile_->path)
+            current = static_cast<int>(files.size());
+        files.push_back({path, listKind_});
+    }
+    if (files.empty() || files[static_cast<std::size_t>(current)].path != quickViewFile_->path) {
+        files = {{quickViewFile_->path, quickViewFile_->kind}}; // not one of the list's
+        current = 0;
+    }
+    if (!viewer_) {
+        viewer_ = new ViewerWindow(this);
+        viewer_->SetStoredBounds(library_.viewerBounds);
+        connect(viewer_, &ViewerWindow::Closed, this,
+                [this](const QByteArray& bounds) { library_.viewerBounds = bounds; });
+    }
+    viewer_->Open(std::move(files), current);
+    viewer_->show();
+    viewer_->raise();
+    viewer_->activateWindow();
 }
 
 void TForm1::ShowFacts(FileFormat format, const DrawnFile& drawn) {

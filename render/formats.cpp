@@ -29,7 +29,7 @@ int DrawJwkRow(Canvas& canvas, Source source, const TRect& rect, const RenderOpt
 template <auto Draw, typename Source>
 int DrawJwcRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o, DrawnFile* drawn) {
     TJwcInfo info;
-    const int result = Draw(canvas, source, rect, o.flags, info);
+    const int result = Draw(canvas, source, rect, o.flags, info, o.layers ? &*o.layers : nullptr);
     if (drawn) {
         *drawn = {};
         if (result == 0)
@@ -70,7 +70,7 @@ int DrawJwsRow(Canvas& canvas, Source source, const TRect& rect, const RenderOpt
 template <auto Draw, typename Source>
 int DrawJwwRow(Canvas& canvas, Source source, const TRect& rect, const RenderOptions& o, DrawnFile* drawn) {
     JwwInfo info = TodaysInfo();
-    const int result = Draw(canvas, source, rect, o.flags, &info);
+    const int result = Draw(canvas, source, rect, o.flags, &info, o.layers ? &*o.layers : nullptr);
     TellTodays(drawn, result, info);
     return result;
 }

@@ -6,6 +6,7 @@
 
 #include "render/bytes.h"
 #include "render/canvas.h"
+#include "render/layermask.h"
 #include "render/palette.h"
 
 #include <cstdint>
@@ -28,6 +29,8 @@ enum class FileFormat { Jwk, Jwc, Jws, Jww };
 struct RenderOptions {
     int flags = 0;
     Palette palette = kDefaultJwkColors; // for figures; drawings keep their fixed palette
+    // Drawings: the layers to show instead of those the file saved as shown.
+    std::optional<LayerMask> layers = std::nullopt;
 };
 
 struct FileWords;

@@ -3,6 +3,7 @@
 
 #include "render/bytes.h"
 #include "render/canvas.h"
+#include "render/layermask.h"
 
 #include <array>
 #include <cstdint>
@@ -43,6 +44,8 @@ struct JwcHeader {
     std::int32_t textStart = 0, textEnd = 0;
     JwcVariant variant = JwcVariant::Long;
     std::array<std::uint8_t, 256> layerFlags{}; // after the group masking; 1 = shown
+    std::array<std::uint8_t, 16> groupFlags{};  // as saved: 0 hides the group's layers
+    std::array<std::uint8_t, 256> layerStates{}; // as saved, before the group masking
 };
 
 struct JwcDrawing {
@@ -87,11 +90,11 @@ JwcDrawing ReadJwcEntities(std::span<const std::uint8_t> data, const JwcHeader& 
 // "Not JWC File" card, info empty). Throws for a recognised file that cannot be read; info may then
 // hold the comment. A file beyond kMaxFileBytes throws FileTooLargeError before anything is read or
 // drawn. Leaves the canvas font as it found it. Draws no more than a budget of work that grows with
-// rect (DrawBudget).
+// rect (DrawBudget). With layers, those layers are shown instead of the ones the file saved as shown.
 int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
-            TJwcInfo& info);
+            TJwcInfo& info, const LayerMask* layers = nullptr);
 int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
-                TJwcInfo& info);
+                TJwcInfo& info, const LayerMask* layers = nullptr);
 // Reads and checks the drawing file as DrawJwc does, without drawing: 0 when DrawJwc would draw it,
 // -1 when it is not a drawing file; throws what DrawJwc would throw.
 int CheckJwc(const std::filesystem::path& fileName);

@@ -99,6 +99,8 @@ void ReadLayerFlags(std::span<const std::uint8_t> data, JwcHeader& header) {
     const auto layerFlags = layers.Take(256);
     for (std::size_t i = 0; i < 256; ++i)
         header.layerFlags[i] = groupFlags[i / 16] == 0 ? 0 : layerFlags[i];
+    std::copy(groupFlags.begin(), groupFlags.end(), header.groupFlags.begin());
+    std::copy(layerFlags.begin(), layerFlags.end(), header.layerStates.begin());
 }
 
 } // namespace

@@ -205,15 +205,18 @@ bool IsJwcFileBytes(FileBytes& file) {
 // The steps shared by the file and the byte entry points; bytes reads the file's bytes as far as they
 // are needed, size is all of them. The caller's font is given back on every path out.
 template <typename Head>
-int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, bool recognised, Head readHeader,
-         const BytesAt& bytes, std::uint64_t size) {
+int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, const LayerMask* layers, bool recognised,
+         Head readHeader, const BytesAt& bytes, std::uint64_t size) {
     const FontGuard guard(canvas);
     info = TJwcInfo{};
     if (!recognised) {
         DrawNotFileCard(canvas, rect, "Not JWC File");
         return -1;
     }
-    const JwcHeader header = readHeader(info);
+    JwcHeader header = readHeader(info);
+    if (layers)
+        for (std::size_t i = 0; i < header.layerFlags.size(); ++i)
+            header.layerFlags[i] = LayerShown(*layers, static_cast<unsigned>(i / 16), i % 16) ? 1 : 0;
     FillBackground(canvas, rect, JwcColors[kBack]);
     Paint(canvas, rect, flags, header, bytes, size);
     return 0;
@@ -222,9 +225,9 @@ int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, bool reco
 } // namespace
 
 int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
-                TJwcInfo& info) {
+                TJwcInfo& info, const LayerMask* layers) {
     return Draw(
-        canvas, rect, flags, info, IsJwcData(data),
+        canvas, rect, flags, info, layers, IsJwcData(data),
         [&](TJwcInfo& i) {
             RefuseTooLarge(data.size());
             return ReadJwcHeader(data, i);
@@ -233,10 +236,10 @@ int DrawJwcData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect&
 }
 
 int DrawJwc(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
-            TJwcInfo& info) {
+            TJwcInfo& info, const LayerMask* layers) {
     FileBytes file(fileName);
     return Draw(
-        canvas, rect, flags, info, IsJwcFileBytes(file),
+        canvas, rect, flags, info, layers, IsJwcFileBytes(file),
         [&](TJwcInfo& i) {
             RefuseTooLarge(file.Size());
             return ReadJwcHeader(file.Prefix(kJwcHeaderSize), i);

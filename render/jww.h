@@ -5,6 +5,7 @@
 #include "render/bytes.h"
 #include "render/canvas.h"
 #include "render/errors.h"
+#include "render/layermask.h"
 #include "render/palette.h"
 
 #include <cstddef>
@@ -50,6 +51,10 @@ inline constexpr std::uint64_t kMaxJwwFileBytes = kMaxFileBytes;
 // "100m" for 8..14; empty for any other code.
 std::string_view JwwPaperName(std::uint32_t paper);
 
+// The sheet of a drawing's paper code in millimetres, landscape: A0..A4 for 0..4. False for the codes
+// whose sheets are not known (a drawing of those is fitted to what it holds).
+bool JwwSheetSize(std::uint32_t paper, double& width, double& height);
+
 // "JwsData." and a version of 200..1000 at offset 200.
 bool IsJwsData(std::span<const std::uint8_t> data);
 // "JwwData." and a version of 200..1000 at offset 8.
@@ -63,11 +68,12 @@ int DrawJws(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
             const Palette& palette = kDefaultJwkColors, JwwInfo* info = nullptr);
 int DrawJwsData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
                 const Palette& palette = kDefaultJwkColors, JwwInfo* info = nullptr);
-// The same for drawings, black on white, shown layers only ("Not JWW File" card).
+// The same for drawings, black on white, shown layers only ("Not JWW File" card). With layers, those
+// layers are shown instead of the ones the file saved as shown.
 int DrawJww(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
-            JwwInfo* info = nullptr);
+            JwwInfo* info = nullptr, const LayerMask* layers = nullptr);
 int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
-                JwwInfo* info = nullptr);
+                JwwInfo* info = nullptr, const LayerMask* layers = nullptr);
 
 // Read and check the file as the draw calls do, without drawing: same result, same errors. The file's
 // size and time go to stamp when it is given.

@@ -191,7 +191,8 @@ std::span<const std::uint8_t> Recognition(FileBytes& file, JwwKind kind) {
 // What the file and byte entry points share: recognition from start's bytes, reading through the
 // cursor at the file's start and, when draw is true, drawing.
 int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& palette, JwwKind kind,
-                JwwInfo* info, std::span<const std::uint8_t> start, ByteCursor cursor) {
+                JwwInfo* info, std::span<const std::uint8_t> start, ByteCursor cursor,
+                const LayerMask* layers = nullptr) {
     if (info) {
         const bool withTexts = info->withTexts;
         *info = JwwInfo{};
@@ -217,6 +218,8 @@ int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& pal
     JwwDocument doc = ReadJwwDocument(cursor, kind, keep); // fails before the canvas is touched
     if (info)
         FillJwwInfo(doc, *info);
+    if (layers && kind == JwwKind::Drawing)
+        doc.shown = *layers;
     if (canvas) {
         const FontGuard guard(*canvas);
         Paint(*canvas, cursor, doc, rect, flags, palette);
@@ -225,17 +228,18 @@ int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& pal
 }
 
 int DrawOrCheckFile(Canvas* canvas, FileBytes& file, const TRect& rect, int flags, const Palette& palette,
-                    JwwKind kind, JwwInfo* info) {
+                    JwwKind kind, JwwInfo* info, const LayerMask* layers = nullptr) {
     const auto start = Recognition(file, kind);
-    return DrawOrCheck(canvas, rect, flags, palette, kind, info, start, ByteCursor(file));
+    return DrawOrCheck(canvas, rect, flags, palette, kind, info, start, ByteCursor(file), layers);
 }
 
 int DrawOrCheckFile(Canvas* canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
-                    const Palette& palette, JwwKind kind, JwwInfo* info, FileStamp* stamp = nullptr) {
+                    const Palette& palette, JwwKind kind, JwwInfo* info, FileStamp* stamp = nullptr,
+                    const LayerMask* layers = nullptr) {
     FileBytes file(fileName);
     if (stamp)
         *stamp = file.Stamp();
-    return DrawOrCheckFile(canvas, file, rect, flags, palette, kind, info);
+    return DrawOrCheckFile(canvas, file, rect, flags, palette, kind, info, layers);
 }
 
 } // namespace
@@ -309,13 +313,21 @@ int DrawJws(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
 }
 
 int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
-                JwwInfo* info) {
-    return DrawOrCheck(&canvas, rect, flags, JwcColors, JwwKind::Drawing, info, data, ByteCursor(data));
+                JwwInfo* info, const LayerMask* layers) {
+    return DrawOrCheck(&canvas, rect, flags, JwcColors, JwwKind::Drawing, info, data, ByteCursor(data), layers);
 }
 
 int DrawJww(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
-            JwwInfo* info) {
-    return DrawOrCheckFile(&canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info);
+            JwwInfo* info, const LayerMask* layers) {
+    return DrawOrCheckFile(&canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info, nullptr, layers);
+}
+
+bool JwwSheetSize(std::uint32_t paper, double& width, double& height) {
+    if (paper >= std::size(kSheets))
+        return false;
+    width = kSheets[paper][0];
+    height = kSheets[paper][1];
+    return true;
 }
 
 int CheckJws(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {

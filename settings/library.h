@@ -1,10 +1,12 @@
 // What the window remembers of the user's library between runs: the folder listed last, the recent
-// folders, the library roots, the open dialog's place, the folder pane's and the quick view's widths.
+// folders, the library roots, the open dialog's place, the folder pane's and the quick view's widths,
+// the viewer's bounds.
 #pragma once
 
 #include "platform/settingsstore.h"
 #include "render/formats.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +27,7 @@ struct LibraryState {
     int quickViewWidth = kLeastQuickViewPanel; // the quick-view panel's width in pixels
     QString openFolder;                        // where the open dialog starts
     QString openFilter;                        // and the file type it starts on
+    QByteArray viewerBounds;                   // the viewer's size and place (saveGeometry); empty at first
     friend bool operator==(const LibraryState&, const LibraryState&) = default;
 };
 

@@ -2,11 +2,14 @@
 // come and are sized as a user's desktop does it, which the offscreen platform cannot show.
 #include "app/modalanswers.h"
 #include "app/tform1.h"
+#include "app/viewerwindow.h"
+#include "support/jwwwriter.h"
 #include "support/jwkwriter.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -166,6 +169,40 @@ TEST_F(UnderWindowManager, StartedOnAFolderAFileOrAMissingPath) {
               QStringLiteral("「%1」を開けません。\n見つかりません。").arg(dir_.filePath("missing")));
     EXPECT_EQ(window.Model().Count(), 2);
     window.close();
+}
+
+// The viewer comes up where it was left, at its size, run after run.
+TEST_F(UnderWindowManager, TheViewerKeepsItsSizeAndPlaceOverRuns) {
+    const QString file = dir_.filePath("plan.jww");
+    {
+        const std::vector<std::uint8_t> bytes = test::JwwWriter::Drawing().Paper(3).Line(-100, 0, 100, 0).Bytes();
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    const auto run = [&](const std::function<void(ViewerWindow&)>& change) {
+        TForm1 window(OpenIniStore(IniPath()));
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.OpenPath(file);
+        ViewerWindow* viewer = window.Viewer();
+        EXPECT_NE(viewer, nullptr);
+        if (!viewer)
+            return QRect();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(viewer));
+        Settle(*viewer);
+        change(*viewer);
+        const QRect bounds = viewer->frameGeometry();
+        window.close();
+        return bounds;
+    };
+    const QRect moved = run([](ViewerWindow& viewer) {
+        viewer.setGeometry(200, 150, 700, 500);
+        Settle(viewer);
+        EXPECT_EQ(viewer.size(), QSize(700, 500));
+    });
+    for (int again = 1; again <= 2; ++again)
+        EXPECT_EQ(run([](ViewerWindow&) {}), moved) << "run " << again;
 }
 
 } // namespace

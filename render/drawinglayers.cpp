@@ -1,0 +1,56 @@
+#include "render/drawinglayers.h"
+
+#include "render/bytecursor.h"
+#include "render/jwc.h"
+#include "render/jww.h"
+#include "render/jwwdocument.h"
+
+namespace plavik {
+
+LayerMask DrawingLayers::Shown() const {
+    LayerMask mask{};
+    for (std::size_t g = 0; g < mask.size(); ++g)
+        mask[g] = groupShown[g] ? layerShown[g] : 0;
+    return mask;
+}
+
+namespace {
+
+DrawingLayers OfJwc(const JwcHeader& header) {
+    DrawingLayers layers;
+    for (std::size_t g = 0; g < 16; ++g) {
+        layers.groupShown[g] = header.groupFlags[g] != 0;
+        for (std::size_t l = 0; l < 16; ++l)
+            if (header.layerStates[g * 16 + l] == 1)
+                layers.layerShown[g] = static_cast<std::uint16_t>(layers.layerShown[g] | (1u << l));
+    }
+    return layers;
+}
+
+DrawingLayers OfJww(const JwwDocument& doc) {
+    DrawingLayers layers;
+    layers.scales = doc.scales;
+    // The reader keeps only which layers show, group and layer together.
+    for (std::size_t g = 0; g < 16; ++g) {
+        layers.groupShown[g] = doc.shown[g] != 0;
+        layers.layerShown[g] = doc.shown[g] != 0 ? doc.shown[g] : 0xFFFF;
+    }
+    return layers;
+}
+
+} // namespace
+
+std::optional<DrawingLayers> ReadDrawingLayers(FileFormat format, std::span<const std::uint8_t> data) {
+    try {
+        if (format == FileFormat::Jwc && IsJwcData(data))
+            return OfJwc(ReadJwcHeader(data));
+        if (format == FileFormat::Jww && IsJwwData(data)) {
+            ByteCursor cursor(data);
+            return OfJww(ReadJwwHeader(cursor, JwwKind::Drawing));
+        }
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+} // namespace plavik
