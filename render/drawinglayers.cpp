@@ -29,12 +29,13 @@ DrawingLayers OfJwc(const JwcHeader& header) {
 
 DrawingLayers OfJww(const JwwDocument& doc) {
     DrawingLayers layers;
+    layers.named = true;
     layers.scales = doc.scales;
-    // The reader keeps only which layers show, group and layer together.
-    for (std::size_t g = 0; g < 16; ++g) {
-        layers.groupShown[g] = doc.shown[g] != 0;
-        layers.layerShown[g] = doc.shown[g] != 0 ? doc.shown[g] : 0xFFFF;
-    }
+    layers.groupNames = doc.layers.groupNames;
+    layers.layerNames = doc.layers.layerNames;
+    for (std::size_t g = 0; g < 16; ++g)
+        layers.groupShown[g] = (doc.layers.groupOn >> g & 1) != 0;
+    layers.layerShown = doc.layers.layerOn;
     return layers;
 }
 

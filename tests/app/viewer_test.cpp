@@ -74,8 +74,6 @@ protected:
     // Whether the row of the picture where the sheet's y (mm, A4) lies holds a long dark run.
     static bool LineAt(ViewerWindow& viewer, double y) {
         const ViewPicture& picture = viewer.View().Picture();
-        if (qEnvironmentVariableIsSet("VIEWER_DUMP"))
-            picture.image.save(qEnvironmentVariable("VIEWER_DUMP"));
         const QRectF frame = picture.frame;
         const double ratio = picture.image.devicePixelRatio();
         const int row = qRound((frame.top() + (105 - y) / 210 * frame.height()) * ratio);
@@ -161,6 +159,26 @@ TEST_F(Viewer, AFileThatGoesOrIsDamagedStaysAsLastReadWithANote) {
     viewer.Open({{PathFromText(Path("cut.jww")), ListKind::Drawings}}, 0);
     WaitDrawn(viewer);
     EXPECT_EQ(viewer.Note(), QString::fromUtf8(kBrokenOffMessage));
+}
+
+// The view as a picture of its pixels, and as a PDF whose strokes stay vectors: no image in it.
+TEST_F(Viewer, SavesTheViewAsPngAndAsPdfOfStrokes) {
+    Write("plan.jww", TwoLayers(50));
+    ViewerWindow viewer;
+    viewer.resize(800, 600);
+    viewer.show();
+    viewer.Open({{PathFromText(Path("plan.jww")), ListKind::Drawings}}, 0);
+    WaitDrawn(viewer);
+    EXPECT_EQ(viewer.SaveView(Path("view.png")), std::nullopt);
+    const QImage png(Path("view.png"));
+    EXPECT_EQ(png.size(), viewer.View().size() * viewer.devicePixelRatioF());
+    EXPECT_EQ(viewer.SaveView(Path("view.pdf")), std::nullopt);
+    QFile pdf(Path("view.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_FALSE(bytes.contains("/Subtype /Image"));
+    EXPECT_NE(viewer.SaveView(Path("no/such/folder/view.png")), std::nullopt);
 }
 
 } // namespace

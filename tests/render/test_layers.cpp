@@ -84,6 +84,22 @@ TEST(DrawingLayersOfAFile, KeepTheGroupAndLayerStatesApart) {
     EXPECT_EQ(layers->layerShown[1], 0xFFFF); // its own state, though its group hides it
     EXPECT_EQ(layers->Shown()[1], 0);
 
+    // A drawing of today names them as jw_cad's layer panel does.
+    const std::vector<std::uint8_t> jww = JwwWriter::Drawing()
+                                              .GroupState(2, 0)
+                                              .LayerState(2, 5, 0)
+                                              .GroupName(2, "\x88\xea\x8a\x4b") // 一階
+                                              .LayerName(2, 4, "\x95\xc7")        // 壁
+                                              .GroupScale(2, 50)
+                                              .Bytes();
+    const std::optional<DrawingLayers> named = ReadDrawingLayers(FileFormat::Jww, jww);
+    ASSERT_TRUE(named);
+    EXPECT_FALSE(named->groupShown[2]);
+    EXPECT_EQ(named->layerShown[2], 0xFFFF & ~(1u << 5));
+    EXPECT_EQ(named->groupNames[2], "\x88\xea\x8a\x4b");
+    EXPECT_EQ(named->layerNames[2][4], "\x95\xc7");
+    EXPECT_EQ(named->scales[2], 50);
+
     EXPECT_FALSE(ReadDrawingLayers(FileFormat::Jwk, jwc));
     EXPECT_FALSE(ReadDrawingLayers(FileFormat::Jwc, std::vector<std::uint8_t>(10, 0)));
 }
