@@ -73,13 +73,13 @@ void DrawingView::FitContent() {
 
 void DrawingView::ZoomAt(const QPointF& at, double factor) {
     fit_ = Fit::None;
-    frame_ = ZoomFrame(frame_, at, factor);
+    frame_ = PanFrame(ZoomFrame(frame_, at, factor), {}, size());
     Changed();
 }
 
 void DrawingView::PanBy(const QPointF& by) {
     fit_ = Fit::None;
-    frame_.translate(by);
+    frame_ = PanFrame(frame_, by, size());
     Changed();
 }
 
@@ -101,6 +101,7 @@ bool DrawingView::Drawing() const {
 
 void DrawingView::Changed() {
     update();
+    emit FrameChanged();
     if (!bytes_)
         return;
     next_ = CurrentJob(devicePixelRatioF());

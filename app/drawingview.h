@@ -33,6 +33,8 @@ public:
     void PanBy(const QPointF& by);
 
     QRectF Frame() const { return frame_; }
+    // True when the frame holds what is drawn rather than the sheet.
+    bool ContentShown() const { return content_; }
     // The job that draws what the view shows now, at ratio device pixels per view pixel.
     ViewJob CurrentJob(double ratio) const;
     // The last picture drawn (null before the first).
@@ -43,6 +45,8 @@ public:
 signals:
     // A picture of the current file was drawn.
     void Drawn();
+    // The frame moved or the view's options changed.
+    void FrameChanged();
     // PageDown (1) or PageUp (-1).
     void StepFile(int step);
 

@@ -78,6 +78,9 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     note_ = new QLabel;
     note_->setObjectName(QStringLiteral("Note1"));
     statusBar()->addWidget(note_, 1);
+    scale_ = new QLabel;
+    scale_->setObjectName(QStringLiteral("Scale1"));
+    statusBar()->addPermanentWidget(scale_);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->addAction(QStringLiteral("印刷(&P)..."), QKeySequence::Print, this, &ViewerWindow::Print1Click)
@@ -101,6 +104,7 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     show->addAction(QStringLiteral("前のファイル\tPageUp"), this, [this] { StepFile(-1); });
 
     connect(view_, &DrawingView::StepFile, this, &ViewerWindow::StepFile);
+    connect(view_, &DrawingView::FrameChanged, this, &ViewerWindow::ShowScale);
     connect(view_, &DrawingView::Drawn, this, [this] {
         const ViewPicture& picture = view_->Picture();
         readNote_.clear();
@@ -131,6 +135,7 @@ void ViewerWindow::StepFile(int step) {
         return;
     current_ = next;
     Load();
+    emit Stepped(path_);
 }
 
 void ViewerWindow::Reload() {
@@ -161,6 +166,7 @@ void ViewerWindow::Load() {
         known = &row->format;
     format_ = known ? *known : FormatOfFile(path_, kind_);
     layers_ = ReadDrawingLayers(format_, *bytes_);
+    sheet_ = TrueScaleSheet(format_, *bytes_);
     watcher_.addPath(PathText(path_));
     setWindowTitle(QStringLiteral("%1 - Plavik").arg(PathText(path_.filename())));
     FillLayerTree();
@@ -233,6 +239,16 @@ QString ViewerWindow::Note() const {
 
 void ViewerWindow::ShowNote() {
     note_->setText(Note());
+}
+
+void ViewerWindow::ShowScale() {
+    // How large the sheet is shown against its true size on this screen.
+    if (!sheet_ || view_->ContentShown()) {
+        scale_->clear();
+        return;
+    }
+    const double trueWidth = sheet_->width() / 25.4 * view_->logicalDpiX();
+    scale_->setText(QStringLiteral("実寸の %1%").arg(qRound(view_->Frame().width() / trueWidth * 100)));
 }
 
 RenderOptions ViewerWindow::PrintOptions() const {

@@ -64,6 +64,8 @@ public:
 signals:
     // The window was closed; its bounds to store (saveGeometry).
     void Closed(const QByteArray& bounds);
+    // Another file of the list is shown (PageDown, PageUp).
+    void Stepped(const std::filesystem::path& path);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -75,11 +77,13 @@ private:
     void LayerChanged(QTreeWidgetItem* item);
     void FileChanged();
     void ShowNote();
+    void ShowScale();
     RenderOptions PrintOptions() const;
 
     DrawingView* view_;
     QTreeWidget* layerTree_;
     QLabel* note_;
+    QLabel* scale_;
     QPrinter printer_{QPrinter::HighResolution};
     QFileSystemWatcher watcher_;
     QByteArray storedBounds_;
@@ -92,6 +96,7 @@ private:
     FileFormat format_ = FileFormat::Jww;
     SharedBytes bytes_;
     std::optional<DrawingLayers> layers_;
+    std::optional<QSizeF> sheet_; // millimetres, when known
     QString fileNote_; // changed or gone since read
     QString readNote_; // could not be read whole
 };

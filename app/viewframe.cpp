@@ -28,6 +28,14 @@ QRectF ZoomFrame(const QRectF& frame, const QPointF& at, double factor) {
             frame.height() * k};
 }
 
+QRectF PanFrame(const QRectF& frame, const QPointF& by, const QSizeF& view) {
+    QRectF moved = frame.translated(by);
+    const double keep = kNarrowestFrame;
+    moved.moveLeft(std::clamp(moved.left(), keep - moved.width(), std::max(view.width() - keep, keep - moved.width())));
+    moved.moveTop(std::clamp(moved.top(), keep - moved.height(), std::max(view.height() - keep, keep - moved.height())));
+    return moved;
+}
+
 TRect DeviceFrame(const QRectF& frame, double ratio) {
     const auto at = [](double v) {
         return static_cast<int>(std::clamp(std::round(v), -double{1 << 29}, double{1 << 29}));

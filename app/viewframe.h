@@ -24,6 +24,10 @@ QRectF FitFrame(double proportion, const QSizeF& view, double margin);
 // The factor is limited so that the frame's width stays within its bounds.
 QRectF ZoomFrame(const QRectF& frame, const QPointF& at, double factor);
 
+// The frame moved by as much of by as keeps at least kNarrowestFrame pixels of it in the view, so that
+// panning never loses the drawing.
+QRectF PanFrame(const QRectF& frame, const QPointF& by, const QSizeF& view);
+
 // The frame in device pixels (view pixels times ratio), rounded outward to whole pixels.
 TRect DeviceFrame(const QRectF& frame, double ratio);
 

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -48,6 +49,9 @@ TEST(ViewFrame, ZoomingAboutAPointKeepsThatPointOfTheDrawingUnderIt) {
         EXPECT_NEAR(zoomed.width() / zoomed.height(), c.frame.width() / c.frame.height(), 1e-9);
     }
     EXPECT_EQ(FitFrame(std::sqrt(2.0), QSizeF(1000, 1000), 10).width(), 980);
+    // Panning far away keeps a corner of the frame in the view.
+    const QRectF far = PanFrame({10, 20, 400, 283}, {-1e9, 1e9}, QSizeF(800, 600));
+    EXPECT_EQ(far.topRight(), QPointF(kNarrowestFrame, 600 - kNarrowestFrame));
 }
 
 class Viewer : public ::testing::Test {
@@ -108,6 +112,7 @@ TEST_F(Viewer, AFileGivenAtStartOpensInTheViewerAndPagesStepThroughTheList) {
 
     QTest::keyClick(&viewer->View(), Qt::Key_PageUp);
     EXPECT_EQ(viewer->ShownPath().filename(), "a.jww");
+    EXPECT_EQ(w.findChild<QLabel*>("Label2")->text(), QStringLiteral("a.jww")); // the list follows
     QTest::keyClick(&viewer->View(), Qt::Key_PageUp); // the first stays
     EXPECT_EQ(viewer->ShownPath().filename(), "a.jww");
     WaitDrawn(*viewer);
