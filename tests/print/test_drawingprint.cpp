@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -58,6 +59,20 @@ TEST(DrawingPrint, TrueScaleKeepsMillimetresAndFitFillsThePage) {
     // Fitted, the A3 sheet shrinks to the A4 page: 100 x 297 / 420 mm.
     const QString fitted = print(DrawingScale::FitPage, QStringLiteral("fit.pdf"));
     EXPECT_NEAR(LongestDarkRun(test::PdfPage(fitted, 1, kDpi)), 707, 4);
+}
+
+TEST(DrawingPrint, APrinterThatCannotStartSaysWhyAndWritesNothing) {
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString target = dir.filePath("missing/out.pdf");
+    printer.setOutputFileName(target);
+    const std::vector<std::uint8_t> bytes = test::JwwWriter::Drawing().Paper(4).Line(-50, 0, 50, 0).Bytes();
+    const std::optional<QString> failure =
+        PrintDrawing(printer, "x", FileFormat::Jww, ListKind::Drawings, bytes, {}, DrawingScale::TrueScale);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->contains(target)) << failure->toStdString();
+    EXPECT_FALSE(QFile::exists(target));
 }
 
 TEST(DrawingPrint, SheetsOfUnknownSizeHaveNoTrueScale) {
