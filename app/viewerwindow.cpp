@@ -88,7 +88,8 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     file->addAction(QStringLiteral("画像として保存(&S)..."), QKeySequence::Save, this,
                     &ViewerWindow::SaveImage1Click)
         ->setObjectName(QStringLiteral("SaveImage1"));
-    file->addAction(QStringLiteral("読み込み直す(&R)"), QKeySequence(Qt::Key_F5), this, &ViewerWindow::Reload);
+    file->addAction(QStringLiteral("読み込み直す(&R)"), QKeySequence(Qt::Key_F5), this,
+                    &ViewerWindow::Reload);
     file->addSeparator();
     file->addAction(QStringLiteral("閉じる(&C)"), QKeySequence::Close, this, &QWidget::close);
     // The keys of the view, named in the menu; the view itself takes them.
@@ -181,8 +182,9 @@ void ViewerWindow::FillLayerTree() {
     if (!layers_)
         return;
     for (std::size_t g = 0; g < 16; ++g) {
-        QString text = layers_->groupNames[g].empty() ? QStringLiteral("グループ %1").arg(Hex(g))
-                                                      : QStringLiteral("%1 %2").arg(Hex(g), DecodeSjis(layers_->groupNames[g]));
+        QString text = layers_->groupNames[g].empty()
+                           ? QStringLiteral("グループ %1").arg(Hex(g))
+                           : QStringLiteral("%1 %2").arg(Hex(g), DecodeSjis(layers_->groupNames[g]));
         if (const QString scale = ScaleText(layers_->scales[g]); !scale.isEmpty())
             text += QStringLiteral("  [%1]").arg(scale);
         auto* group = new QTreeWidgetItem(layerTree_, {text});
@@ -195,10 +197,10 @@ void ViewerWindow::FillLayerTree() {
                 group, {name.empty() ? QStringLiteral("レイヤ %1-%2").arg(Hex(g), Hex(l))
                                      : QStringLiteral("%1-%2 %3").arg(Hex(g), Hex(l), DecodeSjis(name))});
             layer->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-            layer->setCheckState(0, LayerShown(layers_->layerShown, static_cast<unsigned>(g),
-                                               static_cast<unsigned>(l))
-                                        ? Qt::Checked
-                                        : Qt::Unchecked);
+            layer->setCheckState(
+                0, LayerShown(layers_->layerShown, static_cast<unsigned>(g), static_cast<unsigned>(l))
+                       ? Qt::Checked
+                       : Qt::Unchecked);
             layer->setData(0, Qt::UserRole, static_cast<int>(g * 16 + l) - 1000); // below 0: a layer
         }
     }
@@ -222,9 +224,11 @@ void ViewerWindow::LayerChanged(QTreeWidgetItem* item) {
 
 void ViewerWindow::FileChanged() {
     std::error_code error;
-    fileNote_ = std::filesystem::exists(path_, error)
-                    ? QStringLiteral("ファイルが変更されました。読み込んだときの内容を表示しています（F5で読み込み直します）。")
-                    : QStringLiteral("ファイルが削除されました。読み込んだときの内容を表示しています。");
+    fileNote_ =
+        std::filesystem::exists(path_, error)
+            ? QStringLiteral(
+                  "ファイルが変更されました。読み込んだときの内容を表示しています（F5で読み込み直します）。")
+            : QStringLiteral("ファイルが削除されました。読み込んだときの内容を表示しています。");
     ShowNote();
 }
 
@@ -254,7 +258,8 @@ void ViewerWindow::ShowScale() {
 RenderOptions ViewerWindow::PrintOptions() const {
     const ViewJob job = view_->CurrentJob(1);
     RenderOptions options = job.options;
-    options.flags = PrintFlags(kind_, (job.options.flags & kJwcFitContent) != 0 && kind_ == ListKind::Drawings);
+    options.flags =
+        PrintFlags(kind_, (job.options.flags & kJwcFitContent) != 0 && kind_ == ListKind::Drawings);
     return options;
 }
 
@@ -280,7 +285,8 @@ void ViewerWindow::Print1Click() {
     const bool known = TrueScaleSheet(format_, *bytes_).has_value();
     trueScale->setEnabled(known);
     if (!known)
-        trueScale->setToolTip(QStringLiteral("この図面の用紙の大きさが分からないため、実寸では印刷できません。"));
+        trueScale->setToolTip(
+            QStringLiteral("この図面の用紙の大きさが分からないため、実寸では印刷できません。"));
     (known ? trueScale : fitPage)->setChecked(true);
     QPrintDialog dialog(&printer_, this);
     dialog.setOptionTabs({choice});

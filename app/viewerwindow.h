@@ -97,8 +97,8 @@ private:
     SharedBytes bytes_;
     std::optional<DrawingLayers> layers_;
     std::optional<QSizeF> sheet_; // millimetres, when known
-    QString fileNote_; // changed or gone since read
-    QString readNote_; // could not be read whole
+    QString fileNote_;            // changed or gone since read
+    QString readNote_;            // could not be read whole
 };
 
 } // namespace plavik

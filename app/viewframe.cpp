@@ -31,8 +31,10 @@ QRectF ZoomFrame(const QRectF& frame, const QPointF& at, double factor) {
 QRectF PanFrame(const QRectF& frame, const QPointF& by, const QSizeF& view) {
     QRectF moved = frame.translated(by);
     const double keep = kNarrowestFrame;
-    moved.moveLeft(std::clamp(moved.left(), keep - moved.width(), std::max(view.width() - keep, keep - moved.width())));
-    moved.moveTop(std::clamp(moved.top(), keep - moved.height(), std::max(view.height() - keep, keep - moved.height())));
+    moved.moveLeft(
+        std::clamp(moved.left(), keep - moved.width(), std::max(view.width() - keep, keep - moved.width())));
+    moved.moveTop(std::clamp(moved.top(), keep - moved.height(),
+                             std::max(view.height() - keep, keep - moved.height())));
     return moved;
 }
 

@@ -21,8 +21,8 @@ struct ViewJob {
     SharedBytes bytes;
     FileFormat format = FileFormat::Jww;
     RenderOptions options;
-    QRectF frame;    // in view pixels
-    QSize view;      // view pixels
+    QRectF frame;     // in view pixels
+    QSize view;       // view pixels
     double ratio = 1; // device pixels per view pixel
 };
 

@@ -61,7 +61,8 @@ std::vector<std::uint8_t> Plan(int count) {
         switch (n % 20) {
         case 0:
         case 1:
-            w.Text(x, y, x + 3.0 * static_cast<double>(kTexts[n % 4].size()), y, kTexts[n % 4], 3, 0, attr(n));
+            w.Text(x, y, x + 3.0 * static_cast<double>(kTexts[n % 4].size()), y, kTexts[n % 4], 3, 0,
+                   attr(n));
             break;
         case 2:
             w.Arc(x, y, 2 + n % 15, 0, n % 4 == 0 ? 2 * kPi : kPi / 2, 0, 1, n % 4 == 0 ? 1 : 0, attr(n));
@@ -155,13 +156,14 @@ bool Measure(const char* name, const std::vector<std::uint8_t>& bytes, int runs,
                 QPainter painter(&screen);
                 painter.fillRect(screen.rect(), QColor::fromRgb(kViewBackground));
                 const double k = moved.width() / last.frame.width();
-                painter.drawImage(QRectF(moved.left() - last.frame.left() * k, moved.top() - last.frame.top() * k,
-                                         kView.width() * k, kView.height() * k),
+                painter.drawImage(QRectF(moved.left() - last.frame.left() * k,
+                                         moved.top() - last.frame.top() * k, kView.width() * k,
+                                         kView.height() * k),
                                   last.image);
             }));
         const double picture = Median(pictures), frame = Median(frames);
-        std::printf("  %-16s picture %7.1f ms (max %7.1f)%s   moving frame %5.1f ms (goal %.0f ms)\n", view.name,
-                    picture, *std::max_element(pictures.begin(), pictures.end()),
+        std::printf("  %-16s picture %7.1f ms (max %7.1f)%s   moving frame %5.1f ms (goal %.0f ms)\n",
+                    view.name, picture, *std::max_element(pictures.begin(), pictures.end()),
                     pictureGoal ? "" : " on the worker", frame, kGoalMs);
         ok = ok && frame <= kGoalMs && (!pictureGoal || picture <= kGoalMs);
         if (!last.error.isEmpty()) {

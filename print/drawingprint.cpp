@@ -41,8 +41,8 @@ QRectF PrintFrame(DrawingScale scale, const QSizeF& sheet, double proportion, co
     const QRectF area = layout.paintRect(QPageLayout::Millimeter);
     const auto device = [&](const QRectF& mm) {
         return QRectF((mm.left() - area.left()) * dpiX / kMillimetresPerInch,
-                      (mm.top() - area.top()) * dpiY / kMillimetresPerInch, mm.width() * dpiX / kMillimetresPerInch,
-                      mm.height() * dpiY / kMillimetresPerInch);
+                      (mm.top() - area.top()) * dpiY / kMillimetresPerInch,
+                      mm.width() * dpiX / kMillimetresPerInch, mm.height() * dpiY / kMillimetresPerInch);
     };
     if (scale == DrawingScale::TrueScale && !sheet.isEmpty()) {
         QRectF frame(QPointF(), sheet);
@@ -88,7 +88,8 @@ std::optional<QString> PrintDrawing(QPrinter& printer, const QString& title, Fil
     const QRectF frame = PrintFrame(scale, sheet.value_or(QSizeF()), proportion, printer.pageLayout(),
                                     device->logicalDpiX(), device->logicalDpiY());
     const TRect rect{static_cast<int>(std::lround(frame.left())), static_cast<int>(std::lround(frame.top())),
-                     static_cast<int>(std::lround(frame.right())), static_cast<int>(std::lround(frame.bottom()))};
+                     static_cast<int>(std::lround(frame.right())),
+                     static_cast<int>(std::lround(frame.bottom()))};
     std::optional<QString> failure;
     {
         PainterCanvas canvas(painter);

@@ -14,12 +14,12 @@
 namespace plavik {
 
 struct DrawingLayers {
-    bool named = false;                             // the file names its groups and layers
-    std::array<std::string, 16> groupNames;         // code page 932 bytes; empty when unnamed
+    bool named = false;                     // the file names its groups and layers
+    std::array<std::string, 16> groupNames; // code page 932 bytes; empty when unnamed
     std::array<std::array<std::string, 16>, 16> layerNames;
-    std::array<bool, 16> groupShown{};              // the group's own state
-    LayerMask layerShown{};                         // each layer's own state, whatever its group's
-    std::array<double, 16> scales{};                // .jww: each group's scale denominator, else 0
+    std::array<bool, 16> groupShown{}; // the group's own state
+    LayerMask layerShown{};            // each layer's own state, whatever its group's
+    std::array<double, 16> scales{};   // .jww: each group's scale denominator, else 0
 
     // The layers that show: a shown layer of a shown group.
     LayerMask Shown() const;

@@ -43,8 +43,8 @@ struct JwcHeader {
     std::int32_t lineCount = 0, arcCount = 0, textCount = 0, pointCount = 0;
     std::int32_t textStart = 0, textEnd = 0;
     JwcVariant variant = JwcVariant::Long;
-    std::array<std::uint8_t, 256> layerFlags{}; // after the group masking; 1 = shown
-    std::array<std::uint8_t, 16> groupFlags{};  // as saved: 0 hides the group's layers
+    std::array<std::uint8_t, 256> layerFlags{};  // after the group masking; 1 = shown
+    std::array<std::uint8_t, 16> groupFlags{};   // as saved: 0 hides the group's layers
     std::array<std::uint8_t, 256> layerStates{}; // as saved, before the group masking
 };
 

@@ -205,8 +205,8 @@ bool IsJwcFileBytes(FileBytes& file) {
 // The steps shared by the file and the byte entry points; bytes reads the file's bytes as far as they
 // are needed, size is all of them. The caller's font is given back on every path out.
 template <typename Head>
-int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, const LayerMask* layers, bool recognised,
-         Head readHeader, const BytesAt& bytes, std::uint64_t size) {
+int Draw(Canvas& canvas, const TRect& rect, int flags, TJwcInfo& info, const LayerMask* layers,
+         bool recognised, Head readHeader, const BytesAt& bytes, std::uint64_t size) {
     const FontGuard guard(canvas);
     info = TJwcInfo{};
     if (!recognised) {

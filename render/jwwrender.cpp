@@ -314,12 +314,14 @@ int DrawJws(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
 
 int DrawJwwData(Canvas& canvas, std::span<const std::uint8_t> data, const TRect& rect, int flags,
                 JwwInfo* info, const LayerMask* layers) {
-    return DrawOrCheck(&canvas, rect, flags, JwcColors, JwwKind::Drawing, info, data, ByteCursor(data), layers);
+    return DrawOrCheck(&canvas, rect, flags, JwcColors, JwwKind::Drawing, info, data, ByteCursor(data),
+                       layers);
 }
 
 int DrawJww(Canvas& canvas, const std::filesystem::path& fileName, const TRect& rect, int flags,
             JwwInfo* info, const LayerMask* layers) {
-    return DrawOrCheckFile(&canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info, nullptr, layers);
+    return DrawOrCheckFile(&canvas, fileName, rect, flags, JwcColors, JwwKind::Drawing, info, nullptr,
+                           layers);
 }
 
 bool JwwSheetSize(std::uint32_t paper, double& width, double& height) {

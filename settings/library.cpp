@@ -63,7 +63,8 @@ LibraryState LoadLibraryState(SettingsStore& store) {
                                       kLeastQuickViewPanel, 4000);
     state.openFolder = Read(store, QStringLiteral("OpenFolder")).value_or(QString());
     state.openFilter = Read(store, QStringLiteral("OpenFilter")).value_or(QString());
-    state.viewerBounds = QByteArray::fromBase64(Read(store, QStringLiteral("ViewerBounds")).value_or(QString()).toLatin1());
+    state.viewerBounds =
+        QByteArray::fromBase64(Read(store, QStringLiteral("ViewerBounds")).value_or(QString()).toLatin1());
     return state;
 }
 
@@ -79,7 +80,8 @@ void SaveLibraryState(SettingsStore& store, const LibraryState& state) {
     store.WriteText(kSection, QStringLiteral("QuickViewWidth"), QString::number(state.quickViewWidth));
     store.WriteText(kSection, QStringLiteral("OpenFolder"), state.openFolder);
     store.WriteText(kSection, QStringLiteral("OpenFilter"), state.openFilter);
-    store.WriteText(kSection, QStringLiteral("ViewerBounds"), QString::fromLatin1(state.viewerBounds.toBase64()));
+    store.WriteText(kSection, QStringLiteral("ViewerBounds"),
+                    QString::fromLatin1(state.viewerBounds.toBase64()));
 }
 
 QStringList WithRecentFolder(QStringList recent, const QString& folder) {

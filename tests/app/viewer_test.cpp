@@ -32,7 +32,7 @@ TEST(ViewFrame, ZoomingAboutAPointKeepsThatPointOfTheDrawingUnderIt) {
     };
     const Case cases[] = {
         {{10, 20, 400, 283}, {100, 100}, 1.25},
-        {{10, 20, 400, 283}, {700, -50}, 0.5}, // outside the frame
+        {{10, 20, 400, 283}, {700, -50}, 0.5},           // outside the frame
         {{-5000, -3000, 20000, 14142}, {300, 200}, 1e9}, // held at the widest frame
         {{10, 20, 40, 28}, {30, 30}, 1e-9},              // held at the narrowest
     };
@@ -113,7 +113,7 @@ TEST_F(Viewer, AFileGivenAtStartOpensInTheViewerAndPagesStepThroughTheList) {
     QTest::keyClick(&viewer->View(), Qt::Key_PageUp);
     EXPECT_EQ(viewer->ShownPath().filename(), "a.jww");
     EXPECT_EQ(w.findChild<QLabel*>("Label2")->text(), QStringLiteral("a.jww")); // the list follows
-    QTest::keyClick(&viewer->View(), Qt::Key_PageUp); // the first stays
+    QTest::keyClick(&viewer->View(), Qt::Key_PageUp);                           // the first stays
     EXPECT_EQ(viewer->ShownPath().filename(), "a.jww");
     WaitDrawn(*viewer);
     EXPECT_TRUE(LineAt(*viewer, 50));

@@ -3,8 +3,8 @@
 #include "app/modalanswers.h"
 #include "app/tform1.h"
 #include "app/viewerwindow.h"
-#include "support/jwwwriter.h"
 #include "support/jwkwriter.h"
+#include "support/jwwwriter.h"
 
 #include <gtest/gtest.h>
 
@@ -175,7 +175,8 @@ TEST_F(UnderWindowManager, StartedOnAFolderAFileOrAMissingPath) {
 TEST_F(UnderWindowManager, TheViewerKeepsItsSizeAndPlaceOverRuns) {
     const QString file = dir_.filePath("plan.jww");
     {
-        const std::vector<std::uint8_t> bytes = test::JwwWriter::Drawing().Paper(3).Line(-100, 0, 100, 0).Bytes();
+        const std::vector<std::uint8_t> bytes =
+            test::JwwWriter::Drawing().Paper(3).Line(-100, 0, 100, 0).Bytes();
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));

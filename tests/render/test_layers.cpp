@@ -61,8 +61,11 @@ TEST(LayerOverride, DrawsExactlyTheLayersAskedForWhateverTheFileSaved) {
     EXPECT_FALSE(rows.contains(*top.begin()));
 
     // The same on an old drawing: layer 0 (group 0) and layer 1-1, whose group the file hides.
-    const std::vector<std::uint8_t> jwc =
-        JwcWriter().GroupFlag(1, 0).Line(50, 300, 450, 300, 1, 1, 0).Line(50, 100, 450, 100, 1, 1, 17).Build();
+    const std::vector<std::uint8_t> jwc = JwcWriter()
+                                              .GroupFlag(1, 0)
+                                              .Line(50, 300, 450, 300, 1, 1, 0)
+                                              .Line(50, 100, 450, 100, 1, 1, 17)
+                                              .Build();
     RecordingCanvas oldSaved, oldAsked;
     TJwcInfo info;
     ASSERT_EQ(DrawJwcData(oldSaved, jwc, {0, 0, 518, 366}, 0, info), 0);
@@ -89,7 +92,7 @@ TEST(DrawingLayersOfAFile, KeepTheGroupAndLayerStatesApart) {
                                               .GroupState(2, 0)
                                               .LayerState(2, 5, 0)
                                               .GroupName(2, "\x88\xea\x8a\x4b") // 一階
-                                              .LayerName(2, 4, "\x95\xc7")        // 壁
+                                              .LayerName(2, 4, "\x95\xc7")      // 壁
                                               .GroupScale(2, 50)
                                               .Bytes();
     const std::optional<DrawingLayers> named = ReadDrawingLayers(FileFormat::Jww, jww);
