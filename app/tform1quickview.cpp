@@ -171,8 +171,10 @@ void TForm1::OpenViewer() {
         viewer_->SetStoredBounds(library_.viewerBounds);
         connect(viewer_, &ViewerWindow::Closed, this,
                 [this](const QByteArray& bounds) { library_.viewerBounds = bounds; });
-        // The list and the quick view follow the file the viewer steps to.
-        connect(viewer_, &ViewerWindow::Stepped, this, [this](const std::filesystem::path& path) {
+        // The list and the quick view follow the file the viewer shows.
+        connect(viewer_, &ViewerWindow::Shown, this, [this](const std::filesystem::path& path) {
+            if (quickViewFile_ && quickViewFile_->path == path)
+                return;
             for (int row = 0; row < model_->Count(); ++row)
                 if (!listedFolder_.empty() && listedFolder_ / model_->At(row).fileName == path) {
                     ui_->ListView1->selectionModel()->setCurrentIndex(model_->index(row),

@@ -26,6 +26,7 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
 
@@ -42,10 +43,21 @@ std::optional<std::vector<std::uint8_t>> ReadBytes(const std::filesystem::path& 
     QFile file(PathText(path));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.read(static_cast<qint64>(kMaxFileBytes) + 1);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    const qint64 most = static_cast<qint64>(kMaxFileBytes) + 1;
+    // Straight into the bytes kept, in one piece: a QByteArray grown by read() takes ten times as long.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::clamp<qint64>(file.size(), 0, most)));
+    qint64 done = 0;
+    while (done < static_cast<qint64>(bytes.size())) {
+        const qint64 n =
+            file.read(reinterpret_cast<char*>(bytes.data()) + done, static_cast<qint64>(bytes.size()) - done);
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break; // shorter than it said: what is there
+        done += n;
+    }
+    bytes.resize(static_cast<std::size_t>(done));
+    return bytes;
 }
 
 QString Hex(std::size_t i) {
@@ -117,10 +129,13 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     });
     connect(layerTree_, &QTreeWidget::itemChanged, this, &ViewerWindow::LayerChanged);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ViewerWindow::FileChanged);
+    connect(&reader_, &QFutureWatcher<SharedBytes>::finished, this, &ViewerWindow::Loaded);
     resize(kFirstSize);
 }
 
-ViewerWindow::~ViewerWindow() = default;
+ViewerWindow::~ViewerWindow() {
+    reader_.disconnect(this); // a read still running ends on its own
+}
 
 void ViewerWindow::Open(std::vector<ViewerFile> files, int current) {
     files_ = std::move(files);
@@ -136,7 +151,6 @@ void ViewerWindow::StepFile(int step) {
         return;
     current_ = next;
     Load();
-    emit Stepped(path_);
 }
 
 void ViewerWindow::Reload() {
@@ -145,10 +159,21 @@ void ViewerWindow::Reload() {
 }
 
 void ViewerWindow::Load() {
+    // Read beside the window: 64 MiB take a while to read and lay out in memory.
+    const std::filesystem::path path = files_[static_cast<std::size_t>(current_)].path;
+    reading_ = true;
+    reader_.setFuture(QtConcurrent::run([path]() -> SharedBytes {
+        std::optional<std::vector<std::uint8_t>> bytes = ReadBytes(path);
+        return bytes ? std::make_shared<const std::vector<std::uint8_t>>(std::move(*bytes)) : nullptr;
+    }));
+}
+
+void ViewerWindow::Loaded() {
+    reading_ = false;
     const ViewerFile& shown = files_[static_cast<std::size_t>(current_)];
+    SharedBytes bytes = reader_.result();
     if (!watcher_.files().isEmpty())
         watcher_.removePaths(watcher_.files());
-    std::optional<std::vector<std::uint8_t>> bytes = ReadBytes(shown.path);
     fileNote_.clear();
     readNote_.clear();
     if (!bytes) {
@@ -157,11 +182,11 @@ void ViewerWindow::Load() {
         ShowNote();
         if (path_ == shown.path)
             return;
-        bytes.emplace();
+        bytes = std::make_shared<const std::vector<std::uint8_t>>();
     }
     path_ = shown.path;
     kind_ = shown.kind;
-    bytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(*bytes));
+    bytes_ = std::move(bytes);
     const FileFormat* known = nullptr;
     if (const FormatRow* row = RowOfContent(*bytes_))
         known = &row->format;
@@ -173,6 +198,11 @@ void ViewerWindow::Load() {
     FillLayerTree();
     view_->Show(bytes_, format_, kind_, std::nullopt);
     ShowNote();
+    emit Shown(path_);
+}
+
+bool ViewerWindow::Busy() const {
+    return reading_ || view_->Drawing();
 }
 
 void ViewerWindow::FillLayerTree() {

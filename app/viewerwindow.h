@@ -9,6 +9,7 @@
 #include "render/formats.h"
 
 #include <QFileSystemWatcher>
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QPrinter>
 
@@ -35,7 +36,7 @@ public:
     explicit ViewerWindow(QWidget* parent = nullptr);
     ~ViewerWindow() override;
 
-    // Shows files[current]; PageDown and PageUp step through files.
+    // Shows files[current] once it is read (beside the window); PageDown and PageUp step through files.
     void Open(std::vector<ViewerFile> files, int current);
     // Reads the shown file again.
     void Reload();
@@ -50,6 +51,8 @@ public:
     // What the status bar says of the file: changed, gone, damaged; empty when all is well.
     QString Note() const;
     const std::filesystem::path& ShownPath() const { return path_; }
+    // True while the file is being read or its picture drawn.
+    bool Busy() const;
 
     // Prints the drawing alone on printer; the failure's text, or nothing.
     std::optional<QString> PrintTo(QPrinter& printer, DrawingScale scale);
@@ -64,8 +67,8 @@ public:
 signals:
     // The window was closed; its bounds to store (saveGeometry).
     void Closed(const QByteArray& bounds);
-    // Another file of the list is shown (PageDown, PageUp).
-    void Stepped(const std::filesystem::path& path);
+    // A file was read and is shown.
+    void Shown(const std::filesystem::path& path);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +76,7 @@ protected:
 
 private:
     void Load();
+    void Loaded();
     void FillLayerTree();
     void LayerChanged(QTreeWidgetItem* item);
     void FileChanged();
@@ -86,6 +90,8 @@ private:
     QLabel* scale_;
     QPrinter printer_{QPrinter::HighResolution};
     QFileSystemWatcher watcher_;
+    QFutureWatcher<SharedBytes> reader_;
+    bool reading_ = false; // a read is running, or done and not yet taken
     QByteArray storedBounds_;
     bool shownOnce_ = false;
 

@@ -73,7 +73,7 @@ protected:
         return JwwWriter::Drawing().Paper(4).Line(-140, y, 140, y).Line(-140, -y, 140, -y, lower).Bytes();
     }
     static void WaitDrawn(ViewerWindow& viewer) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !viewer.View().Drawing(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !viewer.Busy(); }, 10000));
     }
     // Whether the row of the picture where the sheet's y (mm, A4) lies holds a long dark run.
     static bool LineAt(ViewerWindow& viewer, double y) {
@@ -105,17 +105,18 @@ TEST_F(Viewer, AFileGivenAtStartOpensInTheViewerAndPagesStepThroughTheList) {
     ViewerWindow* viewer = w.Viewer();
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(viewer->ShownPath().filename(), "b.jww");
     WaitDrawn(*viewer);
+    EXPECT_EQ(viewer->ShownPath().filename(), "b.jww");
     EXPECT_TRUE(LineAt(*viewer, 30));
     EXPECT_TRUE(viewer->Note().isEmpty());
 
     QTest::keyClick(&viewer->View(), Qt::Key_PageUp);
+    WaitDrawn(*viewer);
     EXPECT_EQ(viewer->ShownPath().filename(), "a.jww");
     EXPECT_EQ(w.findChild<QLabel*>("Label2")->text(), QStringLiteral("a.jww")); // the list follows
     QTest::keyClick(&viewer->View(), Qt::Key_PageUp);                           // the first stays
-    EXPECT_EQ(viewer->ShownPath().filename(), "a.jww");
     WaitDrawn(*viewer);
+    EXPECT_EQ(viewer->ShownPath().filename(), "a.jww");
     EXPECT_TRUE(LineAt(*viewer, 50));
 }
 
@@ -155,6 +156,7 @@ TEST_F(Viewer, AFileThatGoesOrIsDamagedStaysAsLastReadWithANote) {
     WaitDrawn(viewer);
     EXPECT_TRUE(LineAt(viewer, 50));
     viewer.Reload(); // nothing to read: what was shown stays
+    WaitDrawn(viewer);
     EXPECT_TRUE(viewer.Note().contains(QStringLiteral("読めません")));
     EXPECT_EQ(viewer.ShownPath().filename(), "plan.jww");
 
