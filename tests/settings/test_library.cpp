@@ -22,6 +22,7 @@ TEST(LibraryState, RoundTripsThroughTheIniFileWithCommasAndJapanese) {
     state.quickViewWidth = 420;
     state.openFolder = QStringLiteral("/home/a/");
     state.openFilter = QStringLiteral("jw_cad図形ﾌｧｲﾙ(*.jws *.jwk)");
+    state.viewerBounds = QByteArray("\x01\xd9\xd0\xcb,=\0\n", 8); // saveGeometry's bytes, any of them
     {
         auto store = OpenIniStore(ini);
         SaveLibraryState(*store, state);
