@@ -328,6 +328,8 @@ void ViewerWindow::Print1Click() {
 }
 
 std::optional<QString> ViewerWindow::SaveView(const QString& target) {
+    if (!bytes_)
+        return QStringLiteral("保存する図面がありません");
     const std::filesystem::path path = PathFromText(target);
     const double ratio = devicePixelRatioF();
     if (!target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
