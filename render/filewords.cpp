@@ -72,8 +72,18 @@ void ReadTodaysWords(FileBytes& file, JwwKind kind, FileWords& words) {
     ByteCursor cursor(file);
     JwwKeep keep;
     keep.members = static_cast<std::uint64_t>(DrawBudget::Largest().Left());
+    keep.topTexts = true;
     JwwDocument doc = ReadJwwDocument(cursor, kind, keep);
     words.memo = doc.memo;
+    // Without references and dimensions the texts the read kept are all there is: no second pass.
+    if (doc.references == 0 && doc.dimensions == 0) {
+        for (const auto& [offset, size] : doc.topTexts)
+            if (std::string text = ShownText(std::string_view(doc.textPool).substr(offset, size));
+                !text.empty())
+                words.texts.push_back(std::move(text));
+        return;
+    }
+    doc.topTexts.clear();
     TextVisit visit(doc, words.texts);
     DrawBudget budget = DrawBudget::Largest();
     EntityWalk<TextVisit> walk(doc, visit, budget);
