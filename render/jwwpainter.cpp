@@ -252,7 +252,7 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
         return 1;
     }
     const std::string_view text = doc_.Text(e);
-    if (text.empty() || !Inside(map_.Pixel(start)))
+    if (text.empty())
         return 0;
     // The characters stand on the base line: the font's cell, as tall as the text, has its top-left
     // corner one height above the base line's start, turned with the text.
@@ -260,6 +260,12 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
     const double radians = degrees * std::numbers::pi / 180.0;
     const DPoint up = m.Turn({-std::sin(radians), std::cos(radians)});
     const double height = std::fabs(e.v[4]);
+    // A text is drawn when it starts in the picture. Where the picture is the whole canvas (a view
+    // of part of a drawing), one that starts outside and reaches in is drawn too: the canvas ends
+    // what would spill.
+    if (!Inside(map_.Pixel(start)) &&
+        !(clip_ == canvas_.Bounds() && Reaches(base, m.Apply({e.v[2], e.v[3]}), up, height)))
+        return 0;
     const double pixels = std::hypot(up.x * map_.ScaleX(), up.y * map_.ScaleY()) * height;
     const double side = std::max(std::abs(clip_.Width()), std::abs(clip_.Height()));
     if (!(pixels <= kMostTextHeight * side))
@@ -280,6 +286,21 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
     const TPoint at = map_.Pixel(corner);
     JTextOut(canvas_, at.x, at.y, text, -std::max(1, Round(pixels)), tenths, color);
     return DrawBudget::kTextWork;
+}
+
+bool JwwPainter::Reaches(DPoint base, DPoint end, DPoint up, double height) const {
+    const DPoint top{up.x * height, up.y * height};
+    double left = INFINITY, right = -INFINITY, low = INFINITY, high = -INFINITY;
+    for (const DPoint p :
+         {base, end, DPoint{base.x + top.x, base.y + top.y}, DPoint{end.x + top.x, end.y + top.y}}) {
+        const DPoint rel = map_.Rel(p);
+        const TPoint o = map_.Origin();
+        left = std::min(left, o.x + rel.x);
+        right = std::max(right, o.x + rel.x);
+        low = std::min(low, o.y + rel.y);
+        high = std::max(high, o.y + rel.y);
+    }
+    return right >= clip_.left && left < clip_.right && high >= clip_.top && low < clip_.bottom;
 }
 
 void JwwPainter::TextAt(DPoint corner, std::string_view text, double pixels, int tenths, COLORREF color) {

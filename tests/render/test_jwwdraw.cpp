@@ -143,6 +143,14 @@ TEST(JwwTexts, OptionsAndBaseLines) {
     EXPECT_TRUE(canvas.Texts().empty());
     Draw(canvas, figure, k101, kJwkText);
     EXPECT_EQ(canvas.Texts().size(), 1u); // the other starts outside the picture
+    // One that starts outside and reaches in is drawn only where the picture is the whole canvas.
+    const JwwWriter reaching = Square().Text(-60, 0, -40, 0, "in", 5, 0);
+    canvas.ClearLog();
+    Draw(canvas, reaching, k101, kJwkText);
+    EXPECT_TRUE(canvas.Texts().empty());
+    canvas.SetBounds(k101);
+    Draw(canvas, reaching, k101, kJwkText);
+    EXPECT_EQ(canvas.Texts().size(), 1u);
 
     const JwwWriter drawing =
         JwwWriter::Drawing().Paper(8).Text(0, 0, 100, 50, "AB", 5, 26.6).Line(0, 0, 1, 1);
