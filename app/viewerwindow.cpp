@@ -285,18 +285,17 @@ void ViewerWindow::ShowScale() {
     scale_->setText(QStringLiteral("実寸の %1%").arg(qRound(view_->Frame().width() / trueWidth * 100)));
 }
 
-RenderOptions ViewerWindow::PrintOptions() const {
-    const ViewJob job = view_->CurrentJob(1);
-    RenderOptions options = job.options;
-    options.flags =
-        PrintFlags(kind_, (job.options.flags & kJwcFitContent) != 0 && kind_ == ListKind::Drawings);
+RenderOptions ViewerWindow::PrintOptions(const QPrinter& printer) const {
+    RenderOptions options = view_->CurrentJob(1).options;
+    options.flags = PrintFlags(kind_, view_->ContentShown(), printer.colorMode() == QPrinter::Color);
     return options;
 }
 
 std::optional<QString> ViewerWindow::PrintTo(QPrinter& printer, DrawingScale scale) {
     if (!bytes_)
         return std::nullopt;
-    return PrintDrawing(printer, PathText(path_.filename()), format_, kind_, *bytes_, PrintOptions(), scale);
+    return PrintDrawing(printer, PathText(path_.filename()), format_, kind_, *bytes_, PrintOptions(printer),
+                        scale);
 }
 
 void ViewerWindow::Print1Click() {

@@ -82,7 +82,7 @@ private:
     void FileChanged();
     void ShowNote();
     void ShowScale();
-    RenderOptions PrintOptions() const;
+    RenderOptions PrintOptions(const QPrinter& printer) const;
 
     DrawingView* view_;
     QTreeWidget* layerTree_;

@@ -35,7 +35,7 @@ ViewPicture RenderView(const ViewJob& job) {
 int ViewFlags(ListKind kind, bool content) {
     if (kind == ListKind::Figures)
         return kJwkBorder | kJwkText | kJwkAuxLines | kJwkRefPoint;
-    return kJwcBorder | kJwcText | kJwcAuxLines | (content ? kJwcFitContent : 0);
+    return kJwcBorder | kJwcText | kJwcAuxLines | kJwcScreenPens | (content ? kJwcFitContent : 0);
 }
 
 } // namespace plavik

@@ -40,8 +40,8 @@ inline constexpr QRgb kViewBackground = 0xFF808080;
 // one that broke off is drawn as far as it goes (drawn.complete false).
 ViewPicture RenderView(const ViewJob& job);
 
-// The option flags of the viewer: texts as characters, auxiliary lines, the sheet's edge; with
-// content, fitted to what is drawn.
+// The option flags of the viewer: texts as characters, auxiliary lines, the sheet's edge, a .jww's own
+// screen pens; with content, fitted to what is drawn.
 int ViewFlags(ListKind kind, bool content);
 
 } // namespace plavik

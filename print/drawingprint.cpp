@@ -65,10 +65,10 @@ QPageLayout::Orientation SheetOrientation(const QSizeF& sheet, double proportion
     return wide ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
-int PrintFlags(ListKind kind, bool content) {
+int PrintFlags(ListKind kind, bool content, bool colour) {
     if (kind == ListKind::Figures)
         return kJwkText;
-    return kJwcText | (content ? kJwcFitContent : 0);
+    return kJwcText | (content ? kJwcFitContent : 0) | (colour ? kJwcPrinterPens : 0);
 }
 
 std::optional<QString> PrintDrawing(QPrinter& printer, const QString& title, FileFormat format, ListKind kind,
@@ -94,7 +94,7 @@ std::optional<QString> PrintDrawing(QPrinter& printer, const QString& title, Fil
     {
         PainterCanvas canvas(painter);
         try {
-            DrawListedData(canvas, format, bytes, rect, options);
+            DrawListedData(canvas, format, bytes, rect, PrintedOptions(format, options));
         } catch (const std::exception& error) {
             failure = QString::fromUtf8(error.what());
         }

@@ -34,12 +34,13 @@ QRectF PrintFrame(DrawingScale scale, const QSizeF& sheet, double proportion, co
 // The orientation whose paper the sheet (or a frame of proportion) fits best.
 QPageLayout::Orientation SheetOrientation(const QSizeF& sheet, double proportion);
 
-// The option flags of a printed drawing: texts as characters, no auxiliary lines, no frame.
-int PrintFlags(ListKind kind, bool content);
+// The option flags of a printed drawing: texts as characters, no auxiliary lines, no frame; with
+// colour, a .jww's own printer pens.
+int PrintFlags(ListKind kind, bool content, bool colour = false);
 
 // Prints the file's bytes alone on one page of printer, its orientation turned to the sheet's, with
-// layers shown as given (or as the file saved them). Falls back to the page's size when the sheet is
-// not known. The failure's text, or nothing when the page went out.
+// layers shown as given (or as the file saved them), without what the format never prints. Falls back to the
+// page's size when the sheet is not known. The failure's text, or nothing when the page went out.
 std::optional<QString> PrintDrawing(QPrinter& printer, const QString& title, FileFormat format, ListKind kind,
                                     std::span<const std::uint8_t> bytes, const RenderOptions& options,
                                     DrawingScale scale);
