@@ -27,11 +27,12 @@ struct JwwEntity {
     std::uint8_t style = 1;            // line type; solids of 101 and more are round
     std::uint8_t layer = 0, group = 0; // 0..15
     std::uint16_t color = 1;           // pen number; 10 on a solid: rgb holds its colour
+    std::uint16_t fontSize = 0;        // text: bytes of its font name, just before its string in the pool
     std::uint32_t extra = 0;           // arc: full-circle flag; solid: RGB; block: definition number;
                                        // text: offset of its bytes in the text pool
     std::uint32_t textSize = 0;        // text: bytes in the pool
     // Line: x1 y1 x2 y2. Arc: cx cy r start sweep tilt flatness (radians). Point: x y.
-    // Text: x1 y1 x2 y2 height angle (degrees). Solid: p0 .. p3, or for round ones centre, radius,
+    // Text: x1 y1 x2 y2 height angle (degrees) character-width (0 when not known). Solid: p0 .. p3, or for round ones centre, radius,
     // flatness, tilt, start, sweep, kind or inner radius. Block: x y scale-x scale-y rotation (radians).
     double v[8] = {};
 };
@@ -72,6 +73,10 @@ struct JwwDocument {
     }
     std::string_view Text(const JwwEntity& e) const {
         return std::string_view(textPool).substr(e.extra, e.textSize);
+    }
+    // A text's font name (code page 932), empty when not known.
+    std::string_view Font(const JwwEntity& e) const {
+        return std::string_view(textPool).substr(e.extra - e.fontSize, e.fontSize);
     }
     // The definition of that number, or nullptr.
     const JwwBlockDef* Definition(std::uint32_t number) const;

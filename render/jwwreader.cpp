@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <string_view>
@@ -170,8 +171,7 @@ public:
                     doc_.groupsInUse = static_cast<std::uint16_t>(doc_.groupsInUse | (1u << parsed[k].group));
             Count(cls);
             if (cls == JwwClass::Text && keepTexts)
-                doc_.topTexts.emplace_back(static_cast<std::uint32_t>(pool),
-                                           static_cast<std::uint32_t>(doc_.textPool.size() - pool));
+                doc_.topTexts.push_back(lastString_);
             else
                 doc_.textPool.resize(pool);
             ++doc_.topLevelRead;
@@ -308,18 +308,26 @@ private:
         return !temporary;
     }
 
-    // Base line, kind, width, height, gap, angle, font name and the string, which goes to the pool.
+    // Base line, kind, width, height, gap, angle, font name and the string; the font name and the
+    // string go to the pool, one after the other.
     void ReadTextFields(JwwEntity& e) {
         ReadDoubles(e.v, 4);
-        c_.Skip(4 + 8); // kind, width
+        c_.Skip(4); // kind
+        e.v[6] = c_.F64();
         e.v[4] = c_.F64();
         c_.Skip(8); // gap
         e.v[5] = c_.F64();
-        SkipCString(c_); // font name
-        const std::size_t offset = doc_.textPool.size();
+        const std::size_t font = doc_.textPool.size();
         ReadCString(c_, doc_.textPool);
-        e.extra = static_cast<std::uint32_t>(offset);
-        e.textSize = static_cast<std::uint32_t>(doc_.textPool.size() - offset);
+        const std::size_t offset = doc_.textPool.size();
+        if (offset - font > UINT16_MAX)
+            doc_.textPool.resize(font); // no font name is that long
+        const std::size_t at = doc_.textPool.size();
+        ReadCString(c_, doc_.textPool);
+        e.fontSize = static_cast<std::uint16_t>(at - font);
+        e.extra = static_cast<std::uint32_t>(at);
+        e.textSize = static_cast<std::uint32_t>(doc_.textPool.size() - at);
+        lastString_ = {e.extra, e.textSize};
     }
 
     // A top-level object of the class was read.
@@ -455,6 +463,7 @@ private:
     std::uint64_t maxMembers_;
     std::uint32_t nextId_ = 1;
     std::vector<std::pair<std::uint32_t, JwwClass>> classes_;
+    std::pair<std::uint32_t, std::uint32_t> lastString_; // pool offset and size of the last text's string
 };
 
 // Entity list, definition list and, for drawings of version 700 on, the image count. Whatever stops

@@ -3,6 +3,7 @@
 #include "render/card.h"
 #include "render/contentextent.h"
 #include "render/drawsteps.h"
+#include "render/entitystream.h"
 #include "render/errors.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
@@ -16,9 +17,6 @@
 namespace plavik {
 
 namespace {
-
-// Landscape A0 .. A4 in millimetres: paper codes 0 .. 4.
-constexpr double kSheets[5][2] = {{1189, 841}, {841, 594}, {594, 420}, {420, 297}, {297, 210}};
 
 bool Sane(double v) {
     return std::fabs(v) <= kJwwMaxCoordinate;
@@ -140,7 +138,7 @@ DeviceMap MapOf(const ByteCursor& source, JwwDocument& doc, const TRect& rect, c
             return DeviceMap::Fit(rect, content);
     }
     if (doc.kind == JwwKind::Drawing && doc.paper < 5)
-        return DeviceMap::Sheet(rect, kSheets[doc.paper][0], kSheets[doc.paper][1]);
+        return DeviceMap::Sheet(rect, kJwwSheets[doc.paper][0], kJwwSheets[doc.paper][1]);
     if (doc.kind == JwwKind::Figure) {
         const auto& b = doc.box;
         const Box stored{b[0], b[1], b[2], b[3]};
@@ -283,6 +281,13 @@ Box JwwExtent(const ByteCursor& source, JwwDocument& doc) {
     // As many visits as the largest drawing can make, so that the box holds all that is drawn.
     DrawBudget budget = DrawBudget::Largest();
     EntityWalk<ExtentVisit>(doc, visit, budget).Run(source);
+    return visit.box;
+}
+
+Box StreamExtent(EntityStream& stream) {
+    ExtentVisit visit;
+    DrawBudget budget = DrawBudget::Largest();
+    EntityWalk<ExtentVisit>(stream.Document(), visit, budget).Run(stream);
     return visit.box;
 }
 
