@@ -7,6 +7,7 @@
 #include "render/errors.h"
 #include "render/palette.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +20,30 @@ namespace plavik {
 
 enum class JwwKind { Figure, Drawing }; // .jws, .jww
 
+// A drawing's layer groups and layers as the file saved them. A layer is drawn when its group and
+// itself are both on.
+struct JwwLayers {
+    std::uint16_t groupOn = 0;               // bit g: group g is not hidden
+    std::array<std::uint16_t, 16> layerOn{}; // bit l of layerOn[g]: layer l of group g is not hidden
+    std::array<std::string, 16> groupNames;  // code page 932 bytes as in the file; often empty
+    std::array<std::array<std::string, 16>, 16> layerNames; // [group][layer], the same
+};
+
+// A pen of a drawing: its colour and width as the file stores them (screen pens: pixels; printer
+// pens: 1/100 mm when the header's largest line width is -101, else steps of jw_cad's own).
+struct JwwPen {
+    COLORREF color = 0;
+    std::uint32_t width = 0;
+};
+
+// A drawing's own pens for colour numbers 1..9 (index 0 is jw_cad's background colour), and from
+// version 4.20 on the SXF colours 100..356 (index colour - 100), screen pens only.
+struct JwwPens {
+    std::array<JwwPen, 10> screen{};
+    std::array<JwwPen, 10> printer{};
+    std::vector<COLORREF> sxf;
+};
+
 // What the draw and check calls tell of a file besides their result.
 struct JwwInfo {
     JwwKind kind = JwwKind::Figure;
@@ -29,6 +54,8 @@ struct JwwInfo {
     // Drawings: the scale denominators (100 is 1/100) of the groups that hold a shown entity, each
     // once, in group order; scales that are not positive numbers are left out.
     std::vector<double> scales;
+    JwwLayers layers; // drawings
+    JwwPens pens;     // drawings
     double extent[4] = {}; // figures: the box stored in the header (min x, min y, max x, max y)
     // Objects of the top-level entity list by class, and the block definitions.
     int lines = 0, arcs = 0, points = 0, texts = 0, solids = 0, blocks = 0, dimensions = 0,

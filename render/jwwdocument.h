@@ -55,6 +55,8 @@ struct JwwDocument {
     std::uint32_t paper = 0;
     std::array<std::uint16_t, 16> shown{}; // bit l of shown[g]: group g and its layer l are both shown
     std::array<double, 16> scales{};       // each group's scale denominator: 100 is 1/100
+    JwwLayers layers;                      // names and states of the groups and layers
+    JwwPens pens;
     std::uint16_t groupsInUse = 0;         // bit g: a shown top-level entity lies in group g
 
     std::uint64_t entitiesAt = 0;         // the offset of the top-level list in the file

@@ -69,11 +69,6 @@ bool Sane(const double* v, std::size_t n) {
     return true;
 }
 
-void SkipStrings(ByteCursor& c, int n) {
-    for (int i = 0; i < n; ++i)
-        SkipCString(c);
-}
-
 // The fixed 452 bytes: magic and dots, version, reference point, group scales, two constant tables
 // and the box.
 void ReadFigureHeader(ByteCursor& c, JwwDocument& doc) {
@@ -95,21 +90,29 @@ void ReadDrawingHeader(ByteCursor& c, JwwDocument& doc) {
     doc.paper = c.U32();
     c.Skip(4); // write group
     for (std::size_t group = 0; group < doc.shown.size(); ++group) {
-        std::uint16_t& shown = doc.shown[group];
         const std::uint32_t groupState = c.U32();
         c.Skip(4); // write layer
         doc.scales[group] = c.F64();
         c.Skip(4); // protection
+        std::uint16_t layersOn = 0;
         for (int layer = 0; layer < 16; ++layer) {
-            const std::uint32_t layerState = c.U32();
+            if (c.U32() != 0)
+                layersOn = static_cast<std::uint16_t>(layersOn | (1u << layer));
             c.Skip(4); // protection
-            if (groupState != 0 && layerState != 0)
-                shown = static_cast<std::uint16_t>(shown | (1u << layer));
+        }
+        doc.layers.layerOn[group] = layersOn;
+        if (groupState != 0) {
+            doc.layers.groupOn = static_cast<std::uint16_t>(doc.layers.groupOn | (1u << group));
+            doc.shown[group] = layersOn;
         }
     }
     c.Skip(14 * 4 + 5 * 4 + 4 + 4); // dummies, dimension settings, dummy, largest line width
     c.Skip(3 * 8 + 4 + 4 + 5 * 8);  // print origin and scale, print flags, grid
-    SkipStrings(c, 16 * 16 + 16);   // layer and group names
+    for (auto& names : doc.layers.layerNames)
+        for (std::string& name : names)
+            ReadCString(c, name);
+    for (std::string& name : doc.layers.groupNames)
+        ReadCString(c, name);
     c.Skip(8 + 8 + 4 + 8);          // shadow
     if (v >= 300)
         c.Skip(2 * 8);                              // sky map
@@ -118,7 +121,15 @@ void ReadDrawingHeader(ByteCursor& c, JwwDocument& doc) {
     if (v >= 300)
         c.Skip(3 * 8 + 4 + 3 * 8 + 4); // text drawing
     c.Skip(11 * 8);                    // multi-line spacings
-    c.Skip(10 * 8 + 10 * 16);          // screen and printer pens
+    for (JwwPen& pen : doc.pens.screen) {
+        pen.color = c.U32();
+        pen.width = c.U32();
+    }
+    for (JwwPen& pen : doc.pens.printer) {
+        pen.color = c.U32();
+        pen.width = c.U32();
+        c.Skip(8); // point radius
+    }
     c.Skip(8 * 16 + 5 * 20 + 4 * 16);  // line types, random lines, double-length types
     c.Skip(11 * 4);                    // drawing and printing switches
     if (v >= 223)
@@ -128,7 +139,11 @@ void ReadDrawingHeader(ByteCursor& c, JwwDocument& doc) {
     if (v >= 230)
         c.Skip(2 * 4); // solid colour
     if (v >= 420) {
-        c.Skip(257 * 8);                // SXF screen pens
+        doc.pens.sxf.resize(257);
+        for (COLORREF& color : doc.pens.sxf) { // SXF screen pens
+            color = c.U32();
+            c.Skip(4);
+        }
         for (int i = 0; i < 257; ++i) { // SXF printer pens
             SkipCString(c);
             c.Skip(4 + 4 + 8);
@@ -549,6 +564,8 @@ void FillJwwInfo(const JwwDocument& doc, JwwInfo& info) {
     info.version = doc.version;
     info.memo = doc.memo;
     info.paper = doc.paper;
+    info.layers = doc.layers;
+    info.pens = doc.pens;
     info.shownLayers = 0;
     for (const std::uint16_t bits : doc.shown)
         info.shownLayers += std::popcount(bits);

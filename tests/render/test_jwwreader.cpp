@@ -119,11 +119,25 @@ TEST(JwwHeader, DrawingFields) {
     // Group 1 hidden: its 16 layers do not count; in group 0 three layers are hidden, one in group 15.
     w.GroupState(1, 0).LayerState(0, 0, 0).LayerState(0, 5, 0).LayerState(0, 15, 0).LayerState(15, 3, 0);
     w.LayerState(0, 1, 1).LayerState(0, 2, 3).LayerName(0, 1, "\x95\xc7"); // states 1..3 all show
+    w.LayerState(1, 4, 0).GroupName(1, "\x88\xea\x8a\x4b").LayerName(15, 15, "X");
+    w.Pen(1, 0x00FFFFFF, 0x00000000, 25).Pen(9, 0x0000FF00, 0x00FF0000, 70);
     const JwwInfo info = InfoOf(w, JwwKind::Drawing);
     EXPECT_EQ(info.kind, JwwKind::Drawing);
     EXPECT_EQ(info.memo, "\x90\x7d\x96\xca\r\n2F");
     EXPECT_EQ(info.paper, 2u);
     EXPECT_EQ(info.shownLayers, 256 - 16 - 3 - 1);
+    // A hidden group keeps its layers' own states.
+    EXPECT_EQ(info.layers.groupOn, 0xFFFD);
+    EXPECT_EQ(info.layers.layerOn[0], 0x7FDE);
+    EXPECT_EQ(info.layers.layerOn[1], 0xFFEF);
+    EXPECT_EQ(info.layers.layerNames[0][1], "\x95\xc7");
+    EXPECT_EQ(info.layers.layerNames[15][15], "X");
+    EXPECT_EQ(info.layers.groupNames[1], "\x88\xea\x8a\x4b");
+    EXPECT_EQ(info.layers.groupNames[0], "");
+    EXPECT_EQ(info.pens.screen[1].color, 0x00FFFFFFu);
+    EXPECT_EQ(info.pens.printer[9].color, 0x00FF0000u);
+    EXPECT_EQ(info.pens.printer[9].width, 70u);
+    EXPECT_EQ(info.pens.sxf.size(), 257u);
     EXPECT_EQ(info.extent[0], 0.0);
     EXPECT_TRUE(info.complete);
 }

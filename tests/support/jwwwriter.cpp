@@ -74,6 +74,8 @@ JwwWriter::JwwWriter(bool figure, std::uint32_t version) : figure_(figure), vers
     memo_ = {0};
     for (auto& g : layerNames_)
         g.fill({0});
+    groupNames_.fill({0});
+    pens_.fill({0x000000FF, 0, 1});
 }
 
 JwwWriter JwwWriter::Figure(std::uint32_t version) {
@@ -129,6 +131,18 @@ JwwWriter& JwwWriter::LayerName(int group, int layer, const std::string& bytes) 
     ByteWriter w;
     Str(w, bytes);
     layerNames_[group][layer] = w.bytes;
+    return *this;
+}
+
+JwwWriter& JwwWriter::GroupName(int group, const std::string& bytes) {
+    ByteWriter w;
+    Str(w, bytes);
+    groupNames_[group] = w.bytes;
+    return *this;
+}
+
+JwwWriter& JwwWriter::Pen(int pen, std::uint32_t screen, std::uint32_t printer, std::uint32_t printWidth) {
+    pens_[pen] = {screen, printer, printWidth};
     return *this;
 }
 
@@ -351,8 +365,8 @@ void JwwWriter::Header(ByteWriter& out) const {
     for (const auto& group : layerNames_)
         for (const auto& name : group)
             out.bytes.insert(out.bytes.end(), name.begin(), name.end());
-    for (int g = 0; g < 16; ++g)
-        out.U8(0);                      // group names
+    for (const auto& name : groupNames_)
+        out.bytes.insert(out.bytes.end(), name.begin(), name.end());
     Doubles(out, {1, 2}).U32(3).F64(4); // shadow
     if (v >= 300)
         Doubles(out, {5, 6});         // sky map
@@ -366,10 +380,10 @@ void JwwWriter::Header(ByteWriter& out) const {
     if (v >= 300)
         Doubles(out, {1, 2, 3}).U32(4).F64(5).F64(6).F64(7).U32(8); // text drawing
     RepeatF(out, 11, 2.5);                                          // multi-line spacings
-    for (int i = 0; i < 10; ++i)
-        out.U32(0x000000FF).U32(1); // screen pens
-    for (int i = 0; i < 10; ++i)
-        out.U32(0).U32(1).F64(0.5);           // printer pens
+    for (const auto& pen : pens_)
+        out.U32(pen[0]).U32(1); // screen pens
+    for (const auto& pen : pens_)
+        out.U32(pen[1]).U32(pen[2]).F64(0.5); // printer pens
     Repeat(out, 8 * 4 + 5 * 5 + 4 * 4, 0x55); // line types
     Repeat(out, 11, 1);                       // switches
     if (v >= 223) {

@@ -46,6 +46,10 @@ public:
     JwwWriter& GroupScale(int group, double denominator);
     JwwWriter& LayerState(int group, int layer, std::uint32_t state);
     JwwWriter& LayerName(int group, int layer, const std::string& bytes);
+    JwwWriter& GroupName(int group, const std::string& bytes);
+    // Pen 0..9's screen colour, and its printer colour and width; every pen starts red on screen,
+    // black in print, width 1.
+    JwwWriter& Pen(int pen, std::uint32_t screen, std::uint32_t printer, std::uint32_t printWidth);
 
     // Entities, into the top-level list or into the definition begun last. Angles in radians.
     JwwWriter& Line(double x1, double y1, double x2, double y2, JwwAttr a = {});
@@ -123,6 +127,8 @@ private:
     std::array<double, 16> scales_;
     std::array<std::array<std::uint32_t, 16>, 16> layers_;
     std::array<std::array<std::vector<std::uint8_t>, 16>, 16> layerNames_;
+    std::array<std::vector<std::uint8_t>, 16> groupNames_;
+    std::array<std::array<std::uint32_t, 3>, 10> pens_; // screen colour, printer colour and width
     std::vector<Obj> entities_, definitions_;
     std::optional<std::uint64_t> entityCount_, definitionCount_;
     bool inDefinition_ = false;
