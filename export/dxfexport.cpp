@@ -117,7 +117,7 @@ public:
         for (int g = 0; g < 16; ++g)
             for (int l = 0; l < 16; ++l)
                 layerNames_[static_cast<std::size_t>(g * 16 + l)] =
-                    DxfString(DxfLayerName(LayerLabel(doc_, g, l)), r12_);
+                    DxfString(DxfLayerName(LayerLabel(doc_, g, l)), true);
         FindCycles();
     }
 
@@ -190,7 +190,9 @@ private:
         }
         dxf_.writeHeader(out_);
         out_.dxfString(9, "$DWGCODEPAGE");
-        out_.dxfString(3, r12_ ? "ANSI_932" : "ANSI_1252");
+        // Layer names cannot hold escapes (readers take the backslash for a character they refuse in
+        // names): they are code page 932 in both versions, the texts escaped in R2000.
+        out_.dxfString(3, "ANSI_932");
         if (!r12_) {
             out_.dxfString(9, "$INSUNITS");
             out_.dxfInt(70, 4); // millimetres

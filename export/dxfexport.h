@@ -6,8 +6,9 @@
 
 namespace plavik {
 
-// AutoCAD 2000 (AC1015) with every character beyond ASCII as a \U+XXXX escape, which every reader
-// takes whatever its code page; or R12 (AC1009) with code page 932 texts, for jw_cad and older readers.
+// AutoCAD 2000 (AC1015) with every character of a text beyond ASCII as a \U+XXXX escape, which every
+// reader takes whatever its code page; or R12 (AC1009) with code page 932 texts, for jw_cad and older
+// readers. Both are marked code page 932 ($DWGCODEPAGE ANSI_932), the code page of the layer names.
 enum class DxfVersion { R2000, R12 };
 
 // The stream as a DXF file in paper millimetres: a layer per layer group and layer that holds

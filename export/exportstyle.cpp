@@ -1,5 +1,6 @@
 #include "export/exportstyle.h"
 
+#include "platform/sjis.h"
 #include "render/contentextent.h"
 #include "render/jtool.h"
 
@@ -8,8 +9,13 @@
 namespace plavik {
 
 QString LayerLabel(const JwwDocument& doc, int group, int layer) {
-    (void)doc;
-    return QStringLiteral("%1-%2").arg(group, 0, 16).arg(layer, 0, 16).toUpper();
+    QString label = QStringLiteral("%1-%2").arg(group, 0, 16).arg(layer, 0, 16).toUpper();
+    const QString name =
+        DecodeSjis(doc.layers.layerNames[static_cast<std::size_t>(group)][static_cast<std::size_t>(layer)])
+            .simplified();
+    if (!name.isEmpty())
+        label += QLatin1Char(' ') + name;
+    return label;
 }
 
 int AciOfPen(int pen) {

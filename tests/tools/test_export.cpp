@@ -139,9 +139,7 @@ TEST(ToolExport, DxfReadsBackInEzdxfWithTheSourcesEntitiesAndTexts) {
             for (const QJsonValue& text : dxf["texts"].toArray())
                 texts << text.toString();
             EXPECT_EQ(texts, expected.texts);
-            if (version == "r12") {
-                EXPECT_EQ(dxf["codepage"].toString(), "ANSI_932");
-            }
+            EXPECT_EQ(dxf["codepage"].toString(), "ANSI_932");
         }
     }
 }
@@ -155,10 +153,7 @@ TEST(ToolExport, DxfLayersAreNamedAfterGroupAndLayerAndHiddenOnesAreOff) {
     EXPECT_TRUE(layers.contains("0-0"));
     EXPECT_FALSE(layers["0-0"].toBool());
     EXPECT_TRUE(layers["0-1"].toBool()) << "the hidden layer is off";
-    bool wall = false;
-    for (const QString& name : layers.keys())
-        wall = wall || name.startsWith("0-2");
-    EXPECT_TRUE(wall);
+    EXPECT_TRUE(layers.contains(QStringLiteral("0-2 壁"))) << QJsonDocument(layers).toJson().toStdString();
 }
 
 // A pixel of the PNG within two of a point of the page (millimetres, y up) holds ink.
@@ -245,6 +240,9 @@ TEST(ToolExport, FolderKeepsRelativePathsNamesFailuresAndCounts) {
     EXPECT_TRUE(QFile::exists(scratch.Path("out/sub/door.jwk.dxf")));
 
     EXPECT_EQ(RunTool({"export", scratch.Path("in"), scratch.Path("out")}).exitCode, 2) << "a folder needs --to";
+    // The scratch folder cannot name what is not valid text.
+    std::filesystem::remove_all(scratch.Path("in").toStdString());
+    std::filesystem::remove_all(scratch.Path("out").toStdString());
 }
 
 #ifndef _WIN32
