@@ -18,6 +18,9 @@ namespace plavik {
 namespace {
 
 constexpr double kRadian = std::numbers::pi / 180;
+// Top-level entities of today's formats held in memory for the walks of an export; a file of more is
+// read again at each walk.
+constexpr std::uint64_t kKeptTopLevel = 250'000;
 
 // Angles as the old formats' arcs store them (degrees x 65536), brought to the stream's: an end of 0
 // or equal to the start is a whole turn, as their renderer draws it.
@@ -108,6 +111,7 @@ std::optional<EntityStream> EntityStream::Open(FileBytes& file) {
         return std::nullopt;
     EntityStream s;
     s.format_ = row->format;
+    s.sourceBytes_ = file.Size();
     JwwDocument& doc = s.doc_;
     switch (row->format) {
     case FileFormat::Jws:
@@ -115,6 +119,7 @@ std::optional<EntityStream> EntityStream::Open(FileBytes& file) {
         ByteCursor cursor(file);
         JwwKeep keep;
         keep.members = static_cast<std::uint64_t>(DrawBudget::Largest().Left());
+        keep.topLevel = kKeptTopLevel;
         doc = ReadJwwDocument(cursor, row->format == FileFormat::Jws ? JwwKind::Figure : JwwKind::Drawing, keep);
         s.file_ = &file;
         break;

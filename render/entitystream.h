@@ -9,6 +9,7 @@
 #include "render/jwwdocument.h"
 #include "render/jwwgeometry.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -51,6 +52,8 @@ public:
     // The paper the file is drawn on: a drawing's sheet (A0 .. A4, or .jwc's), empty for figures and
     // sheets of other sizes.
     Box Sheet() const;
+    // The size of the file read.
+    std::uint64_t SourceBytes() const { return sourceBytes_; }
     // False when the file broke off and the stream holds what came before the break.
     bool Complete() const { return doc_.complete; }
 
@@ -58,6 +61,7 @@ private:
     EntityStream() = default;
 
     FileFormat format_ = FileFormat::Jwk;
+    std::uint64_t sourceBytes_ = 0;
     JwwDocument doc_;
     FileBytes* file_ = nullptr;     // today's formats are read again from the file at each walk
     std::vector<JwwEntity> held_;   // the old formats' records, read whole

@@ -1,6 +1,7 @@
 // What the reader of figure (.jws) and drawing (.jww) files keeps for the renderer: the header fields
-// it needs and the block definitions' entities in paper millimetres. The top-level entities are read
-// again as they are drawn, so that a file of millions of them costs no memory for them.
+// it needs and the block definitions' entities in paper millimetres. The top-level entities are kept
+// too, up to as many as a picture's walk can visit; beyond that they are read again as they are drawn,
+// so that a file of millions of them costs no memory for them.
 #pragma once
 
 #include "render/bytecursor.h"
@@ -61,6 +62,8 @@ struct JwwDocument {
 
     std::uint64_t entitiesAt = 0;         // the offset of the top-level list in the file
     std::uint64_t topLevelRead = 0;       // objects of the top-level list read whole
+    std::vector<JwwEntity> topLevel;      // their entities, when the read kept them (topLevelKept)
+    bool topLevelKept = false;
     std::vector<JwwEntity> blockEntities; // the entities of every definition, definition after definition
     std::vector<JwwBlockDef> blocks;      // sorted by number; the first of equal numbers comes first
     std::string textPool; // the bytes of the definitions' texts (and top-level ones when kept), code page 932
@@ -97,6 +100,9 @@ struct JwwKeep {
     // Entities of the block definitions, in all. A walk visits no more than its budget's worth, each
     // entity costing at least one, so a drawing keeps as many as its budget.
     std::uint64_t members = UINT64_MAX;
+    // Top-level entities kept in memory for the walks, when there are no more than this many; with
+    // more, each walk reads them again from the file.
+    std::uint64_t topLevel = 0;
 };
 
 // Reads a recognised file of the kind (the caller checked IsJwsData or IsJwwData) from the cursor's
@@ -107,8 +113,8 @@ JwwDocument ReadJwwDocument(ByteCursor& c, JwwKind kind, const JwwKeep& keep = {
 JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind, const JwwKeep& keep = {});
 // The header only, with the same errors.
 JwwDocument ReadJwwHeader(ByteCursor& c, JwwKind kind);
-// Reads the top-level list again from source's bytes, as far as ReadJwwDocument read it whole, and
-// gives visit each entity to draw in file order until visit returns false. A text's bytes lie in
+// Gives visit each top-level entity to draw in file order, as far as ReadJwwDocument read the list
+// whole, until visit returns false: those it kept, or else the list read again from source's bytes. A text's bytes lie in
 // doc.textPool until the next entity; the pool is left as it was.
 void ForEachJwwEntity(const ByteCursor& source, JwwDocument& doc,
                       const std::function<bool(const JwwEntity&)>& visit);

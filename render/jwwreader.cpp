@@ -172,10 +172,15 @@ public:
         classes_.reserve(std::size(kClasses)); // files declare each class once
     }
 
-    // The top-level list, counted and not kept, so that a file of millions of entities costs no
-    // memory for them; the strings of its texts go to the pool when keepTexts is true.
-    void CountEntities(bool keepTexts) {
+    // The top-level list, counted; its entities are kept as long as there are no more than keepTop of
+    // them, so that the walks that follow need not read the file again, and a file of millions of
+    // entities costs no memory for them. The strings of its texts go to the pool when keepTexts is
+    // true.
+    void CountEntities(bool keepTexts, std::uint64_t keepTop) {
         const std::uint64_t count = ReadCount();
+        doc_.topLevelKept = keepTop > 0;
+        if (doc_.topLevelKept)
+            doc_.topLevel.reserve(static_cast<std::size_t>(std::min({count, keepTop, c_.Remaining() / kMinObjectBytes})));
         for (std::uint64_t i = 0; i < count; ++i) {
             const JwwClass cls = EntityTag();
             const std::size_t pool = doc_.textPool.size();
@@ -185,9 +190,15 @@ public:
                 if (doc_.Shown(parsed[k]))
                     doc_.groupsInUse = static_cast<std::uint16_t>(doc_.groupsInUse | (1u << parsed[k].group));
             Count(cls);
+            if (doc_.topLevelKept && doc_.topLevel.size() + static_cast<std::size_t>(n) > keepTop) {
+                doc_.topLevelKept = false; // the walks read the file again
+                std::vector<JwwEntity>().swap(doc_.topLevel);
+            }
+            if (doc_.topLevelKept)
+                doc_.topLevel.insert(doc_.topLevel.end(), parsed, parsed + n);
             if (cls == JwwClass::Text && keepTexts)
                 doc_.topTexts.push_back(lastString_);
-            else
+            else if (!doc_.topLevelKept)
                 doc_.textPool.resize(pool);
             ++doc_.topLevelRead;
         }
@@ -487,7 +498,7 @@ void ReadStream(ByteCursor& c, JwwDocument& doc, const JwwKeep& keep) {
     doc.entitiesAt = c.Position();
     StreamReader reader(c, doc, keep.members);
     try {
-        reader.CountEntities(keep.topTexts);
+        reader.CountEntities(keep.topTexts, keep.topLevel);
         reader.ReadDefinitions();
         // Images, if any, follow their count; nothing after them is needed.
         if (doc.kind == JwwKind::Drawing && doc.version >= 700)
@@ -548,6 +559,12 @@ JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind, co
 
 void ForEachJwwEntity(const ByteCursor& source, JwwDocument& doc,
                       const std::function<bool(const JwwEntity&)>& visit) {
+    if (doc.topLevelKept) {
+        for (const JwwEntity& e : doc.topLevel)
+            if (!visit(e))
+                return;
+        return;
+    }
     ByteCursor c = source.From(doc.entitiesAt);
     const std::size_t pool = doc.textPool.size();
     try {

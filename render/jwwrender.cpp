@@ -212,6 +212,7 @@ int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& pal
     JwwKeep keep;
     keep.topTexts = info && info->withTexts;
     keep.members = canvas ? static_cast<std::uint64_t>(DrawBudget(rect).Left()) : 0;
+    keep.topLevel = keep.members; // one read of the file for the fit and the picture alike
     JwwDocument doc = ReadJwwDocument(cursor, kind, keep); // fails before the canvas is touched
     if (info)
         FillJwwInfo(doc, *info);
