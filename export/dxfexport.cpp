@@ -50,10 +50,14 @@ public:
     void dxfString(int gc, const std::string& value) const override { Put(gc, value); }
 
 private:
+    // A group code right-aligned in three columns, as AutoCAD writes them, and its value.
     void Put(int gc, std::string_view value) const {
-        const std::string code = std::to_string(gc);
-        out->append(code.size() < 3 ? 3 - code.size() : 0, ' ').append(code).append("\n");
-        out->append(value).append("\n");
+        char code[16] = "   ";
+        char* end = std::to_chars(code + 3, code + sizeof code - 1, gc).ptr;
+        const std::size_t digits = static_cast<std::size_t>(end - (code + 3));
+        const char* start = digits < 3 ? code + digits : code + 3;
+        *end++ = '\n';
+        out->append(start, static_cast<std::size_t>(end - start)).append(value).push_back('\n');
     }
 };
 
@@ -110,9 +114,10 @@ int LineTypeOf(int style) {
 
 class DxfExporter {
 public:
-    DxfExporter(EntityStream& stream, DxfVersion version, std::size_t limit)
+    DxfExporter(EntityStream& stream, DxfVersion version, std::size_t limit, std::uint64_t sourceBytes)
         : stream_(stream), doc_(stream.Document()), r12_(version == DxfVersion::R12),
-          out_(r12_ ? DL_VERSION_R12 : DL_VERSION_2000), limit_(limit) {
+          out_(r12_ ? DL_VERSION_R12 : DL_VERSION_2000), limit_(limit),
+          expectedBytes_(static_cast<std::size_t>(std::min<std::uint64_t>(sourceBytes, limit) * 3)) {
         delete dxf_.out("", r12_ ? DL_VERSION_R12 : DL_VERSION_2000); // takes the version; opens nothing
         for (int g = 0; g < 16; ++g)
             for (int l = 0; l < 16; ++l)
@@ -123,7 +128,10 @@ public:
 
     ExportBytes Run() {
         // The entities first, into a buffer of their own, so that the tables name only the layers used.
+        // Room for the entities at about three times the file's bytes, so that the text is not copied
+        // as it grows.
         std::string entities;
+        entities.reserve(std::min(limit_, expectedBytes_));
         out_.out = &entities;
         out_.sectionEntities();
         stream_.ForEach([&](const JwwEntity& e) {
@@ -138,6 +146,7 @@ public:
         out_.sectionEnd();
 
         std::string file;
+        file.reserve(entities.size() + kTailReserve + 16 * 1024 * (1 + doc_.blocks.size() / 64));
         out_.out = &file;
         Header();
         Tables();
@@ -480,6 +489,7 @@ private:
     DL_Dxf dxf_;
     DxfText out_;
     std::size_t limit_;
+    std::size_t expectedBytes_;
     bool cut_ = false;
     std::array<std::string, 256> layerNames_;
     std::bitset<256> used_;
@@ -489,7 +499,7 @@ private:
 } // namespace
 
 ExportBytes ExportDxf(EntityStream& stream, DxfVersion version, std::size_t limit) {
-    return DxfExporter(stream, version, limit).Run();
+    return DxfExporter(stream, version, limit, stream.SourceBytes()).Run();
 }
 
 } // namespace plavik

@@ -9,8 +9,10 @@
 #include <QByteArrayView>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <exception>
+#include <thread>
 
 namespace plavik {
 
@@ -42,6 +44,52 @@ void Walk(const std::filesystem::path& folder, const std::filesystem::path& rela
     if (recursive)
         for (const std::filesystem::path& sub : scan.folders)
             Walk(folder, relative / sub.filename(), recursive, files, error);
+}
+
+// Exports source to target with the format's extension added, making the target's folders first.
+ExportOutcome ExportOne(const std::filesystem::path& source, const std::filesystem::path& target,
+                        const ExportOptions& options) {
+    std::error_code error;
+    std::filesystem::create_directories(target.parent_path(), error);
+    if (error)
+        return Failed(ExportOutcome::Status::WriteFailed, QString::fromLocal8Bit(error.message()));
+    return ExportFile(source, target, options);
+}
+
+// Threads of a batch: most of an export's time is the file system's, creating and syncing its
+// output, which several threads wait for at once.
+constexpr unsigned kBatchThreads = 8;
+
+// Exports each source to its target (the extension still to add) on a few threads, then tells each in
+// the order given.
+FolderExportSummary ExportAll(
+    const std::vector<std::pair<std::filesystem::path, std::filesystem::path>>& jobs, const ExportOptions& options,
+    const std::function<void(const std::filesystem::path&, const std::filesystem::path&, const ExportOutcome&)>&
+        each) {
+    std::vector<std::filesystem::path> targets;
+    targets.reserve(jobs.size());
+    for (const auto& [source, target] : jobs)
+        targets.push_back(std::filesystem::path(target) += "." + std::string(ExportExtension(options.format)));
+    std::vector<ExportOutcome> outcomes(jobs.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < jobs.size(); i = next++)
+            outcomes[i] = ExportOne(jobs[i].first, targets[i], options);
+    };
+    std::vector<std::thread> threads;
+    const unsigned count = static_cast<unsigned>(std::min<std::size_t>(kBatchThreads, jobs.size()));
+    for (unsigned t = 1; t < count; ++t)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads)
+        thread.join();
+    FolderExportSummary summary;
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        ++(outcomes[i].status == ExportOutcome::Status::Written ? summary.written : summary.failed);
+        if (each)
+            each(jobs[i].first, targets[i], outcomes[i]);
+    }
+    return summary;
 }
 
 } // namespace
@@ -110,27 +158,36 @@ FolderExportSummary ExportFolder(
     bool recursive,
     const std::function<void(const std::filesystem::path&, const std::filesystem::path&, const ExportOutcome&)>&
         each) {
-    FolderExportSummary summary;
+    QString folderError;
     std::vector<std::filesystem::path> files;
-    Walk(folder, {}, recursive, files, summary.folderError);
+    Walk(folder, {}, recursive, files, folderError);
     std::sort(files.begin(), files.end());
-    const std::string extension = "." + std::string(ExportExtension(options.format));
-    for (const std::filesystem::path& relative : files) {
-        const std::filesystem::path source = folder / relative;
-        std::filesystem::path target = outFolder / relative;
-        target += extension;
-        ExportOutcome outcome;
-        std::error_code error;
-        std::filesystem::create_directories(target.parent_path(), error);
-        if (error)
-            outcome = Failed(ExportOutcome::Status::WriteFailed, QString::fromStdString(error.message()));
-        else
-            outcome = ExportFile(source, target, options);
-        ++(outcome.status == ExportOutcome::Status::Written ? summary.written : summary.failed);
-        if (each)
-            each(source, target, outcome);
-    }
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> jobs;
+    for (const std::filesystem::path& relative : files)
+        jobs.emplace_back(folder / relative, outFolder / relative);
+    FolderExportSummary summary = ExportAll(jobs, options, each);
+    summary.folderError = folderError;
     return summary;
+}
+
+FolderExportSummary ExportFiles(
+    const std::vector<std::filesystem::path>& files, const std::filesystem::path& outFolder,
+    const ExportOptions& options,
+    const std::function<void(const std::filesystem::path&, const std::filesystem::path&, const ExportOutcome&)>&
+        each) {
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> jobs;
+    for (const std::filesystem::path& file : files)
+        jobs.emplace_back(file, outFolder / file.filename());
+    return ExportAll(jobs, options, each);
+}
+
+QString ExportFailureText(const std::filesystem::path& source, const ExportOutcome& outcome) {
+    QString why = outcome.message;
+    if (outcome.status == ExportOutcome::Status::NotAFile)
+        why = QStringLiteral("jw_cad の図形・図面ファイルではありません");
+    else if (outcome.status == ExportOutcome::Status::WriteFailed)
+        why = QStringLiteral("書き出せません: ") + outcome.message;
+    return DisplayName(source.filename()) + QStringLiteral(": ") + why;
 }
 
 } // namespace plavik

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace plavik {
 
@@ -50,12 +51,24 @@ struct FolderExportSummary {
 
 // Exports the figure and drawing files of folder (and of its folders with recursive, hidden ones
 // left out) into outFolder: each output at its source's path relative to folder, the format's
-// extension added ("plan.jww" → "plan.jww.dxf"), names kept byte for byte. each is told of every
-// file, in name order, as it is done; a file that fails never stops the others.
+// extension added ("plan.jww" → "plan.jww.dxf"), names kept byte for byte, several files at a time.
+// each is told of every file, in name order, once all are done; a file that fails never stops the
+// others.
 FolderExportSummary ExportFolder(
     const std::filesystem::path& folder, const std::filesystem::path& outFolder, const ExportOptions& options,
     bool recursive,
     const std::function<void(const std::filesystem::path& source, const std::filesystem::path& target,
                              const ExportOutcome& outcome)>& each = {});
+
+// Exports the given files into outFolder, each under its own name with the format's extension added,
+// telling each as ExportFolder does.
+FolderExportSummary ExportFiles(
+    const std::vector<std::filesystem::path>& files, const std::filesystem::path& outFolder,
+    const ExportOptions& options,
+    const std::function<void(const std::filesystem::path& source, const std::filesystem::path& target,
+                             const ExportOutcome& outcome)>& each = {});
+
+// One line for a failed export, for the window: the file's name and why ("plan.jww: ...").
+QString ExportFailureText(const std::filesystem::path& source, const ExportOutcome& outcome);
 
 } // namespace plavik

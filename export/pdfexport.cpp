@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace plavik {
@@ -19,6 +20,7 @@ namespace {
 
 constexpr double kStrokeWidth = 0.18; // millimetres
 constexpr double kPointRadius = 0.25;
+constexpr double kLargestPageMm = 5000;
 // The drawing's primitives a page takes at most: about 64 MiB of PDF at the bytes each one costs.
 constexpr std::int64_t kMostPrimitives = (std::int64_t{64} << 20) / 48;
 
@@ -146,14 +148,17 @@ PdfExport ExportPdf(EntityStream& stream, const std::filesystem::path& target) {
     }
     const Box page = PageOf(stream);
     const double w = page.maxX - page.minX, h = page.maxY - page.minY;
+    // PDF pages are at most 200 inches a side: a larger drawing is scaled down to fit.
+    const double scale = std::min(1.0, kLargestPageMm / std::max(w, h));
     QPdfWriter& writer = file.Writer();
     writer.setCreator(QStringLiteral("Plavik"));
-    writer.setPageSize(QPageSize(QSizeF(w, h), QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    writer.setPageSize(
+        QPageSize(QSizeF(w * scale, h * scale), QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setResolution(1200);
     {
         QPainter painter(&writer);
-        PdfSink sink(painter, page, writer.resolution() / 25.4);
+        PdfSink sink(painter, page, writer.resolution() / 25.4 * scale);
         WalkVectors(stream, sink);
         result.cut = sink.Cut();
         painter.end();

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <map>
 #ifndef _WIN32
@@ -44,6 +45,8 @@ print(json.dumps({
     "texts": [decode_dxf_unicode(e.dxf.text) for e in msp.query("TEXT")],
     "layers": {decode_dxf_unicode(l.dxf.name): l.is_off() for l in doc.layers},
     "codepage": doc.header.get("$DWGCODEPAGE", ""),
+    "ends": [[e.dxftype(), e.start_point.x, e.start_point.y, e.end_point.x, e.end_point.y] for e in msp.query("ARC ELLIPSE")],
+    "inserts": [[e.dxf.name, e.dxf.xscale, e.dxf.yscale, e.dxf.rotation] for e in msp.query("INSERT")],
 }, ensure_ascii=False))
 )";
 
@@ -154,6 +157,33 @@ TEST(ToolExport, DxfLayersAreNamedAfterGroupAndLayerAndHiddenOnesAreOff) {
     EXPECT_FALSE(layers["0-0"].toBool());
     EXPECT_TRUE(layers["0-1"].toBool()) << "the hidden layer is off";
     EXPECT_TRUE(layers.contains(QStringLiteral("0-2 壁"))) << QJsonDocument(layers).toJson().toStdString();
+}
+
+// The tilted, flattened quarter arc and the block reference of EveryKind keep their geometry.
+TEST(ToolExport, DxfArcsAndInsertsKeepTheirGeometry) {
+    Scratch scratch;
+    const QString source = scratch.Write("every.jww", EveryKind());
+    for (const QString version : {"r2000", "r12"}) {
+        const QString out = scratch.Path("every.dxf");
+        ASSERT_EQ(RunTool({"export", source, out, "--dxf-version", version}).exitCode, 0);
+        const QJsonObject dxf = ReadDxf(out);
+        const QJsonArray inserts = dxf["inserts"].toArray();
+        ASSERT_EQ(inserts.size(), 1);
+        EXPECT_EQ(inserts[0].toArray()[0].toString(), "JW_BLOCK_7");
+        EXPECT_DOUBLE_EQ(inserts[0].toArray()[2].toDouble(), 2);
+        EXPECT_NEAR(inserts[0].toArray()[3].toDouble(), 0.5 * 180 / JwwWriter::kPi, 1e-9);
+        if (version == "r12")
+            continue; // R12 has no ellipse: the arc is a polyline
+        const QJsonArray ends = dxf["ends"].toArray();
+        ASSERT_EQ(ends.size(), 1);
+        const QJsonArray e = ends[0].toArray();
+        EXPECT_EQ(e[0].toString(), "ELLIPSE");
+        // centre + u cos t + w sin t, u = 40 (cos 0.3, sin 0.3), w = 20 (-sin 0.3, cos 0.3), t 0 and pi/2.
+        EXPECT_NEAR(e[1].toDouble(), 40 * std::cos(0.3), 1e-9);
+        EXPECT_NEAR(e[2].toDouble(), 40 * std::sin(0.3), 1e-9);
+        EXPECT_NEAR(e[3].toDouble(), -20 * std::sin(0.3), 1e-9);
+        EXPECT_NEAR(e[4].toDouble(), 20 * std::cos(0.3), 1e-9);
+    }
 }
 
 // A pixel of the PNG within two of a point of the page (millimetres, y up) holds ink.
