@@ -95,14 +95,14 @@ public:
 
     void Text(const VectorText& t) override {
         std::string element = "<text x=\"" + Number(X(t.base)) + "\" y=\"" + Number(Y(t.base)) +
-                              "\" font-size=\"" + Number(t.height) + "\"";
+                              "\" font-size=\"" + Number(t.height) + "\" fill=\"#000\" stroke=\"none\"";
         if (t.angle != 0)
             element += " transform=\"rotate(" + Number(-t.angle) + " " + Number(X(t.base)) + " " +
                        Number(Y(t.base)) + ")\"";
         if (t.length > 0 && std::isfinite(t.length))
             element += " textLength=\"" + Number(t.length) + "\" lengthAdjust=\"spacingAndGlyphs\"";
-        if (!t.font.isEmpty())
-            element += " font-family=\"" + Xml(t.font) + ", IPAGothic, sans-serif\"";
+        element += " font-family=\"" + (t.font.isEmpty() ? std::string() : Xml(t.font) + ", ") +
+                   "IPAGothic, sans-serif\"";
         Add(element + ">" + Xml(t.text) + "</text>\n");
     }
 

@@ -122,7 +122,8 @@ Box PageOf(EntityStream& stream) {
     page = StreamExtent(stream);
     if (page.Empty())
         return Box{0, 0, 1, 1};
-    const double margin = std::max({page.maxX - page.minX, page.maxY - page.minY, 1.0}) * 0.02;
+    // Room for the characters of texts, which stand above their base lines.
+    const double margin = std::max({page.maxX - page.minX, page.maxY - page.minY, 1.0}) * 0.05;
     return Box{page.minX - margin, page.minY - margin, page.maxX + margin, page.maxY + margin};
 }
 

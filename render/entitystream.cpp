@@ -9,6 +9,7 @@
 #include "render/jwkreader.h"
 #include "render/jww.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -18,6 +19,10 @@ namespace plavik {
 namespace {
 
 constexpr double kRadian = std::numbers::pi / 180;
+// The tallest texts of the old formats, in their units, about as their renderer draws texts in a
+// list's pictures: a fortieth of a .jwc sheet's height, a thirtieth of a .jwk figure's box.
+constexpr double kJwcTextHeight = 9;
+constexpr double kJwkTextHeight = 3;
 // Top-level entities of today's formats held in memory for the walks of an export; a file of more is
 // read again at each walk.
 constexpr std::uint64_t kKeptTopLevel = 250'000;
@@ -70,8 +75,11 @@ JwwEntity OldPoint(double x, double y, std::uint8_t color) {
     return e;
 }
 
-// A text on its base line, its string appended to the pool.
-JwwEntity OldText(double x1, double y1, double x2, double y2, const std::string& text, std::string& pool) {
+// A text on its base line, its string appended to the pool. The old formats store no height: their
+// texts are as tall as fits their string on the base line, each byte half a character wide, but no
+// taller than most, and then end where their characters end.
+JwwEntity OldText(double x1, double y1, double x2, double y2, const std::string& text, double most,
+                  std::string& pool) {
     JwwEntity e;
     e.shape = JwwShape::Text;
     e.v[0] = x1;
@@ -79,7 +87,13 @@ JwwEntity OldText(double x1, double y1, double x2, double y2, const std::string&
     e.v[2] = x2;
     e.v[3] = y2;
     const double length = std::hypot(x2 - x1, y2 - y1);
-    e.v[4] = text.empty() ? length : 2 * length / static_cast<double>(text.size());
+    const double bytes = static_cast<double>(std::max<std::size_t>(text.size(), 1));
+    e.v[4] = std::min(2 * length / bytes, most);
+    if (e.v[4] < 2 * length / bytes) {
+        const double k = bytes / 2 * e.v[4] / length;
+        e.v[2] = x1 + (x2 - x1) * k;
+        e.v[3] = y1 + (y2 - y1) * k;
+    }
     e.v[5] = length > 0 ? std::atan2(y2 - y1, x2 - x1) / kRadian : 0;
     e.extra = static_cast<std::uint32_t>(pool.size());
     e.textSize = static_cast<std::uint32_t>(text.size());
@@ -140,7 +154,7 @@ std::optional<EntityStream> EntityStream::Open(FileBytes& file) {
             s.held_.push_back(OldPoint(p.x, p.y, p.color));
         for (std::size_t i = 0; i < figure.texts.size(); ++i) {
             const TJwkText& t = figure.texts[i];
-            s.held_.push_back(OldText(t.x1, t.y1, t.x2, t.y2, figure.strings[i], doc.textPool));
+            s.held_.push_back(OldText(t.x1, t.y1, t.x2, t.y2, figure.strings[i], kJwkTextHeight, doc.textPool));
         }
         doc.lines = static_cast<int>(figure.lines.size());
         doc.arcs = static_cast<int>(figure.arcs.size());
@@ -172,7 +186,7 @@ std::optional<EntityStream> EntityStream::Open(FileBytes& file) {
         }
         for (std::size_t i = 0; i < drawing.texts.size(); ++i) {
             const TJwcText& t = drawing.texts[i];
-            s.held_.push_back(OldText(t.x1, t.y1, t.x2, t.y2, drawing.strings[i], doc.textPool));
+            s.held_.push_back(OldText(t.x1, t.y1, t.x2, t.y2, drawing.strings[i], kJwcTextHeight, doc.textPool));
             Layer(s.held_.back(), t.layer);
         }
         for (const TJwcPoint& p : drawing.points) {

@@ -27,7 +27,8 @@ inline constexpr double kJwcSheetHeight = 366;
 
 // The entities of one file. The old formats' records become entities of layer group 0 (.jwk) or of
 // their layer byte's group and layer (.jwc); their texts store only a base line, so a text's height
-// is the one that fits its string on it, each byte half a character wide, and its angle the line's.
+// is the one that fits its string on it, each byte half a character wide (up to a height of 9 units on a .jwc sheet, 3 in a .jwk figure),
+// and its angle the line's.
 class EntityStream {
 public:
     // Reads the file, recognised by its content: the header, the block definitions and, for the old
