@@ -63,6 +63,8 @@ private:
         t.angle = std::atan2(along.y, along.x) * 180 / std::numbers::pi;
         t.text = DecodeSjis(bytes);
         t.font = DecodeSjis(doc_.Font(e));
+        if (t.font.startsWith(QLatin1Char('@'))) // jw_cad's mark of vertical writing, not the font's name
+            t.font.remove(0, 1);
         if (std::isfinite(t.base.x) && std::isfinite(t.base.y) && std::isfinite(t.height) && t.height > 0)
             sink_.Text(t);
     }

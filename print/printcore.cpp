@@ -201,7 +201,8 @@ PrintResult DrawList(QPainter& painter, const PrintRequest& request, PrintProgre
         int drawn = -1;
         DrawnFile told;
         try {
-            drawn = DrawListedFile(canvas, format, item.path, place.picture, options, &told);
+            drawn = DrawListedFile(canvas, format, item.path, place.picture, PrintedOptions(format, options),
+                                   &told);
             if (!told.complete) {
                 result.failedFiles.push_back({item.caption, QString::fromUtf8(kBrokenOffMessage)});
                 DrawBrokenOffMark(canvas, place.picture);

@@ -12,6 +12,11 @@ constexpr bool IsSjisLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// Bytes of the character that starts at text[i]: two for a lead byte with a byte after it.
+constexpr std::size_t CharacterBytes(std::string_view text, std::size_t i) {
+    return IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
 // The length of text's longest start of whole characters that fits in limit bytes; a lead byte at the
 // end of text (its character cut off) is left out too.
 constexpr std::size_t WholeCharacterBytes(std::string_view text, std::size_t limit) {

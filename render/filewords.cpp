@@ -1,7 +1,6 @@
 #include "render/filewords.h"
 
 #include "render/bytecursor.h"
-#include "render/contentextent.h"
 #include "render/errors.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
@@ -9,6 +8,7 @@
 #include "render/jww.h"
 #include "render/jwwdocument.h"
 #include "render/jwwpaint.h"
+#include "render/textcodes.h"
 
 #include <algorithm>
 #include <functional>
@@ -54,12 +54,10 @@ public:
             if (taken_[index])
                 return 0;
             taken_[index] = true;
-        } else if (e.v[0] == kSettingRecordAt.x && e.v[1] == kSettingRecordAt.y) {
-            return 0;
         }
-        const std::string_view text = doc_.Text(e);
+        std::string text = ShownText(doc_.Text(e));
         if (!text.empty())
-            texts_.emplace_back(text);
+            texts_.push_back(std::move(text));
         return 0;
     }
 
@@ -74,8 +72,18 @@ void ReadTodaysWords(FileBytes& file, JwwKind kind, FileWords& words) {
     ByteCursor cursor(file);
     JwwKeep keep;
     keep.members = static_cast<std::uint64_t>(DrawBudget::Largest().Left());
+    keep.topTexts = true;
     JwwDocument doc = ReadJwwDocument(cursor, kind, keep);
     words.memo = doc.memo;
+    // Without references and dimensions the texts the read kept are all there is: no second pass.
+    if (doc.references == 0 && doc.dimensions == 0) {
+        for (const auto& [offset, size] : doc.topTexts)
+            if (std::string text = ShownText(std::string_view(doc.textPool).substr(offset, size));
+                !text.empty())
+                words.texts.push_back(std::move(text));
+        return;
+    }
+    doc.topTexts.clear();
     TextVisit visit(doc, words.texts);
     DrawBudget budget = DrawBudget::Largest();
     EntityWalk<TextVisit> walk(doc, visit, budget);

@@ -80,13 +80,15 @@ using Path = const std::filesystem::path&;
 
 const std::array<FormatRow, 4> kFormats{{
     {FileFormat::Jwk, "jwk", ListKind::Figures, false, IsJwkData, [](FileBytes& f) { return CheckJwk(f); },
-     DrawJwkRow<DrawJwk, Path>, DrawJwkRow<DrawJwkData, Data>, "Not JWK File", ReadJwkWords, DescribeJwk},
+     DrawJwkRow<DrawJwk, Path>, DrawJwkRow<DrawJwkData, Data>, "Not JWK File", ReadJwkWords, DescribeJwk, 0},
     {FileFormat::Jwc, "jwc", ListKind::Drawings, false, IsJwcData, [](FileBytes& f) { return CheckJwc(f); },
-     DrawJwcRow<DrawJwc, Path>, DrawJwcRow<DrawJwcData, Data>, "Not JWC File", ReadJwcWords, DescribeJwc},
+     DrawJwcRow<DrawJwc, Path>, DrawJwcRow<DrawJwcData, Data>, "Not JWC File", ReadJwcWords, DescribeJwc, 0},
     {FileFormat::Jws, "jws", ListKind::Figures, true, IsJwsData, [](FileBytes& f) { return CheckJws(f); },
-     DrawJwsRow<DrawJws, Path>, DrawJwsRow<DrawJwsData, Data>, "Not JWS File", ReadJwsWords, DescribeJws},
+     DrawJwsRow<DrawJws, Path>, DrawJwsRow<DrawJwsData, Data>, "Not JWS File", ReadJwsWords, DescribeJws,
+     kJwkAuxLines},
     {FileFormat::Jww, "jww", ListKind::Drawings, true, IsJwwData, [](FileBytes& f) { return CheckJww(f); },
-     DrawJwwRow<DrawJww, Path>, DrawJwwRow<DrawJwwData, Data>, "Not JWW File", ReadJwwWords, DescribeJww},
+     DrawJwwRow<DrawJww, Path>, DrawJwwRow<DrawJwwData, Data>, "Not JWW File", ReadJwwWords, DescribeJww,
+     kJwcAuxLines},
 }};
 
 } // namespace
@@ -197,6 +199,11 @@ int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::pat
 int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
                    const RenderOptions& options, DrawnFile* drawn) {
     return RowOf(format).drawData(canvas, data, rect, options, drawn);
+}
+
+RenderOptions PrintedOptions(FileFormat format, RenderOptions options) {
+    options.flags &= ~RowOf(format).unprintedFlags;
+    return options;
 }
 
 int CheckListedFile(FileFormat format, const std::filesystem::path& file) {

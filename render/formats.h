@@ -64,6 +64,9 @@ struct FormatRow {
     void (*readWords)(FileBytes& file, FileWords& words);
     // What a recognised file holds, for the command line's info.
     FileDescription (*describe)(const std::filesystem::path& file);
+    // Render flags a printout leaves out: jw_cad never prints the auxiliary (construction) lines of
+    // today's figures and drawings; the old formats keep the list's choice.
+    int unprintedFlags;
 };
 
 // The rows, the old formats first.
@@ -114,6 +117,9 @@ int DrawListedFile(Canvas& canvas, FileFormat format, const std::filesystem::pat
 // The same on a file's bytes.
 int DrawListedData(Canvas& canvas, FileFormat format, std::span<const std::uint8_t> data, const TRect& rect,
                    const RenderOptions& options, DrawnFile* drawn = nullptr);
+
+// The options a printout draws a file of the format with: the row's unprinted flags left out.
+RenderOptions PrintedOptions(FileFormat format, RenderOptions options);
 
 // Reads and checks the file as DrawListedFile would, without drawing: same result, same errors.
 int CheckListedFile(FileFormat format, const std::filesystem::path& file);

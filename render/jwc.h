@@ -62,7 +62,17 @@ struct TJwcInfo {
 
 // Option flags of the drawing renderers (.jwc and .jww). kJwcFitContent shows what is drawn on the
 // shown layers (ContentExtent) instead of the whole sheet; an empty drawing keeps its sheet.
-enum JwcFlags { kJwcBorder = 1, kJwcText = 2, kJwcBaseLines = 4, kJwcAuxLines = 8, kJwcFitContent = 16 };
+// kJwcScreenPens and kJwcPrinterPens draw a .jww in the colours of its own screen or printer pens
+// (on white) instead of black.
+enum JwcFlags {
+    kJwcBorder = 1,
+    kJwcText = 2,
+    kJwcBaseLines = 4,
+    kJwcAuxLines = 8,
+    kJwcFitContent = 16,
+    kJwcScreenPens = 32,
+    kJwcPrinterPens = 64,
+};
 
 inline constexpr int kJwcHeaderSize = 2421;
 

@@ -54,8 +54,8 @@ struct JwwInfo {
     // Drawings: the scale denominators (100 is 1/100) of the groups that hold a shown entity, each
     // once, in group order; scales that are not positive numbers are left out.
     std::vector<double> scales;
-    JwwLayers layers; // drawings
-    JwwPens pens;     // drawings
+    JwwLayers layers;      // drawings
+    JwwPens pens;          // drawings
     double extent[4] = {}; // figures: the box stored in the header (min x, min y, max x, max y)
     // Objects of the top-level entity list by class, and the block definitions.
     int lines = 0, arcs = 0, points = 0, texts = 0, solids = 0, blocks = 0, dimensions = 0,

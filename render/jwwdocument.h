@@ -21,14 +21,16 @@ namespace plavik {
 
 enum class JwwShape : std::uint8_t { Line, Arc, Point, Text, Solid, Block };
 
-// One entity as it is drawn. Dimensions arrive as their line and their text; temporary points and
-// entities with a number that is not finite or beyond kJwwMaxCoordinate are left out.
+// One entity as it is drawn. Dimensions arrive as their line and their text; temporary points,
+// entities with a number that is not finite or beyond kJwwMaxCoordinate, and jw_cad's setting
+// records (top-level texts at kSettingRecordAt) are left out.
 struct JwwEntity {
     JwwShape shape = JwwShape::Line;
     std::uint8_t style = 1;            // line type; solids of 101 and more are round
     std::uint8_t layer = 0, group = 0; // 0..15
     std::uint16_t color = 1;           // pen number; 10 on a solid: rgb holds its colour
-    std::uint16_t fontSize = 0;        // text: bytes of its font name, just before its string in the pool
+    std::uint8_t fontSize = 0;         // text: bytes of its font name, just before its string in the pool
+    bool vertical = false;             // text: written top to bottom (its font's name starts with "@")
     std::uint32_t extra = 0;           // arc: full-circle flag; solid: RGB; block: definition number;
                                        // text: offset of its bytes in the text pool
     std::uint32_t textSize = 0;        // text: bytes in the pool
@@ -58,7 +60,7 @@ struct JwwDocument {
     std::array<double, 16> scales{};       // each group's scale denominator: 100 is 1/100
     JwwLayers layers;                      // names and states of the groups and layers
     JwwPens pens;
-    std::uint16_t groupsInUse = 0;         // bit g: a shown top-level entity lies in group g
+    std::uint16_t groupsInUse = 0; // bit g: a shown top-level entity lies in group g
 
     std::uint64_t entitiesAt = 0;         // the offset of the top-level list in the file
     std::uint64_t topLevelRead = 0;       // objects of the top-level list read whole

@@ -9,9 +9,12 @@
 #include "render/jwwgeometry.h"
 #include "render/numbers.h"
 #include "render/palette.h"
+#include "render/textcodes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace plavik {
@@ -166,6 +169,9 @@ struct PaintOptions {
     bool texts = false;     // texts drawn at all
     bool baseLines = false; // texts drawn as their base lines
     bool auxLines = false;  // line type 9 drawn
+    // A drawing's own pens, when it is drawn in their colours: 1..9 and the SXF colours from 100 on.
+    const std::array<JwwPen, 10>* pens = nullptr;
+    const std::vector<COLORREF>* sxfPens = nullptr;
 };
 
 // The box a drawing fits when it shows its drawn content: what the walk visits on the shown layers as
@@ -183,12 +189,31 @@ public:
     void Mark(DPoint p, COLORREF color);
 
 private:
+    // Where a text stands, in paper millimetres: its base line, its up, its height; and on the device,
+    // its height in pixels and its angle in tenths of a degree.
+    struct TextFrame {
+        DPoint base, end, up;
+        double height, pixels;
+        int tenths;
+    };
+
     std::int64_t Line(const JwwEntity& e, const Affine& m);
     std::int64_t Arc(const JwwEntity& e, const Affine& m);
     std::int64_t Point(const JwwEntity& e, const Affine& m);
     std::int64_t Text(const JwwEntity& e, const Affine& m);
     std::int64_t Solid(const JwwEntity& e, const Affine& m);
+    // A text with codes inside, or one written top to bottom, character by character along its base
+    // line.
+    std::int64_t LaidOutText(const TextFrame& f, std::string_view text, bool vertical, COLORREF color);
+    // An image placement: its box and its name.
+    std::int64_t ImageFrame(const TextFrame& f, const ImagePlacement& image, COLORREF color);
+    // True when the box of a text (its base line and its height above) meets the clip.
+    bool Reaches(DPoint base, DPoint end, DPoint up, double height) const;
+    // One run of characters with its cell's top-left corner at corner.
+    void TextAt(DPoint corner, std::string_view text, double pixels, int tenths, COLORREF color);
 
+    // The colour of a pen number: the palette's, or the drawing's own pens'.
+    COLORREF ColorOf(std::uint16_t number) const;
     void UsePen(COLORREF color, int lineType);
     bool Inside(TPoint p) const;
     TPoint Clamped(TPoint p) const;

@@ -1,10 +1,12 @@
 // Drawing one entity of a figure or drawing: lines and arcs in their line types, points, texts and
 // filled solids, everything clipped to the picture.
 #include "render/clip.h"
+#include "render/codepage.h"
 #include "render/helpers.h"
 #include "render/jtool.h"
 #include "render/jwwpaint.h"
 #include "render/polygonfill.h"
+#include "render/textcodes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +97,16 @@ void JwwPainter::Mark(DPoint p, COLORREF color) {
     }
 }
 
+COLORREF JwwPainter::ColorOf(std::uint16_t number) const {
+    if (!options_.pens)
+        return PenColorOf(*options_.palette, number);
+    if (number >= 1 && number <= 9)
+        return (*options_.pens)[number].color & 0x00FFFFFFu;
+    if (number >= 100 && options_.sxfPens && number - 100u < options_.sxfPens->size())
+        return (*options_.sxfPens)[number - 100u] & 0x00FFFFFFu;
+    return 0;
+}
+
 void JwwPainter::UsePen(COLORREF color, int lineType) {
     if (canvas_.GetPen().color != color)
         canvas_.SetPenColor(color);
@@ -153,7 +165,7 @@ std::int64_t JwwPainter::Line(const JwwEntity& e, const Affine& m) {
     const DPoint b = map_.Rel(m.Apply({e.v[2], e.v[3]}));
     if (!Finite(a) || !Finite(b))
         return 0;
-    UsePen(PenColorOf(*options_.palette, e.color), LineTypeOf(e.style));
+    UsePen(ColorOf(e.color), LineTypeOf(e.style));
     StartAt(a);
     PolyTo(b);
     return 1;
@@ -203,7 +215,7 @@ std::int64_t JwwPainter::Arc(const JwwEntity& e, const Affine& m) {
         c.x - ex > clip_.right + 0.0 - o.x || c.y + ey < clip_.top - 1.0 - o.y ||
         c.y - ey > clip_.bottom + 0.0 - o.y)
         return 0;
-    UsePen(PenColorOf(*options_.palette, e.color), LineTypeOf(e.style));
+    UsePen(ColorOf(e.color), LineTypeOf(e.style));
     ArcPoints(arc);
     StartAt(points_[0]);
     for (std::size_t k = 1; k < points_.size(); ++k)
@@ -218,14 +230,14 @@ std::int64_t JwwPainter::Point(const JwwEntity& e, const Affine& m) {
     const TPoint p = map_.Pixel(rel);
     if (!Inside(p))
         return 0;
-    canvas_.SetPixel(p.x, p.y, PenColorOf(*options_.palette, e.color));
+    canvas_.SetPixel(p.x, p.y, ColorOf(e.color));
     return DrawBudget::kPointWork;
 }
 
 std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
     if (!options_.texts)
         return 0;
-    const COLORREF color = (*options_.palette)[kText];
+    const COLORREF color = options_.pens ? ColorOf(e.color) : (*options_.palette)[kText];
     const DPoint base = m.Apply({e.v[0], e.v[1]});
     const DPoint start = map_.Rel(base);
     if (!Finite(start))
@@ -240,7 +252,7 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
         return 1;
     }
     const std::string_view text = doc_.Text(e);
-    if (text.empty() || !Inside(map_.Pixel(start)))
+    if (text.empty())
         return 0;
     // The characters stand on the base line: the font's cell, as tall as the text, has its top-left
     // corner one height above the base line's start, turned with the text.
@@ -248,21 +260,150 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
     const double radians = degrees * std::numbers::pi / 180.0;
     const DPoint up = m.Turn({-std::sin(radians), std::cos(radians)});
     const double height = std::fabs(e.v[4]);
+    // A text is drawn when it starts in the picture. Where the picture is the whole canvas (a view
+    // of part of a drawing), one that starts outside and reaches in is drawn too: the canvas ends
+    // what would spill.
+    if (!Inside(map_.Pixel(start)) &&
+        !(clip_ == canvas_.Bounds() && Reaches(base, m.Apply({e.v[2], e.v[3]}), up, height)))
+        return 0;
     const double pixels = std::hypot(up.x * map_.ScaleX(), up.y * map_.ScaleY()) * height;
     const double side = std::max(std::abs(clip_.Width()), std::abs(clip_.Height()));
     if (!(pixels <= kMostTextHeight * side))
-        return 0;
-    const DPoint corner = map_.Rel({base.x + up.x * height, base.y + up.y * height});
-    if (!Finite(corner))
         return 0;
     int tenths = Round(degrees * 10.0);
     if (m.a != 1 || m.b != 0 || m.c != 0 || m.d != 1) {
         const DPoint along = m.Turn({std::cos(radians), std::sin(radians)});
         tenths = Round(std::atan2(along.y, along.x) * 1800.0 / std::numbers::pi);
     }
+    const TextFrame frame{base, m.Apply({e.v[2], e.v[3]}), up, height, pixels, tenths};
+    if (IsImagePlacement(text))
+        return ImageFrame(frame, ReadImagePlacement(text), color);
+    if (e.vertical || text.find('^') != std::string_view::npos)
+        return LaidOutText(frame, text, e.vertical, color);
+    const DPoint corner = map_.Rel({base.x + up.x * height, base.y + up.y * height});
+    if (!Finite(corner))
+        return 0;
     const TPoint at = map_.Pixel(corner);
     JTextOut(canvas_, at.x, at.y, text, -std::max(1, Round(pixels)), tenths, color);
     return DrawBudget::kTextWork;
+}
+
+bool JwwPainter::Reaches(DPoint base, DPoint end, DPoint up, double height) const {
+    const DPoint top{up.x * height, up.y * height};
+    double left = INFINITY, right = -INFINITY, low = INFINITY, high = -INFINITY;
+    for (const DPoint p :
+         {base, end, DPoint{base.x + top.x, base.y + top.y}, DPoint{end.x + top.x, end.y + top.y}}) {
+        const DPoint rel = map_.Rel(p);
+        const TPoint o = map_.Origin();
+        left = std::min(left, o.x + rel.x);
+        right = std::max(right, o.x + rel.x);
+        low = std::min(low, o.y + rel.y);
+        high = std::max(high, o.y + rel.y);
+    }
+    return right >= clip_.left && left < clip_.right && high >= clip_.top && low < clip_.bottom;
+}
+
+void JwwPainter::TextAt(DPoint corner, std::string_view text, double pixels, int tenths, COLORREF color) {
+    const DPoint rel = map_.Rel(corner);
+    if (!Finite(rel))
+        return;
+    const TPoint at = map_.Pixel(rel);
+    JTextOut(canvas_, at.x, at.y, text, -std::max(1, Round(pixels)), tenths, color);
+}
+
+std::int64_t JwwPainter::LaidOutText(const TextFrame& f, std::string_view text, bool vertical,
+                                     COLORREF color) {
+    // Each character takes a share of the base line: two cells for a full-width one, one for a
+    // half-width one, half that when it is small; characters laid over another take none.
+    struct Glyph {
+        std::string_view bytes;
+        TextPlace place;
+        double share;
+    };
+    std::vector<Glyph> glyphs;
+    double total = 0;
+    for (const TextPiece& piece : TextPieces(text))
+        for (std::size_t i = 0; i < piece.bytes.size();) {
+            const std::size_t n = CharacterBytes(piece.bytes, i);
+            const double small = piece.place == TextPlace::Normal ? 1.0 : 0.5;
+            const double share = piece.place == TextPlace::Over ? 0 : static_cast<double>(n) * small;
+            glyphs.push_back({piece.bytes.substr(i, n), piece.place, share});
+            total += share;
+            i += n;
+        }
+    if (total <= 0)
+        return 0;
+    // Along the base line; a base line of no length runs the text's own way, half a height a cell.
+    const double length = std::hypot(f.end.x - f.base.x, f.end.y - f.base.y);
+    DPoint along{f.up.y, -f.up.x};
+    double unit = f.height / 2;
+    if (length > 0) {
+        along = {(f.end.x - f.base.x) / length, (f.end.y - f.base.y) / length};
+        unit = length / total;
+    }
+    // Written top to bottom, each character stands upright, its up against the writing, centred on
+    // the base line.
+    const DPoint across{-along.y, along.x};
+    const int uprightTenths = Round(std::atan2(across.y, across.x) * 1800.0 / std::numbers::pi);
+    std::int64_t work = 0;
+    double s = 0;                    // where the next character starts along the base line
+    double lastAt = 0, lastSize = 0; // the last character that took room: its start and its size
+    for (const Glyph& g : glyphs) {
+        const bool small = g.place != TextPlace::Normal;
+        const double size = small ? f.height / 2 : f.height;
+        const double pixels = small ? f.pixels / 2 : f.pixels;
+        const double advance = g.share * unit;
+        // An overlay is centred on the character before it.
+        const double width = vertical ? size : static_cast<double>(g.bytes.size()) * 0.5 * unit;
+        const double from = g.place == TextPlace::Over ? lastAt + (lastSize - width) / 2 : s;
+        DPoint corner;
+        if (vertical) {
+            corner = {f.base.x + along.x * from - across.x * size / 2,
+                      f.base.y + along.y * from - across.y * size / 2};
+        } else {
+            double lift = size; // the cell's top above the base line
+            if (g.place == TextPlace::Raised)
+                lift += f.height / 2;
+            else if (g.place == TextPlace::Lowered)
+                lift -= f.height / 4;
+            else if (g.place == TextPlace::Middle || g.place == TextPlace::Over)
+                lift += f.height / 4;
+            corner = {f.base.x + along.x * from + f.up.x * lift, f.base.y + along.y * from + f.up.y * lift};
+        }
+        TextAt(corner, g.bytes, pixels, vertical ? uprightTenths : f.tenths, color);
+        work += DrawBudget::kTextWork;
+        if (advance > 0) {
+            lastAt = s;
+            lastSize = advance;
+        }
+        s += advance;
+    }
+    return work;
+}
+
+std::int64_t JwwPainter::ImageFrame(const TextFrame& f, const ImagePlacement& image, COLORREF color) {
+    // The image's box standing on the base line from its start; without a size, the text's own box.
+    const double length = std::hypot(f.end.x - f.base.x, f.end.y - f.base.y);
+    DPoint along{f.up.y, -f.up.x};
+    if (length > 0)
+        along = {(f.end.x - f.base.x) / length, (f.end.y - f.base.y) / length};
+    const double w = image.width > 0 ? image.width : length;
+    const double h = image.height > 0 ? image.height : f.height;
+    const DPoint corners[4] = {f.base,
+                               {f.base.x + along.x * w, f.base.y + along.y * w},
+                               {f.base.x + along.x * w + f.up.x * h, f.base.y + along.y * w + f.up.y * h},
+                               {f.base.x + f.up.x * h, f.base.y + f.up.y * h}};
+    UsePen(color, 1);
+    StartAt(map_.Rel(corners[0]));
+    for (int i = 1; i <= 4; ++i)
+        PolyTo(map_.Rel(corners[i % 4]));
+    // Its name inside the top-left corner, as tall as the text or a quarter of the box, whichever is
+    // less.
+    const double size = std::min(f.height, h / 4);
+    if (!image.name.empty() && f.height > 0)
+        TextAt({corners[3].x - f.up.x * size * 0.1, corners[3].y - f.up.y * size * 0.1}, image.name,
+               f.pixels * size / f.height, f.tenths, color);
+    return 4 + DrawBudget::kTextWork;
 }
 
 std::int64_t JwwPainter::Solid(const JwwEntity& e, const Affine& m) {
@@ -277,7 +418,7 @@ std::int64_t JwwPainter::Solid(const JwwEntity& e, const Affine& m) {
     WalkSolidOutline(e, m, outline);
     if (!std::all_of(points_.begin(), points_.end(), Finite))
         return 0;
-    return FillAndOutline(e.color == 10 ? e.extra : PenColorOf(*options_.palette, e.color));
+    return FillAndOutline(e.color == 10 ? e.extra : ColorOf(e.color));
 }
 
 std::int64_t JwwPainter::FillAndOutline(COLORREF color) {

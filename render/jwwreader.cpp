@@ -2,6 +2,7 @@
 // stream that follows them. Every read goes through the bounded cursor; every count and length is
 // checked against the bytes left, and nothing is allocated from a count alone.
 #include "render/bytecursor.h"
+#include "render/contentextent.h"
 #include "render/errors.h"
 #include "render/jwwdocument.h"
 #include "render/jwwstring.h"
@@ -113,7 +114,7 @@ void ReadDrawingHeader(ByteCursor& c, JwwDocument& doc) {
             ReadCString(c, name);
     for (std::string& name : doc.layers.groupNames)
         ReadCString(c, name);
-    c.Skip(8 + 8 + 4 + 8);          // shadow
+    c.Skip(8 + 8 + 4 + 8); // shadow
     if (v >= 300)
         c.Skip(2 * 8);                              // sky map
     c.Skip(4 + 3 * 8 + 3 * 8);                      // 2.5D unit, view, remembered range
@@ -130,8 +131,8 @@ void ReadDrawingHeader(ByteCursor& c, JwwDocument& doc) {
         pen.width = c.U32();
         c.Skip(8); // point radius
     }
-    c.Skip(8 * 16 + 5 * 20 + 4 * 16);  // line types, random lines, double-length types
-    c.Skip(11 * 4);                    // drawing and printing switches
+    c.Skip(8 * 16 + 5 * 20 + 4 * 16); // line types, random lines, double-length types
+    c.Skip(11 * 4);                   // drawing and printing switches
     if (v >= 223)
         c.Skip(5 * 4 + 5 * 8); // drawing time, eye settings
     if (v >= 225)
@@ -186,6 +187,11 @@ public:
             const std::size_t pool = doc_.textPool.size();
             JwwEntity parsed[2];
             const int n = ReadEntity(cls, parsed);
+            ++doc_.topLevelRead;
+            if (n == 1 && IsSettingRecord(parsed[0])) {
+                doc_.textPool.resize(pool);
+                continue;
+            }
             for (int k = 0; k < n; ++k)
                 if (doc_.Shown(parsed[k]))
                     doc_.groupsInUse = static_cast<std::uint16_t>(doc_.groupsInUse | (1u << parsed[k].group));
@@ -200,7 +206,6 @@ public:
                 doc_.topTexts.push_back(lastString_);
             else if (!doc_.topLevelKept)
                 doc_.textPool.resize(pool);
-            ++doc_.topLevelRead;
         }
     }
 
@@ -213,6 +218,8 @@ public:
             doc_.textPool.resize(pool);
             JwwEntity parsed[2];
             const int n = ReadEntity(cls, parsed);
+            if (n == 1 && IsSettingRecord(parsed[0]))
+                continue;
             for (int k = 0; k < n; ++k)
                 if (!visit(parsed[k]))
                     return;
@@ -233,6 +240,12 @@ public:
     }
 
 private:
+    // jw_cad keeps its own settings ("Printer_Orientation = 0" ...) as top-level texts at one spot far
+    // below the sheet: they are not the drawing's.
+    static bool IsSettingRecord(const JwwEntity& e) {
+        return e.shape == JwwShape::Text && e.v[0] == kSettingRecordAt.x && e.v[1] == kSettingRecordAt.y;
+    }
+
     // A count: WORD, or 0xFFFF and a DWORD, or that 0xFFFFFFFF and a QWORD. Every object takes at least
     // its two tag bytes, so a count beyond half the bytes left cannot be met.
     std::uint64_t ReadCount() {
@@ -346,11 +359,12 @@ private:
         const std::size_t font = doc_.textPool.size();
         ReadCString(c_, doc_.textPool);
         const std::size_t offset = doc_.textPool.size();
-        if (offset - font > UINT16_MAX)
+        e.vertical = offset > font && doc_.textPool[font] == '@';
+        if (offset - font > UINT8_MAX)
             doc_.textPool.resize(font); // no font name is that long
         const std::size_t at = doc_.textPool.size();
         ReadCString(c_, doc_.textPool);
-        e.fontSize = static_cast<std::uint16_t>(at - font);
+        e.fontSize = static_cast<std::uint8_t>(at - font);
         e.extra = static_cast<std::uint32_t>(at);
         e.textSize = static_cast<std::uint32_t>(doc_.textPool.size() - at);
         lastString_ = {e.extra, e.textSize};

@@ -162,6 +162,10 @@ void Paint(Canvas& canvas, const ByteCursor& source, JwwDocument& doc, const TRe
     options.texts = (flags & (figure ? int{kJwkText} : int{kJwcText})) != 0;
     options.baseLines = !figure && (flags & kJwcBaseLines) != 0;
     options.auxLines = (flags & (figure ? int{kJwkAuxLines} : int{kJwcAuxLines})) != 0;
+    if (!figure && (flags & (kJwcScreenPens | kJwcPrinterPens))) {
+        options.pens = (flags & kJwcPrinterPens) ? &doc.pens.printer : &doc.pens.screen;
+        options.sxfPens = &doc.pens.sxf;
+    }
     const DeviceMap map = MapOf(source, doc, rect, options, flags);
     const TRect clip = Intersect(rect, canvas.Bounds());
     JwwPainter painter(canvas, doc, map, clip, options);

@@ -214,6 +214,13 @@ std::vector<std::uint8_t> Site600() {
     w.Line(-120, 80, -120, -80, {3, 1});
     w.Block(0, 0, 1, 1, kPi / 12, 7);
     w.Text(-110, -95, -50, -95, "24,000", 4).Text(125, -20, 125, 20, "16,000", 4, 90);
+    // jw_cad's codes: a raised 2; a name written top to bottom; a photograph placed as an image.
+    w.Text(-110, -70, -83, -70, Sjis("敷地面積 384m^u2"), 4);
+    w.Font(Sjis("@ＭＳ ゴシック")).Text(-130, 60, -130, 28, Sjis("北側道路"), 6, -90);
+    w.Font(Sjis("ＭＳ ゴシック")).Text(60, 40, 100, 40, "^@BMC:\\photos\\site.bmp,50,30", 4);
+    // jw_cad's own settings, kept in the file far below the sheet.
+    w.Text(0, -1000, 60, -1000, "Printer_Orientation = 0", 3)
+        .Text(0, -1000, 60, -1000, "View_Direct2d = 1", 3);
     return w.Bytes();
 }
 

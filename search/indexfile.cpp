@@ -126,6 +126,7 @@ void IndexFile::Recover(const IndexError& error) {
 
 QSqlQuery IndexFile::Prepare(const QString& sql) {
     QSqlQuery query(db_);
+    query.setForwardOnly(true); // every result is read once, in order: no row is cached
     if (!query.prepare(sql))
         throw ErrorOf(query.lastError());
     return query;

@@ -186,6 +186,19 @@ struct Row {
     bool inTree = false; // still in the tree: the rows left without it are gone
 };
 
+// The field of that number in fields joined by kFieldSeparator; empty beyond the last.
+QString FieldOf(const QString& fields, qsizetype number) {
+    qsizetype start = 0;
+    for (; number > 0; --number) {
+        start = fields.indexOf(kFieldSeparator, start);
+        if (start < 0)
+            return {};
+        ++start;
+    }
+    const qsizetype end = fields.indexOf(kFieldSeparator, start);
+    return fields.mid(start, end < 0 ? -1 : end - start);
+}
+
 } // namespace
 
 struct SearchIndex::Impl {
@@ -403,7 +416,7 @@ std::unordered_map<qint64, OwnMatch> SearchIndex::Impl::OwnMatches(const std::ve
             if (field == 0)
                 match.inName = true;
             else
-                match.shown = query.value(2).toString().section(kFieldSeparator, field - 1, field - 1);
+                match.shown = FieldOf(query.value(2).toString(), field - 1);
         }
     }
     return matches;

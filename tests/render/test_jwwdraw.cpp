@@ -143,6 +143,14 @@ TEST(JwwTexts, OptionsAndBaseLines) {
     EXPECT_TRUE(canvas.Texts().empty());
     Draw(canvas, figure, k101, kJwkText);
     EXPECT_EQ(canvas.Texts().size(), 1u); // the other starts outside the picture
+    // One that starts outside and reaches in is drawn only where the picture is the whole canvas.
+    const JwwWriter reaching = Square().Text(-60, 0, -40, 0, "in", 5, 0);
+    canvas.ClearLog();
+    Draw(canvas, reaching, k101, kJwkText);
+    EXPECT_TRUE(canvas.Texts().empty());
+    canvas.SetBounds(k101);
+    Draw(canvas, reaching, k101, kJwkText);
+    EXPECT_EQ(canvas.Texts().size(), 1u);
 
     const JwwWriter drawing =
         JwwWriter::Drawing().Paper(8).Text(0, 0, 100, 50, "AB", 5, 26.6).Line(0, 0, 1, 1);
@@ -157,6 +165,45 @@ TEST(JwwTexts, OptionsAndBaseLines) {
     canvas.ClearLog();
     Draw(canvas, drawing, k101, kJwcBaseLines);
     EXPECT_EQ(canvas.Segments().size(), 1u); // base lines are texts: only with the text option
+}
+
+// jw_cad's codes inside texts, fonts written top to bottom and image placements, drawn as jw_cad
+// shows them: never the codes themselves.
+TEST(JwwTexts, CodesVerticalFontsAndImages) {
+    struct Drawn {
+        std::string text;
+        int height, escapement;
+        TPoint at;
+        bool operator==(const Drawn&) const = default;
+    };
+    const auto texts = [](const JwwWriter& w) {
+        RecordingCanvas canvas;
+        Draw(canvas, w, k101, kJwkText);
+        std::vector<Drawn> out;
+        for (const auto& t : canvas.Texts())
+            out.push_back({t.text, t.font.height, t.font.escapement, t.to});
+        return out;
+    };
+    // m, then a half-size 2 whose foot is half a height up; H, then a 2 whose middle is on the base
+    // line; a code jw_cad does not have stays as it stands.
+    EXPECT_EQ(texts(Square().Text(0, 0, 30, 0, "m^u2", 4)),
+              (std::vector<Drawn>{{"m", -4, 0, {50, 46}}, {"2", -2, 0, {70, 46}}}));
+    EXPECT_EQ(texts(Square().Text(0, 0, 30, 0, "H^d2", 4)).at(1), (Drawn{"2", -2, 0, {70, 49}}));
+    EXPECT_EQ(texts(Square().Text(0, 0, 30, 0, "No.^3", 4)).at(3).text, "^");
+    // A font named "@..." writes downwards, each character upright and centred on the base line.
+    EXPECT_EQ(texts(Square().Font("@Gothic").Text(0, 0, 0, -20, "AB", 4, -90)),
+              (std::vector<Drawn>{{"A", -4, 0, {48, 50}}, {"B", -4, 0, {48, 60}}}));
+
+    // An image placement: its 40 x 20 box on the base line and its name, without its folders.
+    RecordingCanvas canvas;
+    Draw(canvas, Square().Text(0, 0, 10, 0, "^@BMC:\\img\\photo.bmp,40,20", 4), k101, kJwkText);
+    const auto drawn = canvas.Texts();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].text, "photo.bmp");
+    std::vector<TPoint> corners;
+    for (const auto& segment : canvas.Segments())
+        corners.push_back(segment.from);
+    EXPECT_EQ(corners, (std::vector<TPoint>{{50, 50}, {90, 50}, {90, 30}, {50, 30}}));
 }
 
 TEST(JwwMarks, BackgroundFirstReferenceMarkAndFrameLast) {

@@ -142,6 +142,17 @@ TEST(JwwHeader, DrawingFields) {
     EXPECT_TRUE(info.complete);
 }
 
+// jw_cad's own settings, kept as texts at (0, -1000), are not the drawing's: neither counted nor
+// listed. The same text anywhere else is.
+TEST(JwwHeader, SettingRecordsAreNotTheDrawings) {
+    JwwWriter w = JwwWriter::Drawing(700);
+    w.Text(0, -1000, 60, -1000, "Printer_Orientation = 0").Text(0, -1000.5, 60, -1000, "View_D = 1");
+    w.Text(0, -1000, 60, -1000, "Draw_B = 1").Text(1, 2, 3, 2, "A");
+    const JwwInfo info = InfoOf(w, JwwKind::Drawing);
+    EXPECT_EQ(info.texts, 2);
+    EXPECT_EQ(info.textStrings, (std::vector<std::string>{"View_D = 1", "A"}));
+}
+
 // The scales of the groups that show something: each once, in group order; an empty group, a hidden
 // group or layer, and a scale that is no positive number are left out.
 TEST(JwwHeader, ScalesOfTheGroupsThatShowSomething) {

@@ -306,6 +306,16 @@ TEST(JwwColours, PaletteNumbersAndTheDrawingsBlack) {
     EXPECT_EQ(canvas.Segments().at(0).pen.color, 0u);
     EXPECT_EQ(canvas.CallsOf(CallKind::SetPixel).at(0).color, 0u);
     EXPECT_EQ(canvas.Texts().at(0).font.color, 0u);
+
+    // In its own pens' colours: the screen's or the printer's, texts in their pen's too.
+    drawing.Pen(3, 0x0000FF00, 0x00FF0000, 30).Text(0, 5, 10, 5, "y", 3, 0, {.color = 3});
+    for (const auto& [pens, color] :
+         {std::pair{kJwcScreenPens, 0x0000FF00u}, {kJwcPrinterPens, 0x00FF0000u}}) {
+        canvas.ClearLog();
+        Draw(canvas, drawing, k101, kJwcText | pens);
+        EXPECT_EQ(canvas.Segments().at(0).pen.color, color);
+        EXPECT_EQ(canvas.Texts().at(1).font.color, color);
+    }
 }
 
 TEST(JwwArcs, EndsOfArcsAndEllipses) {

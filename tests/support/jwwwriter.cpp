@@ -207,12 +207,17 @@ JwwWriter& JwwWriter::Point(double x, double y, std::uint32_t temporary, JwwAttr
     return Add("CDataTen", w);
 }
 
+JwwWriter& JwwWriter::Font(const std::string& bytes) {
+    font_ = bytes;
+    return *this;
+}
+
 JwwWriter& JwwWriter::Text(double x1, double y1, double x2, double y2, const std::string& text, double height,
                            double angle, JwwAttr a) {
     ByteWriter w = Prefix(a);
     Doubles(w, {x1, y1, x2, y2}).U32(1);
     Doubles(w, {height, height, 0.5, angle});
-    Str(w, "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e"); // "ＭＳ ゴシック"
+    Str(w, font_);
     Str(w, text);
     return Add("CDataMoji", w);
 }

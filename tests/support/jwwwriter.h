@@ -58,6 +58,8 @@ public:
     JwwWriter& Circle(double cx, double cy, double r, JwwAttr a = {});
     // Style 100 adds the marker fields from version 252 on.
     JwwWriter& Point(double x, double y, std::uint32_t temporary = 0, JwwAttr a = {});
+    // The font name of the texts that follow (code page 932 bytes); "ＭＳ ゴシック" until set.
+    JwwWriter& Font(const std::string& bytes);
     // Base line from (x1, y1) to (x2, y2); height in millimetres, angle in degrees.
     JwwWriter& Text(double x1, double y1, double x2, double y2, const std::string& text, double height = 3,
                     double angle = 0, JwwAttr a = {});
@@ -128,6 +130,7 @@ private:
     std::array<std::array<std::uint32_t, 16>, 16> layers_;
     std::array<std::array<std::vector<std::uint8_t>, 16>, 16> layerNames_;
     std::array<std::vector<std::uint8_t>, 16> groupNames_;
+    std::string font_ = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e"; // "ＭＳ ゴシック"
     std::array<std::array<std::uint32_t, 3>, 10> pens_; // screen colour, printer colour and width
     std::vector<Obj> entities_, definitions_;
     std::optional<std::uint64_t> entityCount_, definitionCount_;

@@ -2,9 +2,12 @@
 // dialog's file types and read by the command line, recognised by their content before their name.
 #include "listing/folderlisting.h"
 #include "render/formats.h"
+#include "render/jwc.h"
+#include "render/jwk.h"
 #include "support/jwcwriter.h"
 #include "support/jwkwriter.h"
 #include "support/jwwwriter.h"
+#include "support/recordingcanvas.h"
 #include "toolrunner.h"
 
 #include <QJsonDocument>
@@ -77,6 +80,34 @@ TEST(FormatTable, EveryRowReachesTheListingTheOpenDialogAndTheCommandLine) {
             const ToolRun thumb = RunTool({"thumb", file, scratch.Path("t.png")});
             EXPECT_EQ(thumb.exitCode, 0) << thumb.err.toStdString();
         }
+    }
+}
+
+// Construction lines are shown on screen and never printed in today's formats; the old formats
+// print them when the list shows them.
+TEST(FormatTable, PrintoutsLeaveOutTodaysConstructionLines) {
+    for (const FormatRow& row : Formats()) {
+        SCOPED_TRACE(row.extension);
+        const bool figure = row.kind == ListKind::Figures;
+        const int aux = figure ? int{kJwkAuxLines} : int{kJwcAuxLines};
+        std::vector<std::uint8_t> file;
+        if (row.format == FileFormat::Jwk)
+            file = JwkWriter().Line(0, 50, 100, 50, 9).Bytes();
+        else if (row.format == FileFormat::Jwc)
+            file = JwcWriter().Line(0, 183, 518, 183, 9).Build();
+        else
+            file = (figure ? JwwWriter::Figure().Box(0, 0, 100, 100) : JwwWriter::Drawing())
+                       .Line(0, 0, 100, 100, {.style = 9})
+                       .Bytes();
+        RenderOptions options;
+        options.flags = aux;
+        const auto drawsLines = [&](const RenderOptions& o) {
+            RecordingCanvas canvas;
+            DrawListedData(canvas, row.format, file, {0, 0, 101, 101}, o);
+            return !canvas.Segments().empty();
+        };
+        EXPECT_TRUE(drawsLines(options));
+        EXPECT_EQ(drawsLines(PrintedOptions(row.format, options)), !row.todays);
     }
 }
 

@@ -1,0 +1,128 @@
+// Reading jw_cad's codes inside texts: which characters are raised, lowered or laid over another.
+#include "render/textcodes.h"
+
+#include "render/codepage.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace plavik {
+
+namespace {
+
+constexpr std::string_view kImagePrefix = "^@BM";
+
+bool IsStyleCode(char c) {
+    return c == '!' || c == '/' || c == '_' || c == '-' || c == '#';
+}
+
+// A number at the start of text, spaces before it skipped; NaN when there is none.
+double NumberAt(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    double value = std::nan("");
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+} // namespace
+
+std::vector<TextPiece> TextPieces(std::string_view text) {
+    std::vector<TextPiece> pieces;
+    std::size_t plain = 0; // where the current run of plain characters starts
+    const auto endPlain = [&](std::size_t at) {
+        if (at > plain)
+            pieces.push_back({text.substr(plain, at - plain), TextPlace::Normal});
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t width = CharacterBytes(text, i);
+        if (width != 1 || text[i] != '^' || i + 1 >= text.size()) {
+            i += width;
+            continue;
+        }
+        const char code = text[i + 1];
+        const std::size_t next = i + 2;
+        if (IsStyleCode(code)) {
+            endPlain(i);
+            plain = i = next;
+            continue;
+        }
+        TextPlace place = TextPlace::Normal;
+        std::size_t count = 1; // characters the code takes
+        switch (code) {
+        case 'u':
+            place = TextPlace::Raised;
+            break;
+        case 'd':
+            place = TextPlace::Lowered;
+            break;
+        case 'c':
+            place = TextPlace::Middle;
+            break;
+        case 'o':
+        case 'b':
+        case 'B':
+            place = TextPlace::Over;
+            break;
+        case 'w':
+            place = TextPlace::Over;
+            count = 2;
+            break;
+        default:
+            break;
+        }
+        if (place == TextPlace::Normal || next >= text.size()) {
+            i += 1; // not a code: the ^ stays
+            continue;
+        }
+        std::size_t end = next;
+        for (std::size_t k = 0; k < count && end < text.size(); ++k)
+            end += CharacterBytes(text, end);
+        endPlain(i);
+        pieces.push_back({text.substr(next, end - next), place});
+        plain = i = end;
+    }
+    endPlain(text.size());
+    return pieces;
+}
+
+std::string ShownText(std::string_view text) {
+    if (text.find('^') == std::string_view::npos)
+        return std::string(text);
+    std::string shown;
+    shown.reserve(text.size());
+    for (const TextPiece& piece : TextPieces(text))
+        shown += piece.bytes;
+    return shown;
+}
+
+bool IsImagePlacement(std::string_view text) {
+    return text.starts_with(kImagePrefix);
+}
+
+ImagePlacement ReadImagePlacement(std::string_view text) {
+    ImagePlacement image;
+    text.remove_prefix(std::min(text.size(), kImagePrefix.size()));
+    const std::size_t comma = text.find(',');
+    std::string_view path = text.substr(0, comma);
+    // The name after the last folder separator; a 0x5C inside a two-byte character is not one.
+    std::size_t nameAt = 0;
+    for (std::size_t i = 0; i < path.size(); i += CharacterBytes(path, i))
+        if (path[i] == '\\' || path[i] == '/')
+            nameAt = i + 1;
+    image.name = path.substr(nameAt);
+    if (comma != std::string_view::npos) {
+        const std::string_view sizes = text.substr(comma + 1);
+        const std::size_t second = sizes.find(',');
+        const double w = NumberAt(sizes);
+        const double h = second == std::string_view::npos ? std::nan("") : NumberAt(sizes.substr(second + 1));
+        if (std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0) {
+            image.width = w;
+            image.height = h;
+        }
+    }
+    return image;
+}
+
+} // namespace plavik

@@ -1,0 +1,42 @@
+// jw_cad's codes inside a text ("m^u2" is m with a raised 2), and its image placements ("^@BM..."):
+// what a text draws once the codes are read. Code page 932 bytes throughout.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plavik {
+
+// Where a piece of a text stands, in cells of the text's height h:
+enum class TextPlace {
+    Normal,
+    Raised,  // ^u: the next character, half size, its foot at h / 2
+    Lowered, // ^d: the next character, half size, its foot at -h / 4
+    Middle,  // ^c: the next character, half size, its foot at h / 4
+    Over,    // ^o, ^w, ^b, ^B: the next character (two half-width ones for ^w) over the one before
+};
+
+struct TextPiece {
+    std::string_view bytes;
+    TextPlace place = TextPlace::Normal;
+};
+
+// The pieces of a text in order. ^u ^d ^c place the character after them; ^o ^b ^B lay it over
+// the character before them, ^w the two half-width characters after it; ^! ^/ ^_ ^- ^# (bold, italic,
+// underline, strike-through, plain) are read and drawn plain. A code not understood, a code with
+// nothing after it, and a ^ inside a two-byte character stay as they stand.
+std::vector<TextPiece> TextPieces(std::string_view text);
+// The characters a text shows, its codes left out: what the search and the exports take.
+std::string ShownText(std::string_view text);
+
+// A text that places an image: "^@BM" then the image file's name, and after a comma its width and
+// height in millimetres.
+struct ImagePlacement {
+    std::string_view name;        // the file name without its folders
+    double width = 0, height = 0; // 0 when the text does not give them
+};
+bool IsImagePlacement(std::string_view text);
+ImagePlacement ReadImagePlacement(std::string_view text);
+
+} // namespace plavik
