@@ -9,8 +9,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev libgtest-dev
-          fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info
+          fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info libdxflib-dev
           dpkg-dev file)  # cpack -G DEB: dpkg-shlibdeps finds the package's dependencies, file its programs
+# The readers made by others that the export tests read their outputs back with.
+TEST_PACKAGES=(python3-ezdxf librsvg2-bin)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The thumbnail plugin for KDE Frameworks 5 (kde/): built and tested wherever these are installed;
 # without their recommendations, which would bring parts of the KDE desktop.
@@ -56,14 +58,14 @@ run)
     exec build/app/plavik "${@:2}"
     ;;
 test)
-    install_packages "${PACKAGES[@]}"
+    install_packages "${PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     NO_RECOMMENDS=1 install_packages "${KDE_PACKAGES[@]}"
     japanese_locale
     build build -DPLAVIK_WERROR=ON
     run_tests build
     ;;
 sanitize)
-    install_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+    install_packages "${PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
     build build-asan -DPLAVIK_WERROR=ON -DPLAVIK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     ASAN_OPTIONS=halt_on_error=1:detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         run_tests build-asan

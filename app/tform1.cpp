@@ -154,6 +154,9 @@ void TForm1::SetupPopupMenu() {
     Delete1 = PopupMenu1->addAction(QStringLiteral("リストから削除"));
     Delete1->setObjectName(QStringLiteral("Delete1"));
     connect(Delete1, &QAction::triggered, this, &TForm1::Delete1Click);
+    Export1 = PopupMenu1->addAction(QStringLiteral("エクスポート…"));
+    Export1->setObjectName(QStringLiteral("Export1"));
+    connect(Export1, &QAction::triggered, this, &TForm1::Export1Click);
     connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::UnEnable);
     connect(ui_->ListView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(ui_->ListView1->viewport()->mapToGlobal(pos)); });
@@ -375,6 +378,7 @@ void TForm1::ListView1Change() {
 
 void TForm1::UnEnable() {
     Delete1->setEnabled(ui_->ListView1->selectionModel()->hasSelection());
+    Export1->setEnabled(ui_->ListView1->selectionModel()->hasSelection());
     OpenFolder1->setVisible(!searchQuery_.isEmpty());
     OpenFolder1->setEnabled(ui_->ListView1->currentIndex().isValid());
 }

@@ -111,6 +111,7 @@ public:
     void S1Click();
     void Exit1Click();
     void Delete1Click();
+    void Export1Click(); // the selected files to DXF, SVG or PDF, into a folder the user picks
     void VToolBarClick();
     void VStatusBarClick();
     void VQuickViewClick();
@@ -242,6 +243,7 @@ private:
     std::map<NativeName, QString> foundTitles_; // the titles of the found files' folders
     QMenu* PopupMenu1 = nullptr;
     QAction* Delete1 = nullptr;
+    QAction* Export1 = nullptr;
     QAction* OpenFolder1 = nullptr;
     QLineEdit* SearchEdit1 = nullptr;
     WindowGeometry loadedGeometry_;

@@ -54,6 +54,14 @@ QList<QUrl> ThumbnailModel::FileUrls(const QModelIndexList& indexes) const {
     return urls;
 }
 
+std::vector<std::filesystem::path> ThumbnailModel::FilePaths(const QModelIndexList& indexes) const {
+    std::vector<std::filesystem::path> paths;
+    for (const QModelIndex& index : indexes)
+        if (index.isValid() && index.row() < Count() && !At(index.row()).fileName.empty() && !folder_.empty())
+            paths.push_back(folder_ / At(index.row()).fileName);
+    return paths;
+}
+
 QStringList ThumbnailModel::mimeTypes() const {
     return {QStringLiteral("text/uri-list")};
 }

@@ -50,6 +50,8 @@ public:
     void SetFolder(const std::filesystem::path& folder) { folder_ = folder; }
     // The files of the given rows, in the order given; items not listed from a folder are left out.
     QList<QUrl> FileUrls(const QModelIndexList& indexes) const;
+    // The same as paths, their names byte for byte.
+    std::vector<std::filesystem::path> FilePaths(const QModelIndexList& indexes) const;
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
 

@@ -15,6 +15,9 @@
 
 #include <cctype>
 #include <chrono>
+#include <map>
+#include <mutex>
+#include <vector>
 #include <cstdlib>
 
 #include <dirent.h>
@@ -112,23 +115,28 @@ bool ProcessAlive(pid_t pid) {
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
-// Removes target's temporary files that no running writer owns: those of processes that have ended
-// and those older than this process (their process id was taken again). This process's own stay.
-void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& prefix) {
+// The temporary files of a folder that no running writer owns, by the prefix of their target
+// (".NAME.plavik-"): those of processes that have ended and those older than this process (their
+// process id was taken again). This process's own are not among them.
+std::map<std::string, std::vector<std::filesystem::path>> StaleTemporaries(const std::filesystem::path& folder) {
+    std::map<std::string, std::vector<std::filesystem::path>> stale;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
-        return;
+        return stale;
     const auto started = std::chrono::system_clock::to_time_t(kProcessStart);
+    static constexpr std::string_view kMark = ".plavik-";
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.compare(0, prefix.size(), prefix) != 0)
+        const std::size_t mark = name.rfind(kMark);
+        if (name.size() < 2 || name[0] != '.' || mark == std::string::npos || mark == 0)
             continue;
-        std::size_t end = prefix.size();
+        const std::size_t digits = mark + kMark.size();
+        std::size_t end = digits;
         while (end < name.size() && name[end] >= '0' && name[end] <= '9')
             ++end;
-        if (end == prefix.size() || end - prefix.size() > 9 || end == name.size() || name[end] != '-')
+        if (end == digits || end - digits > 9 || end == name.size() || name[end] != '-')
             continue;
-        const pid_t pid = static_cast<pid_t>(std::stol(name.substr(prefix.size(), end - prefix.size())));
+        const pid_t pid = static_cast<pid_t>(std::stol(name.substr(digits, end - digits)));
         if (pid == ::getpid())
             continue;
         const std::filesystem::path path = folder / name;
@@ -136,9 +144,27 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::stri
         if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
             continue;
         if (!ProcessAlive(pid) || st.st_mtime < started)
-            ::unlink(path.c_str());
+            stale[name.substr(0, digits)].push_back(path);
     }
     ::closedir(dir);
+    return stale;
+}
+
+// Removes target's stale temporary files. A folder is read once per process, so that writing many
+// files into one folder does not read it again for each of them.
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& prefix) {
+    static std::mutex mutex;
+    static std::map<std::filesystem::path, std::map<std::string, std::vector<std::filesystem::path>>> folders;
+    const std::lock_guard<std::mutex> lock(mutex);
+    auto known = folders.find(folder);
+    if (known == folders.end())
+        known = folders.emplace(folder, StaleTemporaries(folder)).first;
+    const auto files = known->second.find(prefix);
+    if (files == known->second.end())
+        return;
+    for (const std::filesystem::path& path : files->second)
+        ::unlink(path.c_str());
+    known->second.erase(files);
 }
 
 // Creates a temporary file beside target with the umask's mode; its descriptor, or -1 with errno set.

@@ -46,6 +46,8 @@ public:
     // no error of its own: Commit tells.
     QIODevice& Device();
     bool Failed() const { return !error_.isEmpty(); }
+    // The path the writer was made for.
+    const std::filesystem::path& Target() const { return target_; }
     // The system's text of the first failure ("No space left on device").
     const QString& Error() const { return error_; }
 

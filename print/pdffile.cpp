@@ -12,6 +12,8 @@ namespace plavik {
 
 PdfFile::PdfFile(QString target) : target_(std::move(target)), file_(PathFromText(target_)) {}
 
+PdfFile::PdfFile(const std::filesystem::path& target) : target_(PathText(target)), file_(target) {}
+
 QString PdfFile::Error() const {
     if (file_.Failed())
         return QStringLiteral("%1 を書けません: %2").arg(QDir::toNativeSeparators(target_), file_.Error());
@@ -23,7 +25,7 @@ bool PdfFile::Open() {
     if (!file_.Open(true))
         return false;
     // Earlier versions wrote a job to a hidden ".plavik-XXXXXX.pdf" and left it when they were killed.
-    RemoveEarlierTemporaries(PathFromText(target_).parent_path(), ".plavik-", ".pdf");
+    RemoveEarlierTemporaries(file_.Target().parent_path(), ".plavik-", ".pdf");
     writer_ = std::make_unique<QPdfWriter>(&file_.Device());
     return true;
 }

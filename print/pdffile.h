@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <filesystem>
 #include <memory>
 
 class QPdfWriter;
@@ -18,6 +19,8 @@ namespace plavik {
 class PdfFile {
 public:
     explicit PdfFile(QString target);
+    // The same for a path whose name need not be valid text: its bytes are kept.
+    explicit PdfFile(const std::filesystem::path& target);
     PdfFile(const PdfFile&) = delete;
     PdfFile& operator=(const PdfFile&) = delete;
 

@@ -225,6 +225,13 @@ LineState& CurrentLineState() {
     return t_lineState;
 }
 
+std::span<const int> LineTypeDashes(int lineType) {
+    if (lineType < 2 || lineType > 9)
+        return {};
+    const Pattern& p = kPatterns[lineType - 2];
+    return {p.k, static_cast<std::size_t>(p.count)};
+}
+
 void SetLineType(Canvas& canvas, int lineType) {
     LineState& s = t_lineState;
     s.LineKind = lineType;

@@ -4,6 +4,7 @@
 #include "render/canvas.h"
 
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 namespace plavik {
@@ -25,6 +26,9 @@ LineState& CurrentLineState();
 
 // Selects the line type for the following JLineTo calls and builds its pattern for the canvas's device.
 void SetLineType(Canvas& canvas, int lineType);
+// The dash pattern of line type 2 .. 9 as SetLineType draws it: dash, gap, dash, gap ... in points
+// (1/72 inch); empty for solid lines and any other number.
+std::span<const int> LineTypeDashes(int lineType);
 // Starts a polyline at (x, y): solid pen of width 0, dash phase at the pattern's start.
 void JMoveTo(Canvas& canvas, int x, int y);
 // Continues the polyline to (x, y) in the current line type, carrying the dash phase. Returns the

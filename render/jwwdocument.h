@@ -1,6 +1,7 @@
 // What the reader of figure (.jws) and drawing (.jww) files keeps for the renderer: the header fields
-// it needs and the block definitions' entities in paper millimetres. The top-level entities are read
-// again as they are drawn, so that a file of millions of them costs no memory for them.
+// it needs and the block definitions' entities in paper millimetres. The top-level entities are kept
+// too, up to as many as a picture's walk can visit; beyond that they are read again as they are drawn,
+// so that a file of millions of them costs no memory for them.
 #pragma once
 
 #include "render/bytecursor.h"
@@ -28,12 +29,13 @@ struct JwwEntity {
     std::uint8_t style = 1;            // line type; solids of 101 and more are round
     std::uint8_t layer = 0, group = 0; // 0..15
     std::uint16_t color = 1;           // pen number; 10 on a solid: rgb holds its colour
+    std::uint8_t fontSize = 0;         // text: bytes of its font name, just before its string in the pool
     bool vertical = false;             // text: written top to bottom (its font's name starts with "@")
     std::uint32_t extra = 0;           // arc: full-circle flag; solid: RGB; block: definition number;
                                        // text: offset of its bytes in the text pool
     std::uint32_t textSize = 0;        // text: bytes in the pool
     // Line: x1 y1 x2 y2. Arc: cx cy r start sweep tilt flatness (radians). Point: x y.
-    // Text: x1 y1 x2 y2 height angle (degrees). Solid: p0 .. p3, or for round ones centre, radius,
+    // Text: x1 y1 x2 y2 height angle (degrees) character-width (0 when not known). Solid: p0 .. p3, or for round ones centre, radius,
     // flatness, tilt, start, sweep, kind or inner radius. Block: x y scale-x scale-y rotation (radians).
     double v[8] = {};
 };
@@ -62,6 +64,8 @@ struct JwwDocument {
 
     std::uint64_t entitiesAt = 0;         // the offset of the top-level list in the file
     std::uint64_t topLevelRead = 0;       // objects of the top-level list read whole
+    std::vector<JwwEntity> topLevel;      // their entities, when the read kept them (topLevelKept)
+    bool topLevelKept = false;
     std::vector<JwwEntity> blockEntities; // the entities of every definition, definition after definition
     std::vector<JwwBlockDef> blocks;      // sorted by number; the first of equal numbers comes first
     std::string textPool; // the bytes of the definitions' texts (and top-level ones when kept), code page 932
@@ -76,6 +80,10 @@ struct JwwDocument {
     }
     std::string_view Text(const JwwEntity& e) const {
         return std::string_view(textPool).substr(e.extra, e.textSize);
+    }
+    // A text's font name (code page 932), empty when not known.
+    std::string_view Font(const JwwEntity& e) const {
+        return std::string_view(textPool).substr(e.extra - e.fontSize, e.fontSize);
     }
     // The definition of that number, or nullptr.
     const JwwBlockDef* Definition(std::uint32_t number) const;
@@ -94,6 +102,9 @@ struct JwwKeep {
     // Entities of the block definitions, in all. A walk visits no more than its budget's worth, each
     // entity costing at least one, so a drawing keeps as many as its budget.
     std::uint64_t members = UINT64_MAX;
+    // Top-level entities kept in memory for the walks, when there are no more than this many; with
+    // more, each walk reads them again from the file.
+    std::uint64_t topLevel = 0;
 };
 
 // Reads a recognised file of the kind (the caller checked IsJwsData or IsJwwData) from the cursor's
@@ -104,8 +115,8 @@ JwwDocument ReadJwwDocument(ByteCursor& c, JwwKind kind, const JwwKeep& keep = {
 JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind, const JwwKeep& keep = {});
 // The header only, with the same errors.
 JwwDocument ReadJwwHeader(ByteCursor& c, JwwKind kind);
-// Reads the top-level list again from source's bytes, as far as ReadJwwDocument read it whole, and
-// gives visit each entity to draw in file order until visit returns false. A text's bytes lie in
+// Gives visit each top-level entity to draw in file order, as far as ReadJwwDocument read the list
+// whole, until visit returns false: those it kept, or else the list read again from source's bytes. A text's bytes lie in
 // doc.textPool until the next entity; the pool is left as it was.
 void ForEachJwwEntity(const ByteCursor& source, JwwDocument& doc,
                       const std::function<bool(const JwwEntity&)>& visit);

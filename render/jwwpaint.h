@@ -4,6 +4,7 @@
 
 #include "render/budget.h"
 #include "render/canvas.h"
+#include "render/entitystream.h"
 #include "render/jwwdocument.h"
 #include "render/jwwgeometry.h"
 #include "render/numbers.h"
@@ -69,6 +70,15 @@ public:
     // visits them.
     void Run(const ByteCursor& source) {
         ForEachJwwEntity(source, doc_, [this](const JwwEntity& e) {
+            if (doc_.Shown(e))
+                One(e, Affine{}, 0);
+            return !budget_.Spent();
+        });
+    }
+
+    // Visits the stream's top-level entities on shown layers.
+    void Run(EntityStream& stream) {
+        stream.ForEach([this](const JwwEntity& e) {
             if (doc_.Shown(e))
                 One(e, Affine{}, 0);
             return !budget_.Spent();
@@ -147,6 +157,8 @@ template <typename Visitor> void WalkSolidOutline(const JwwEntity& e, const Affi
 // The box of everything a walk visits, every option on: lines (auxiliary ones too), arcs, points,
 // solids and texts' base lines. Empty when there is nothing.
 Box JwwExtent(const ByteCursor& source, JwwDocument& doc);
+// The same for a stream of any format, on its shown layers.
+Box StreamExtent(EntityStream& stream);
 
 // The line type of auxiliary (construction) lines.
 inline constexpr int kJwwAuxLineType = 9;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <string_view>
@@ -172,10 +173,15 @@ public:
         classes_.reserve(std::size(kClasses)); // files declare each class once
     }
 
-    // The top-level list, counted and not kept, so that a file of millions of entities costs no
-    // memory for them; the strings of its texts go to the pool when keepTexts is true.
-    void CountEntities(bool keepTexts) {
+    // The top-level list, counted; its entities are kept as long as there are no more than keepTop of
+    // them, so that the walks that follow need not read the file again, and a file of millions of
+    // entities costs no memory for them. The strings of its texts go to the pool when keepTexts is
+    // true.
+    void CountEntities(bool keepTexts, std::uint64_t keepTop) {
         const std::uint64_t count = ReadCount();
+        doc_.topLevelKept = keepTop > 0;
+        if (doc_.topLevelKept)
+            doc_.topLevel.reserve(static_cast<std::size_t>(std::min({count, keepTop, c_.Remaining() / kMinObjectBytes})));
         for (std::uint64_t i = 0; i < count; ++i) {
             const JwwClass cls = EntityTag();
             const std::size_t pool = doc_.textPool.size();
@@ -190,10 +196,15 @@ public:
                 if (doc_.Shown(parsed[k]))
                     doc_.groupsInUse = static_cast<std::uint16_t>(doc_.groupsInUse | (1u << parsed[k].group));
             Count(cls);
+            if (doc_.topLevelKept && doc_.topLevel.size() + static_cast<std::size_t>(n) > keepTop) {
+                doc_.topLevelKept = false; // the walks read the file again
+                std::vector<JwwEntity>().swap(doc_.topLevel);
+            }
+            if (doc_.topLevelKept)
+                doc_.topLevel.insert(doc_.topLevel.end(), parsed, parsed + n);
             if (cls == JwwClass::Text && keepTexts)
-                doc_.topTexts.emplace_back(static_cast<std::uint32_t>(pool),
-                                           static_cast<std::uint32_t>(doc_.textPool.size() - pool));
-            else
+                doc_.topTexts.push_back(lastString_);
+            else if (!doc_.topLevelKept)
                 doc_.textPool.resize(pool);
         }
     }
@@ -336,20 +347,27 @@ private:
         return !temporary;
     }
 
-    // Base line, kind, width, height, gap, angle, font name and the string, which goes to the pool.
+    // Base line, kind, width, height, gap, angle, font name and the string; the font name and the
+    // string go to the pool, one after the other.
     void ReadTextFields(JwwEntity& e) {
         ReadDoubles(e.v, 4);
-        c_.Skip(4 + 8); // kind, width
+        c_.Skip(4); // kind
+        e.v[6] = c_.F64();
         e.v[4] = c_.F64();
         c_.Skip(8); // gap
         e.v[5] = c_.F64();
-        ReadCString(c_, font_);
-        e.vertical = font_.starts_with('@');
-        font_.clear();
-        const std::size_t offset = doc_.textPool.size();
+        const std::size_t font = doc_.textPool.size();
         ReadCString(c_, doc_.textPool);
-        e.extra = static_cast<std::uint32_t>(offset);
-        e.textSize = static_cast<std::uint32_t>(doc_.textPool.size() - offset);
+        const std::size_t offset = doc_.textPool.size();
+        e.vertical = offset > font && doc_.textPool[font] == '@';
+        if (offset - font > UINT8_MAX)
+            doc_.textPool.resize(font); // no font name is that long
+        const std::size_t at = doc_.textPool.size();
+        ReadCString(c_, doc_.textPool);
+        e.fontSize = static_cast<std::uint8_t>(at - font);
+        e.extra = static_cast<std::uint32_t>(at);
+        e.textSize = static_cast<std::uint32_t>(doc_.textPool.size() - at);
+        lastString_ = {e.extra, e.textSize};
     }
 
     // A top-level object of the class was read.
@@ -482,10 +500,10 @@ private:
     ByteCursor& c_;
     JwwDocument& doc_;
     std::uint32_t version_;
-    std::string font_; // the text being read's font name, its room kept from text to text
     std::uint64_t maxMembers_;
     std::uint32_t nextId_ = 1;
     std::vector<std::pair<std::uint32_t, JwwClass>> classes_;
+    std::pair<std::uint32_t, std::uint32_t> lastString_; // pool offset and size of the last text's string
 };
 
 // Entity list, definition list and, for drawings of version 700 on, the image count. Whatever stops
@@ -494,7 +512,7 @@ void ReadStream(ByteCursor& c, JwwDocument& doc, const JwwKeep& keep) {
     doc.entitiesAt = c.Position();
     StreamReader reader(c, doc, keep.members);
     try {
-        reader.CountEntities(keep.topTexts);
+        reader.CountEntities(keep.topTexts, keep.topLevel);
         reader.ReadDefinitions();
         // Images, if any, follow their count; nothing after them is needed.
         if (doc.kind == JwwKind::Drawing && doc.version >= 700)
@@ -555,6 +573,12 @@ JwwDocument ReadJwwDocument(std::span<const std::uint8_t> data, JwwKind kind, co
 
 void ForEachJwwEntity(const ByteCursor& source, JwwDocument& doc,
                       const std::function<bool(const JwwEntity&)>& visit) {
+    if (doc.topLevelKept) {
+        for (const JwwEntity& e : doc.topLevel)
+            if (!visit(e))
+                return;
+        return;
+    }
     ByteCursor c = source.From(doc.entitiesAt);
     const std::size_t pool = doc.textPool.size();
     try {

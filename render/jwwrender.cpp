@@ -3,6 +3,7 @@
 #include "render/card.h"
 #include "render/contentextent.h"
 #include "render/drawsteps.h"
+#include "render/entitystream.h"
 #include "render/errors.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
@@ -16,9 +17,6 @@
 namespace plavik {
 
 namespace {
-
-// Landscape A0 .. A4 in millimetres: paper codes 0 .. 4.
-constexpr double kSheets[5][2] = {{1189, 841}, {841, 594}, {594, 420}, {420, 297}, {297, 210}};
 
 bool Sane(double v) {
     return std::fabs(v) <= kJwwMaxCoordinate;
@@ -140,7 +138,7 @@ DeviceMap MapOf(const ByteCursor& source, JwwDocument& doc, const TRect& rect, c
             return DeviceMap::Fit(rect, content);
     }
     if (doc.kind == JwwKind::Drawing && doc.paper < 5)
-        return DeviceMap::Sheet(rect, kSheets[doc.paper][0], kSheets[doc.paper][1]);
+        return DeviceMap::Sheet(rect, kJwwSheets[doc.paper][0], kJwwSheets[doc.paper][1]);
     if (doc.kind == JwwKind::Figure) {
         const auto& b = doc.box;
         const Box stored{b[0], b[1], b[2], b[3]};
@@ -219,6 +217,7 @@ int DrawOrCheck(Canvas* canvas, const TRect& rect, int flags, const Palette& pal
     JwwKeep keep;
     keep.topTexts = info && info->withTexts;
     keep.members = canvas ? static_cast<std::uint64_t>(DrawBudget(rect).Left()) : 0;
+    keep.topLevel = keep.members; // one read of the file for the fit and the picture alike
     JwwDocument doc = ReadJwwDocument(cursor, kind, keep); // fails before the canvas is touched
     if (info)
         FillJwwInfo(doc, *info);
@@ -294,6 +293,13 @@ Box JwwExtent(const ByteCursor& source, JwwDocument& doc) {
     return visit.box;
 }
 
+Box StreamExtent(EntityStream& stream) {
+    ExtentVisit visit;
+    DrawBudget budget = DrawBudget::Largest();
+    EntityWalk<ExtentVisit>(stream.Document(), visit, budget).Run(stream);
+    return visit.box;
+}
+
 Box JwwContent(const ByteCursor& source, JwwDocument& doc, const PaintOptions& options) {
     ContentVisit visit(options);
     for (const bool marks : {false, true}) {
@@ -329,10 +335,10 @@ int DrawJww(Canvas& canvas, const std::filesystem::path& fileName, const TRect& 
 }
 
 bool JwwSheetSize(std::uint32_t paper, double& width, double& height) {
-    if (paper >= std::size(kSheets))
+    if (paper >= std::size(kJwwSheets))
         return false;
-    width = kSheets[paper][0];
-    height = kSheets[paper][1];
+    width = kJwwSheets[paper][0];
+    height = kJwwSheets[paper][1];
     return true;
 }
 

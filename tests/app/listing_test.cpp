@@ -13,7 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -90,6 +94,44 @@ protected:
 
     QTemporaryDir dir_;
 };
+
+TEST_F(Listing, ExportWritesTheSelectedFilesIntoThePickedFolderAndNamesTheOnesThatFail) {
+    Write("a.jwk", LineFigure());
+    Write("b.jwk", LineFigure());
+    Write("c.jwk", LineFigure());
+    auto w = Open();
+    w->FileListing(Folder());
+    ASSERT_EQ(w->Model().Count(), 3);
+    w->ListView()->selectAll();
+    w->ListView()->selectionModel()->select(w->Model().index(1), QItemSelectionModel::Deselect);
+    auto* popup = w->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+    auto* exportAction = w->findChild<QAction*>(QStringLiteral("Export1"));
+    ASSERT_TRUE(popup && exportAction);
+    EXPECT_EQ(exportAction->text(), QStringLiteral("エクスポート…"));
+    popup->popup(QPoint(10, 10));
+    EXPECT_TRUE(exportAction->isEnabled());
+    popup->hide();
+
+    const QString out = Folder("out");
+    // An output that cannot be written: a folder holds its name.
+    ASSERT_TRUE(QDir().mkpath(out + "/c.jwk.svg"));
+    ModalAnswers answers;
+    answers
+        .Then([&](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("ExportFolder"))->setText(out);
+            dialog->findChild<QComboBox*>(QStringLiteral("ExportFormat"))->setCurrentText(QStringLiteral("SVG"));
+            static_cast<QDialog*>(dialog)->accept();
+        })
+        .ThenClick("OK");
+    exportAction->trigger();
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_TRUE(answers.Boxes()[0].text.startsWith(QStringLiteral("1 個のファイルを書き出しました。")))
+        << answers.Boxes()[0].text.toStdString();
+    EXPECT_TRUE(answers.Boxes()[0].text.contains(QStringLiteral("c.jwk: "))) << answers.Boxes()[0].text.toStdString();
+    EXPECT_TRUE(QFile::exists(out + "/a.jwk.svg"));
+    EXPECT_FALSE(QFile::exists(out + "/b.jwk.svg")) << "not selected";
+    EXPECT_TRUE(Idle(*w));
+}
 
 TEST_F(Listing, FiguresAreListedSortedWithTheirPathsAndCountedAndTheWindowEndsIdle) {
     Write("d.jwk", LineFigure());

@@ -193,6 +193,41 @@ FindOptions ParseFind(const std::vector<std::string>& args) {
     return o;
 }
 
+ExportCommandOptions ParseExport(const std::vector<std::string>& args) {
+    ExportCommandOptions o;
+    ArgumentReader reader(args);
+    while (reader.Next()) {
+        const std::string& name = reader.name();
+        if (name == "--to") {
+            const std::string to = reader.Value();
+            if (to == "dxf")
+                o.to = ExportTo::Dxf;
+            else if (to == "svg")
+                o.to = ExportTo::Svg;
+            else if (to == "pdf")
+                o.to = ExportTo::Pdf;
+            else
+                throw UsageError("--to wants dxf, svg or pdf, not '" + to + "'");
+        } else if (name == "--dxf-version") {
+            const std::string version = reader.Value();
+            if (version == "r12")
+                o.r12 = true;
+            else if (version == "r2000" || version == "2000")
+                o.r12 = false;
+            else
+                throw UsageError("--dxf-version wants r12 or r2000, not '" + version + "'");
+        } else if (name == "--recursive") {
+            reader.NoValue();
+            o.recursive = true;
+        } else
+            reader.Unknown("export");
+    }
+    reader.ExpectOperands("export", 2, "FILE and OUT, or FOLDER and OUTDIR");
+    o.source = PathFromArgument(reader.operands()[0]);
+    o.out = PathFromArgument(reader.operands()[1]);
+    return o;
+}
+
 } // namespace
 
 std::filesystem::path PathFromArgument(const std::string& arg) {
@@ -230,6 +265,9 @@ Command ParseCommandLine(const std::vector<std::string>& args) {
     } else if (name == "thumbnailer") {
         command.kind = CommandKind::Thumbnailer;
         command.thumbnailer = ParseThumbnailer(args);
+    } else if (name == "export") {
+        command.kind = CommandKind::Export;
+        command.exportFiles = ParseExport(args);
     } else if (name == "find") {
         command.kind = CommandKind::Find;
         command.find = ParseFind(args);
@@ -276,6 +314,18 @@ Draws jw_cad figure files (.jwk, .jws) and drawing files (.jwc, .jww) without a 
       array of objects with path, title and match (the text the first word was found in).
       Full and half width, upper and lower case, hiragana and katakana are not told apart.
       It keeps and updates the window's search index in the user's cache folder.
+
+  plavik-render export FILE OUT [--to dxf|svg|pdf] [--dxf-version r12]
+  plavik-render export FOLDER OUTDIR --to dxf|svg|pdf [--dxf-version r12] [--recursive]
+      Writes FILE as DXF, SVG or PDF (by OUT's extension when --to is not given), in paper
+      millimetres, for readers without jw_cad. DXF is AutoCAD 2000 with Japanese texts as
+      \U+XXXX escapes; --dxf-version r12 writes R12 with Shift-JIS texts (code page 932) for
+      jw_cad and older programs. Layers are named after the file's layer groups and layers;
+      hidden layers are off. A folder is written file by file into OUTDIR, each output at its
+      file's relative path with .dxf, .svg or .pdf added; a line tells how many were written
+      and how many failed, each failure is named on standard error, and the exit status is 3
+      when any failed. No output grows beyond 64 MiB: what would go beyond is left out, with
+      a message.
 
   An output of - is standard output. A symbolic link stays a link and its target is written.
 

@@ -46,7 +46,17 @@ struct FindOptions {
     bool json = false;
 };
 
-enum class CommandKind { Help, Version, Thumb, Info, Sheet, Thumbnailer, Find };
+enum class ExportTo { FromName, Dxf, Svg, Pdf };
+
+struct ExportCommandOptions {
+    std::filesystem::path source; // a file, or a folder
+    std::filesystem::path out;    // a file, or the folder of the outputs
+    ExportTo to = ExportTo::FromName;
+    bool r12 = false;       // --dxf-version r12
+    bool recursive = false; // folders: their folders too
+};
+
+enum class CommandKind { Help, Version, Thumb, Info, Sheet, Thumbnailer, Find, Export };
 
 struct Command {
     CommandKind kind = CommandKind::Help;
@@ -55,6 +65,7 @@ struct Command {
     SheetOptions sheet;
     ThumbnailerOptions thumbnailer;
     FindOptions find;
+    ExportCommandOptions exportFiles;
 };
 
 // A command line that does not make sense; the message is one line for standard error.

@@ -146,6 +146,8 @@ int RunCommand(const Command& command) {
         return RunThumbnailer(command.thumbnailer);
     case CommandKind::Find:
         return RunFind(command.find);
+    case CommandKind::Export:
+        return RunExport(command.exportFiles);
     }
     return kExitBadArguments;
 }

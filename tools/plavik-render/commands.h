@@ -9,6 +9,7 @@ int RunThumb(const ThumbOptions& options);
 int RunInfo(const InfoOptions& options);
 int RunThumbnailer(const ThumbnailerOptions& options);
 int RunFind(const FindOptions& options);
+int RunExport(const ExportCommandOptions& options);
 
 // Runs the parsed command.
 int RunCommand(const Command& command);
