@@ -2,6 +2,7 @@
 
 #include "platform/sjis.h"
 #include "render/jwwpaint.h"
+#include "render/textcodes.h"
 
 #include <dl_dxf.h>
 #include <dl_writer_ascii.h>
@@ -230,8 +231,9 @@ private:
                     pattern[i] = -pattern[i]; // gaps are negative
             }
             const std::string description = "jw_cad line type " + std::to_string(type);
-            dxf_.writeLinetype(out_, DL_LinetypeData(std::string(LineTypeName(type)), description, 0,
-                                                     static_cast<int>(pattern.size()), length, pattern.data()));
+            dxf_.writeLinetype(out_,
+                               DL_LinetypeData(std::string(LineTypeName(type)), description, 0,
+                                               static_cast<int>(pattern.size()), length, pattern.data()));
         }
         out_.tableEnd();
 
@@ -248,8 +250,8 @@ private:
         out_.tableEnd();
 
         out_.tableStyle(1);
-        dxf_.writeStyle(out_, DL_StyleData("STANDARD", 0, 0.0, 1.0, 0.0, 0, 2.5, r12_ ? "txt" : "msgothic.ttc",
-                                           r12_ ? "extfont2.shx" : ""));
+        dxf_.writeStyle(out_, DL_StyleData("STANDARD", 0, 0.0, 1.0, 0.0, 0, 2.5,
+                                           r12_ ? "txt" : "msgothic.ttc", r12_ ? "extfont2.shx" : ""));
         out_.tableEnd();
         dxf_.writeView(out_);
         dxf_.writeUcs(out_);
@@ -346,8 +348,8 @@ private:
         case JwwShape::Block:
             if (doc_.Definition(e.extra))
                 dxf_.writeInsert(out_,
-                                 DL_InsertData(BlockName(e.extra), v[0], v[1], 0, v[2], v[3], 1, v[4] * kDegree,
-                                               1, 1, 0, 0),
+                                 DL_InsertData(BlockName(e.extra), v[0], v[1], 0, v[2], v[3], 1,
+                                               v[4] * kDegree, 1, 1, 0, 0),
                                  Attributes(e, layer, 1));
             break;
         }
@@ -388,8 +390,9 @@ private:
             } else {
                 const double axis = std::atan2(arc.u.y, arc.u.x);
                 const double start = (axis + arc.start) * kDegree;
-                dxf_.writeArc(out_, DL_ArcData(arc.centre.x, arc.centre.y, 0, a, start, start + arc.sweep * kDegree),
-                              attributes);
+                dxf_.writeArc(
+                    out_, DL_ArcData(arc.centre.x, arc.centre.y, 0, a, start, start + arc.sweep * kDegree),
+                    attributes);
             }
             return;
         }
@@ -417,14 +420,37 @@ private:
             return;
         const double* v = e.v;
         const double height = std::fabs(v[4]);
+        if (IsImagePlacement(bytes)) {
+            WritePlacedImage(e, layer);
+            return;
+        }
         double widthFactor = 1;
         if (std::isfinite(v[6]) && v[6] > 0 && height > 0)
             widthFactor = std::clamp(v[6] / height, 0.01, 100.0);
         const double angle = std::fmod(v[5], 360.0) / kDegree;
         dxf_.writeText(out_,
-                       DL_TextData(v[0], v[1], 0, v[0], v[1], 0, height > 0 ? height : 1, widthFactor, 0, 0, 0,
-                                   DxfString(bytes, r12_), "STANDARD", angle),
+                       DL_TextData(v[0], v[1], 0, v[0], v[1], 0, height > 0 ? height : 1, widthFactor, 0, 0,
+                                   0, DxfString(ShownText(bytes), r12_), "STANDARD", angle),
                        Attributes(e, layer, 1));
+    }
+
+    // An image placement: its frame as lines and its name as a text, as the pictures show it.
+    void WritePlacedImage(const JwwEntity& e, const std::string& layer) {
+        const double* v = e.v;
+        const double radians = std::fmod(v[5], 360.0) / kDegree;
+        const ImagePlacement image = ReadImagePlacement(doc_.Text(e));
+        const ImageFrame frame = ImageFrameOf(image, {v[0], v[1]}, {v[2], v[3]},
+                                              {-std::sin(radians), std::cos(radians)}, std::fabs(v[4]));
+        for (std::size_t i = 0; i < frame.corners.size(); ++i) {
+            const DPoint a = frame.corners[i], b = frame.corners[(i + 1) % frame.corners.size()];
+            dxf_.writeLine(out_, DL_LineData(a.x, a.y, 0, b.x, b.y, 0), Attributes(e, layer, 1));
+        }
+        if (!image.name.empty() && frame.nameHeight > 0)
+            dxf_.writeText(out_,
+                           DL_TextData(frame.nameBase.x, frame.nameBase.y, 0, frame.nameBase.x,
+                                       frame.nameBase.y, 0, frame.nameHeight, 1, 0, 0, 0,
+                                       DxfString(image.name, r12_), "STANDARD", radians),
+                           Attributes(e, layer, 1));
     }
 
     void WriteSolid(const JwwEntity& e, const std::string& layer) {
@@ -432,14 +458,13 @@ private:
         if (e.color == kJwwSolidOwnColor) {
             attributes.setColor(AciOfRgb(e.extra));
             if (!r12_)
-                attributes.setColor24(static_cast<int>((e.extra & 0xFF) << 16 | (e.extra & 0xFF00) |
-                                                       (e.extra >> 16 & 0xFF)));
+                attributes.setColor24(
+                    static_cast<int>((e.extra & 0xFF) << 16 | (e.extra & 0xFF00) | (e.extra >> 16 & 0xFF)));
         }
         const double* v = e.v;
         if (e.style < 101) {
             // DXF takes a solid's corners in the order 1, 2, 4, 3.
-            dxf_.writeSolid(out_,
-                            DL_SolidData(v[0], v[1], 0, v[2], v[3], 0, v[6], v[7], 0, v[4], v[5], 0),
+            dxf_.writeSolid(out_, DL_SolidData(v[0], v[1], 0, v[2], v[3], 0, v[6], v[7], 0, v[4], v[5], 0),
                             attributes);
             return;
         }
@@ -449,7 +474,8 @@ private:
             std::vector<std::vector<DPoint>>& rings;
             void Corner(DPoint c) { rings.back().push_back(c); }
             void Arc(const EllipseArc& arc) {
-                const int n = std::max(2, static_cast<int>(std::ceil(kChordsPerTurn * std::fabs(arc.sweep) / kTwoPi)));
+                const int n =
+                    std::max(2, static_cast<int>(std::ceil(kChordsPerTurn * std::fabs(arc.sweep) / kTwoPi)));
                 for (int k = 0; k <= n; ++k)
                     rings.back().push_back(arc.At(arc.start + arc.sweep * k / n));
             }

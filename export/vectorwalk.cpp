@@ -4,6 +4,7 @@
 #include "platform/sjis.h"
 #include "render/budget.h"
 #include "render/jwwpaint.h"
+#include "render/textcodes.h"
 
 #include <cmath>
 #include <numbers>
@@ -61,11 +62,31 @@ private:
         t.length = std::hypot(end.x - t.base.x, end.y - t.base.y);
         t.height = std::fabs(v[4]) * std::hypot(up.x, up.y);
         t.angle = std::atan2(along.y, along.x) * 180 / std::numbers::pi;
-        t.text = DecodeSjis(bytes);
+        if (IsImagePlacement(bytes)) {
+            PlacedImage(e, t, up);
+            return;
+        }
+        t.text = DecodeSjis(ShownText(bytes));
         t.font = DecodeSjis(doc_.Font(e));
         if (t.font.startsWith(QLatin1Char('@'))) // jw_cad's mark of vertical writing, not the font's name
             t.font.remove(0, 1);
         if (std::isfinite(t.base.x) && std::isfinite(t.base.y) && std::isfinite(t.height) && t.height > 0)
+            sink_.Text(t);
+    }
+
+    // An image placement: its frame and its name, as the pictures show it.
+    void PlacedImage(const JwwEntity& e, VectorText t, DPoint up) {
+        const DPoint end{t.base.x + t.length * std::cos(t.angle * std::numbers::pi / 180),
+                         t.base.y + t.length * std::sin(t.angle * std::numbers::pi / 180)};
+        const ImagePlacement image = ReadImagePlacement(doc_.Text(e));
+        const ImageFrame frame = ImageFrameOf(image, t.base, end, up, std::fabs(e.v[4]));
+        for (std::size_t i = 0; i < frame.corners.size(); ++i)
+            sink_.Line(frame.corners[i], frame.corners[(i + 1) % frame.corners.size()], 1, e.color);
+        t.base = frame.nameBase;
+        t.height = frame.nameHeight * std::hypot(up.x, up.y);
+        t.length = 0;
+        t.text = DecodeSjis(image.name);
+        if (!t.text.isEmpty() && std::isfinite(t.base.x) && std::isfinite(t.base.y) && t.height > 0)
             sink_.Text(t);
     }
 

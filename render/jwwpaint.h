@@ -206,7 +206,7 @@ private:
     // line.
     std::int64_t LaidOutText(const TextFrame& f, std::string_view text, bool vertical, COLORREF color);
     // An image placement: its box and its name.
-    std::int64_t ImageFrame(const TextFrame& f, const ImagePlacement& image, COLORREF color);
+    std::int64_t PlacedImage(const TextFrame& f, const ImagePlacement& image, COLORREF color);
     // True when the box of a text (its base line and its height above) meets the clip.
     bool Reaches(DPoint base, DPoint end, DPoint up, double height) const;
     // One run of characters with its cell's top-left corner at corner.

@@ -277,7 +277,7 @@ std::int64_t JwwPainter::Text(const JwwEntity& e, const Affine& m) {
     }
     const TextFrame frame{base, m.Apply({e.v[2], e.v[3]}), up, height, pixels, tenths};
     if (IsImagePlacement(text))
-        return ImageFrame(frame, ReadImagePlacement(text), color);
+        return PlacedImage(frame, ReadImagePlacement(text), color);
     if (e.vertical || text.find('^') != std::string_view::npos)
         return LaidOutText(frame, text, e.vertical, color);
     const DPoint corner = map_.Rel({base.x + up.x * height, base.y + up.y * height});
@@ -381,28 +381,17 @@ std::int64_t JwwPainter::LaidOutText(const TextFrame& f, std::string_view text, 
     return work;
 }
 
-std::int64_t JwwPainter::ImageFrame(const TextFrame& f, const ImagePlacement& image, COLORREF color) {
-    // The image's box standing on the base line from its start; without a size, the text's own box.
-    const double length = std::hypot(f.end.x - f.base.x, f.end.y - f.base.y);
-    DPoint along{f.up.y, -f.up.x};
-    if (length > 0)
-        along = {(f.end.x - f.base.x) / length, (f.end.y - f.base.y) / length};
-    const double w = image.width > 0 ? image.width : length;
-    const double h = image.height > 0 ? image.height : f.height;
-    const DPoint corners[4] = {f.base,
-                               {f.base.x + along.x * w, f.base.y + along.y * w},
-                               {f.base.x + along.x * w + f.up.x * h, f.base.y + along.y * w + f.up.y * h},
-                               {f.base.x + f.up.x * h, f.base.y + f.up.y * h}};
+std::int64_t JwwPainter::PlacedImage(const TextFrame& f, const ImagePlacement& image, COLORREF color) {
+    const ImageFrame frame = ImageFrameOf(image, f.base, f.end, f.up, f.height);
     UsePen(color, 1);
-    StartAt(map_.Rel(corners[0]));
+    StartAt(map_.Rel(frame.corners[0]));
     for (int i = 1; i <= 4; ++i)
-        PolyTo(map_.Rel(corners[i % 4]));
-    // Its name inside the top-left corner, as tall as the text or a quarter of the box, whichever is
-    // less.
-    const double size = std::min(f.height, h / 4);
-    if (!image.name.empty() && f.height > 0)
-        TextAt({corners[3].x - f.up.x * size * 0.1, corners[3].y - f.up.y * size * 0.1}, image.name,
-               f.pixels * size / f.height, f.tenths, color);
+        PolyTo(map_.Rel(frame.corners[i % 4]));
+    if (!image.name.empty() && f.height > 0) {
+        const double top = frame.nameHeight;
+        TextAt({frame.nameBase.x + f.up.x * top, frame.nameBase.y + f.up.y * top}, image.name,
+               f.pixels * frame.nameHeight / f.height, f.tenths, color);
+    }
     return 4 + DrawBudget::kTextWork;
 }
 

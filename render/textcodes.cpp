@@ -3,6 +3,7 @@
 
 #include "render/codepage.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -123,6 +124,23 @@ ImagePlacement ReadImagePlacement(std::string_view text) {
         }
     }
     return image;
+}
+
+ImageFrame ImageFrameOf(const ImagePlacement& image, DPoint base, DPoint end, DPoint up, double height) {
+    const double length = std::hypot(end.x - base.x, end.y - base.y);
+    DPoint along{up.y, -up.x};
+    if (length > 0)
+        along = {(end.x - base.x) / length, (end.y - base.y) / length};
+    const double w = image.width > 0 ? image.width : length;
+    const double h = image.height > 0 ? image.height : height;
+    ImageFrame frame;
+    frame.corners = {base, DPoint{base.x + along.x * w, base.y + along.y * w},
+                     DPoint{base.x + along.x * w + up.x * h, base.y + along.y * w + up.y * h},
+                     DPoint{base.x + up.x * h, base.y + up.y * h}};
+    frame.nameHeight = std::min(height, h / 4);
+    const double down = frame.nameHeight * 1.1; // a tenth of its height below the frame's top
+    frame.nameBase = {frame.corners[3].x - up.x * down, frame.corners[3].y - up.y * down};
+    return frame;
 }
 
 } // namespace plavik

@@ -2,6 +2,9 @@
 // what a text draws once the codes are read. Code page 932 bytes throughout.
 #pragma once
 
+#include "render/jwwgeometry.h"
+
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,5 +41,16 @@ struct ImagePlacement {
 };
 bool IsImagePlacement(std::string_view text);
 ImagePlacement ReadImagePlacement(std::string_view text);
+
+// What stands for a placed image: its frame, standing on the text's base line from its start (the
+// image's size, or without one the text's own box: the base line long, the text's height high), and
+// its name inside the top-left corner, as tall as the text or a quarter of the frame, whichever is
+// less. up is the text's up (its length scales the height, as a block's scale does).
+struct ImageFrame {
+    std::array<DPoint, 4> corners; // from the base line's start, counter-clockwise
+    DPoint nameBase;               // the start of the name's base line
+    double nameHeight = 0;
+};
+ImageFrame ImageFrameOf(const ImagePlacement& image, DPoint base, DPoint end, DPoint up, double height);
 
 } // namespace plavik
