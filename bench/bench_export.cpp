@@ -37,7 +37,6 @@ using test::JwwWriter;
 namespace {
 
 constexpr double kPi = JwwWriter::kPi;
-const std::string kTexts[] = {"\x8b\x8f\x8a\xd4", "\x90\x51\x8e\xba", "\xc4\xb2\xda", "9,000"};
 
 // An A3 plan of some 10,000 entities drawn, about 230 KB: 3,050 top-level lines, arcs, texts, solids
 // and points and 230 door blocks of 30 entities each, a quarter of it on hidden layers.
@@ -51,35 +50,12 @@ std::vector<std::uint8_t> Drawing() {
         a.layer = static_cast<std::uint16_t>(i % 4 == 0 ? 8 : i % 8);
         return a;
     };
-    int n = 0;
-    for (; n < 2300; ++n) {
-        const double x = -190 + (n * 37) % 380, y = -130 + (n * 53) % 260;
-        w.Line(x, y, x + 10 + n % 40, y + (n % 3 == 0 ? 0 : 7), attr(n));
-    }
-    for (; n < 2700; ++n) {
-        const double x = -150 + (n * 29) % 300, y = -100 + (n * 31) % 200;
-        w.Arc(x, y, 2 + n % 15, 0, n % 4 == 0 ? 2 * kPi : kPi / 2, (n % 6) * 0.3, n % 5 == 0 ? 0.5 : 1,
-              n % 4 == 0 ? 1 : 0, attr(n));
-    }
-    for (; n < 2900; ++n) {
-        const double x = -180 + (n * 41) % 360, y = -120 + (n * 23) % 240;
-        const std::string& t = kTexts[n % 4];
-        w.Text(x, y, x + 2.5 * static_cast<double>(t.size()), y, t, 2.5, n % 9 == 0 ? 90 : 0, attr(n));
-    }
-    for (; n < 3000; ++n) {
-        const double x = -100 + (n * 17) % 200, y = -80 + (n * 19) % 160;
-        w.Solid({x, y, x + 4, y, x + 4, y + 3, x, y + 3}, attr(n));
-    }
-    for (; n < 3050; ++n)
-        w.Point(-100 + n % 200, -50 + n % 100, 0, attr(n));
-    for (; n < 3280; ++n)
-        w.Block(-150 + (n * 13) % 300, -100 + (n * 7) % 200, 1, 1, (n % 4) * kPi / 2,
-                static_cast<std::uint32_t>(n % 20), attr(n));
+    bench::AddPlanEntities(w, {2300, 2700, 2900, 3000, 3050, 3280, 20}, attr, false);
     for (std::uint32_t d = 0; d < 20; ++d) {
         w.BeginDefinition(d, "door" + std::to_string(d));
         for (int i = 0; i < 27; ++i)
             w.Line(0, i * 0.2, 9, i * 0.2 + 0.1);
-        w.Arc(0, 0, 9, 0, kPi / 2).Arc(0, 0, 4, 0, kPi / 2).Text(0, -3, 5, -3, kTexts[d % 4], 2);
+        w.Arc(0, 0, 9, 0, kPi / 2).Arc(0, 0, 4, 0, kPi / 2).Text(0, -3, 5, -3, bench::kPlanTexts[d % 4], 2);
         w.EndDefinition();
     }
     return w.Bytes();
@@ -99,7 +75,8 @@ double Median(int runs, const std::function<void()>& work) {
         if (i >= 2)
             times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2), times.end());
+    std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2),
+                     times.end());
     return times[times.size() / 2];
 }
 
@@ -121,7 +98,8 @@ bool DrawingGoal(const std::filesystem::path& root, int runs) {
             std::exit(2);
     });
     const double dxf = Median(runs, [&] { Check(ExportFile(drawing, out, {})); });
-    std::printf("drawing of %ju bytes, about 10,000 entities drawn: thumbnail at 600 dpi %.1f ms, DXF %.1f ms (%ju bytes), "
+    std::printf("drawing of %ju bytes, about 10,000 entities drawn: thumbnail at 600 dpi %.1f ms, DXF %.1f "
+                "ms (%ju bytes), "
                 "ratio %.2f (goal <= 5)\n",
                 static_cast<std::uintmax_t>(std::filesystem::file_size(drawing)), thumbnail, dxf,
                 static_cast<std::uintmax_t>(std::filesystem::file_size(out)), dxf / thumbnail);
@@ -145,8 +123,9 @@ bool FolderGoal(const std::filesystem::path& root, int runs) {
         if (ExportFolder(folder, out, {}, false).written != 1000)
             std::exit(2);
     });
-    std::printf("folder of 1,000 figures: listed at 600 dpi %.1f ms, to DXF %.1f ms, ratio %.2f (goal <= 2)\n",
-                list, dxf, dxf / list);
+    std::printf(
+        "folder of 1,000 figures: listed at 600 dpi %.1f ms, to DXF %.1f ms, ratio %.2f (goal <= 2)\n", list,
+        dxf, dxf / list);
     return dxf <= 2 * list;
 }
 

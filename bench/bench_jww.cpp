@@ -38,16 +38,12 @@ namespace {
 
 constexpr double kPi = JwwWriter::kPi;
 
-// "居間", "寝室", "ﾄｲﾚ", "9,000": texts as jw_cad writes them.
-const std::string kTexts[] = {"\x8b\x8f\x8a\xd4", "\x90\x51\x8e\xba", "\xc4\xb2\xda", "9,000"};
-
 // An A3 plan at 1/100: a frame, walls, doors (blocks), dimensions as loose lines and texts, hatching
 // solids, and as much again on hidden layers (construction lines, another storey).
 std::vector<std::uint8_t> Drawing() {
     JwwWriter w = JwwWriter::Drawing(600).Paper(3).Memo("\x88\xea\x8a\x4b\x95\xbd\x96\xca\x90\x7d\r\nA-01");
     w.LayerState(0, 8, 0).LayerState(0, 9, 0).GroupState(1, 0);
-    int n = 0;
-    auto attr = [&](int i) {
+    auto attr = [](int i) {
         JwwAttr a;
         a.color = static_cast<std::uint16_t>(1 + i % 7);
         a.style = static_cast<std::uint8_t>(i % 11 == 0 ? 2 : i % 13 == 0 ? 9 : 1);
@@ -56,35 +52,13 @@ std::vector<std::uint8_t> Drawing() {
         a.group = static_cast<std::uint16_t>(i % 17 == 0 ? 1 : 0);
         return a;
     };
-    for (; n < 1400; ++n) {
-        const double x = -190 + (n * 37) % 380, y = -130 + (n * 53) % 260;
-        w.Line(x, y, x + 10 + n % 40, y + (n % 3 == 0 ? 0 : 7), attr(n));
-    }
-    for (; n < 1700; ++n) {
-        const double x = -150 + (n * 29) % 300, y = -100 + (n * 31) % 200;
-        w.Arc(x, y, 2 + n % 15, 0, n % 4 == 0 ? 2 * kPi : kPi / 2, (n % 6) * 0.3, n % 5 == 0 ? 0.5 : 1,
-              n % 4 == 0 ? 1 : 0, attr(n));
-    }
-    for (; n < 1850; ++n) {
-        const double x = -180 + (n * 41) % 360, y = -120 + (n * 23) % 240;
-        const std::string& t = kTexts[n % 4];
-        w.Text(x, y, x + 2.5 * static_cast<double>(t.size()), y, t, 2.5, n % 9 == 0 ? 90 : 0, attr(n));
-    }
-    for (; n < 1900; ++n) {
-        const double x = -100 + (n * 17) % 200, y = -80 + (n * 19) % 160;
-        w.Solid({x, y, x + 4, y, x + 4, y + 3, x, y + 3}, attr(n));
-    }
-    for (; n < 1950; ++n)
-        w.Point(-100 + n % 200, -50 + n % 100, n % 2, attr(n));
-    for (; n < 2000; ++n)
-        w.Block(-150 + (n * 13) % 300, -100 + (n * 7) % 200, 1, 1, (n % 4) * kPi / 2,
-                static_cast<std::uint32_t>(n % 100), attr(n));
+    bench::AddPlanEntities(w, {1400, 1700, 1850, 1900, 1950, 2000, 100}, attr, true);
     // A hundred definitions of some 45 entities each: doors, windows, fittings.
     for (std::uint32_t d = 0; d < 100; ++d) {
         w.BeginDefinition(d, "door" + std::to_string(d) + "@@SfigorgFlag@@4");
         for (int i = 0; i < 40; ++i)
             w.Line(0, i * 0.2, 9, i * 0.2 + 0.1);
-        w.Arc(0, 0, 9, 0, kPi / 2).Arc(0, 0, 4, 0, kPi / 2).Text(0, -3, 5, -3, kTexts[d % 4], 2);
+        w.Arc(0, 0, 9, 0, kPi / 2).Arc(0, 0, 4, 0, kPi / 2).Text(0, -3, 5, -3, bench::kPlanTexts[d % 4], 2);
         w.Solid({0, 0, 1, 0, 1, 1, 0, 1}).Point(0, 0);
         w.EndDefinition();
     }

@@ -6,6 +6,8 @@
 #include "support/jwwwriter.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace plavik::bench {
@@ -72,6 +74,48 @@ inline std::vector<std::uint8_t> OldFigureOfAsManyRecords(int n) {
         w.Arc(50, 50, static_cast<float>(5 + 6 * i), 17.0 * i, i % 3 == 0 ? 0 : 17.0 * i + 180,
               i % 2 ? 0.5 : 0, 5.7 * i);
     return w.Bytes();
+}
+
+// "居間", "寝室", "ﾄｲﾚ", "9,000": texts as jw_cad writes them.
+inline const std::string kPlanTexts[] = {"\x8b\x8f\x8a\xd4", "\x90\x51\x8e\xba", "\xc4\xb2\xda", "9,000"};
+
+// Where each kind of a generated plan's top-level entities ends, numbered on from one kind to the next:
+// lines, arcs, texts, solids, points, then references to definitions 0 .. definitions - 1.
+struct PlanEnds {
+    int lines, arcs, texts, solids, points, references;
+    std::uint32_t definitions;
+};
+
+// The top-level entities of an A3 plan at 1/100, spread over the sheet: walls and dimension lines,
+// door swings, room names and figures, hatching solids, points and door blocks. attr gives entity n's
+// pen, line type and layer; with someTemporary every other point is a temporary one.
+inline void AddPlanEntities(test::JwwWriter& w, const PlanEnds& ends,
+                            const std::function<test::JwwAttr(int)>& attr, bool someTemporary) {
+    constexpr double kPi = test::JwwWriter::kPi;
+    int n = 0;
+    for (; n < ends.lines; ++n) {
+        const double x = -190 + (n * 37) % 380, y = -130 + (n * 53) % 260;
+        w.Line(x, y, x + 10 + n % 40, y + (n % 3 == 0 ? 0 : 7), attr(n));
+    }
+    for (; n < ends.arcs; ++n) {
+        const double x = -150 + (n * 29) % 300, y = -100 + (n * 31) % 200;
+        w.Arc(x, y, 2 + n % 15, 0, n % 4 == 0 ? 2 * kPi : kPi / 2, (n % 6) * 0.3, n % 5 == 0 ? 0.5 : 1,
+              n % 4 == 0 ? 1 : 0, attr(n));
+    }
+    for (; n < ends.texts; ++n) {
+        const double x = -180 + (n * 41) % 360, y = -120 + (n * 23) % 240;
+        const std::string& t = kPlanTexts[n % 4];
+        w.Text(x, y, x + 2.5 * static_cast<double>(t.size()), y, t, 2.5, n % 9 == 0 ? 90 : 0, attr(n));
+    }
+    for (; n < ends.solids; ++n) {
+        const double x = -100 + (n * 17) % 200, y = -80 + (n * 19) % 160;
+        w.Solid({x, y, x + 4, y, x + 4, y + 3, x, y + 3}, attr(n));
+    }
+    for (; n < ends.points; ++n)
+        w.Point(-100 + n % 200, -50 + n % 100, someTemporary ? n % 2 : 0, attr(n));
+    for (; n < ends.references; ++n)
+        w.Block(-150 + (n * 13) % 300, -100 + (n * 7) % 200, 1, 1, (n % 4) * kPi / 2,
+                static_cast<std::uint32_t>(n) % ends.definitions, attr(n));
 }
 
 } // namespace plavik::bench
