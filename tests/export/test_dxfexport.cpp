@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 namespace plavik {
 namespace {
@@ -25,7 +26,10 @@ protected:
     }
     void TearDown() override { std::filesystem::remove(file_); }
 
-    const std::filesystem::path file_ = std::filesystem::temp_directory_path() / "plavik-export-limit.jww";
+    // One file for each test: the tests run side by side.
+    const std::filesystem::path file_ =
+        std::filesystem::temp_directory_path() /
+        (std::string("plavik-export-limit-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".jww");
 };
 
 TEST_F(ExportLimit, DxfStopsBeforeItsLimitAndStillEnds) {
