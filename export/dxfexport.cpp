@@ -120,10 +120,6 @@ public:
           out_(r12_ ? DL_VERSION_R12 : DL_VERSION_2000), limit_(limit),
           expectedBytes_(static_cast<std::size_t>(std::min<std::uint64_t>(sourceBytes, limit) * 3)) {
         delete dxf_.out("", r12_ ? DL_VERSION_R12 : DL_VERSION_2000); // takes the version; opens nothing
-        for (int g = 0; g < 16; ++g)
-            for (int l = 0; l < 16; ++l)
-                layerNames_[static_cast<std::size_t>(g * 16 + l)] =
-                    DxfString(DxfLayerName(LayerLabel(doc_, g, l)), true);
         FindCycles();
     }
 
@@ -136,8 +132,6 @@ public:
         out_.out = &entities;
         out_.sectionEntities();
         stream_.ForEach([&](const JwwEntity& e) {
-            if (IsSettingRecord(e))
-                return true;
             if (Full(entities.size()))
                 return false;
             used_.set(static_cast<std::size_t>(e.group * 16 + e.layer));
@@ -169,8 +163,16 @@ private:
         return true;
     }
 
-    const std::string& Layer(const JwwEntity& e) const {
-        return layerNames_[static_cast<std::size_t>(e.group * 16 + e.layer)];
+    const std::string& Layer(const JwwEntity& e) { return LayerName(static_cast<std::size_t>(e.group * 16 + e.layer)); }
+
+    // The name of layer index (group * 16 + layer), made when first asked for: most files use a few.
+    const std::string& LayerName(std::size_t index) {
+        if (!named_[index]) {
+            layerNames_[index] = DxfString(
+                DxfLayerName(LayerLabel(doc_, static_cast<int>(index / 16), static_cast<int>(index % 16))), true);
+            named_.set(index);
+        }
+        return layerNames_[index];
     }
 
     DL_Attributes Attributes(const JwwEntity& e, const std::string& layer, int lineType) const {
@@ -244,7 +246,7 @@ private:
             if (!used_[i])
                 continue;
             const bool shown = (doc_.shown[i / 16] >> (i % 16) & 1) != 0;
-            dxf_.writeLayer(out_, DL_LayerData(layerNames_[i], 0, doc_.kind == JwwKind::Drawing && !shown),
+            dxf_.writeLayer(out_, DL_LayerData(LayerName(i), 0, doc_.kind == JwwKind::Drawing && !shown),
                             DL_Attributes("", 7, 0, "CONTINUOUS", 1.0));
         }
         out_.tableEnd();
@@ -518,6 +520,7 @@ private:
     std::size_t expectedBytes_;
     bool cut_ = false;
     std::array<std::string, 256> layerNames_;
+    std::bitset<256> named_;
     std::bitset<256> used_;
     std::set<std::size_t> closesCycle_; // members of definitions that are not written
 };

@@ -56,8 +56,4 @@ std::vector<double> LineTypePattern(int style) {
     return pattern;
 }
 
-bool IsSettingRecord(const JwwEntity& e) {
-    return e.shape == JwwShape::Text && e.v[0] == kSettingRecordAt.x && e.v[1] == kSettingRecordAt.y;
-}
-
 } // namespace plavik

@@ -26,9 +26,6 @@ std::string_view LineTypeName(int style);
 // The pattern of line type 2 .. 9 in millimetres: dash, gap, dash, gap ...; empty for solid lines.
 std::vector<double> LineTypePattern(int style);
 
-// True for an entity that is jw_cad's own record kept as a text at (0, -1000), not a drawn text.
-bool IsSettingRecord(const JwwEntity& e);
-
 } // namespace plavik
 
 namespace plavik {

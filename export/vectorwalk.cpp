@@ -20,8 +20,6 @@ public:
     Visit(const JwwDocument& doc, VectorSink& sink) : doc_(doc), sink_(sink) {}
 
     std::int64_t operator()(const JwwEntity& e, const Affine& m) {
-        if (IsSettingRecord(e))
-            return 0;
         const double* v = e.v;
         switch (e.shape) {
         case JwwShape::Line:
