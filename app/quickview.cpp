@@ -45,14 +45,14 @@ QString ScalesText(std::span<const double> denominators) {
 
 QuickViewFacts FactsOf(FileFormat format, const DrawnFile& drawn) {
     QuickViewFacts facts;
-    if (format != FileFormat::Jww && format != FileFormat::Jwc)
+    const std::string_view noteTitle = RowOf(format).noteTitle;
+    if (noteTitle.empty())
         return facts;
     QString note = DecodeSjis(drawn.comment);
     note.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     facts.note = note.trimmed();
     if (!facts.note.isEmpty())
-        facts.noteTitle =
-            format == FileFormat::Jww ? QStringLiteral("【メモ】") : QStringLiteral("【コメント】");
+        facts.noteTitle = QString::fromUtf8(noteTitle.data(), static_cast<qsizetype>(noteTitle.size()));
     facts.paper = QString::fromStdString(drawn.paper);
     facts.scales = ScalesText(drawn.scales);
     return facts;

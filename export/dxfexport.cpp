@@ -186,7 +186,7 @@ private:
         // $DIMSCALE the scale of the first group that holds something.
         double firstScale = 1;
         bool first = true;
-        if (doc_.kind == JwwKind::Drawing && stream_.Format() == FileFormat::Jww) {
+        if (doc_.kind == JwwKind::Drawing) {
             for (int g = 0; g < 16; ++g) {
                 const double scale = doc_.scales[static_cast<std::size_t>(g)];
                 if (!(std::isfinite(scale) && scale > 0))

@@ -4,8 +4,6 @@
 #include "print/printjob.h"
 #include "render/jwc.h"
 #include "render/jwk.h"
-#include "render/jww.h"
-#include "render/jwwdocument.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -22,13 +20,10 @@ constexpr double kMillimetresPerInch = 25.4;
 } // namespace
 
 std::optional<QSizeF> TrueScaleSheet(FileFormat format, std::span<const std::uint8_t> bytes) {
-    if (format != FileFormat::Jww || !IsJwwData(bytes))
-        return std::nullopt;
+    const FormatRow& row = RowOf(format);
     try {
-        ByteCursor cursor(bytes);
-        const JwwDocument doc = ReadJwwHeader(cursor, JwwKind::Drawing);
         double width = 0, height = 0;
-        if (JwwSheetSize(doc.paper, width, height))
+        if (row.trueSheet && row.trueSheet(bytes, width, height))
             return QSizeF(width, height);
     } catch (const std::exception&) {
     }

@@ -14,9 +14,10 @@ LayerMask DrawingLayers::Shown() const {
     return mask;
 }
 
-namespace {
-
-DrawingLayers OfJwc(const JwcHeader& header) {
+std::optional<DrawingLayers> ReadJwcLayers(std::span<const std::uint8_t> data) {
+    if (!IsJwcData(data))
+        return std::nullopt;
+    const JwcHeader header = ReadJwcHeader(data);
     DrawingLayers layers;
     for (std::size_t g = 0; g < 16; ++g) {
         layers.groupShown[g] = header.groupFlags[g] != 0;
@@ -27,7 +28,11 @@ DrawingLayers OfJwc(const JwcHeader& header) {
     return layers;
 }
 
-DrawingLayers OfJww(const JwwDocument& doc) {
+std::optional<DrawingLayers> ReadJwwLayers(std::span<const std::uint8_t> data) {
+    if (!IsJwwData(data))
+        return std::nullopt;
+    ByteCursor cursor(data);
+    const JwwDocument doc = ReadJwwHeader(cursor, JwwKind::Drawing);
     DrawingLayers layers;
     layers.named = true;
     layers.scales = doc.scales;
@@ -39,16 +44,11 @@ DrawingLayers OfJww(const JwwDocument& doc) {
     return layers;
 }
 
-} // namespace
-
 std::optional<DrawingLayers> ReadDrawingLayers(FileFormat format, std::span<const std::uint8_t> data) {
+    const FormatRow& row = RowOf(format);
     try {
-        if (format == FileFormat::Jwc && IsJwcData(data))
-            return OfJwc(ReadJwcHeader(data));
-        if (format == FileFormat::Jww && IsJwwData(data)) {
-            ByteCursor cursor(data);
-            return OfJww(ReadJwwHeader(cursor, JwwKind::Drawing));
-        }
+        if (row.readLayers)
+            return row.readLayers(data);
     } catch (const std::exception&) {
     }
     return std::nullopt;

@@ -25,8 +25,13 @@ struct DrawingLayers {
     LayerMask Shown() const;
 };
 
-// The groups and layers of a drawing's bytes (.jwc, .jww); nothing for figures and for files whose
-// header cannot be read.
+// The groups and layers of a drawing's bytes, by its format's row; nothing for figures and for files
+// whose header cannot be read.
 std::optional<DrawingLayers> ReadDrawingLayers(FileFormat format, std::span<const std::uint8_t> data);
+
+// The rows' readers: nothing when the bytes are not of the format; throw for a header that cannot be
+// read.
+std::optional<DrawingLayers> ReadJwcLayers(std::span<const std::uint8_t> data);
+std::optional<DrawingLayers> ReadJwwLayers(std::span<const std::uint8_t> data);
 
 } // namespace plavik

@@ -52,7 +52,7 @@ public:
 
     // The paper the file is drawn on: a drawing's sheet (A0 .. A4, or .jwc's), empty for figures and
     // sheets of other sizes.
-    Box Sheet() const;
+    const Box& Sheet() const { return sheet_; }
     // The size of the file read.
     std::uint64_t SourceBytes() const { return sourceBytes_; }
     // False when the file broke off and the stream holds what came before the break.
@@ -66,6 +66,15 @@ private:
     JwwDocument doc_;
     FileBytes* file_ = nullptr;     // today's formats are read again from the file at each walk
     std::vector<JwwEntity> held_;   // the old formats' records, read whole
+    Box sheet_;
+};
+
+// What a format's reader hands the stream (FormatRow::readStream).
+struct StreamContents {
+    JwwDocument doc;
+    std::vector<JwwEntity> held; // the top-level entities, when they are held rather than read again
+    bool walkFile = false;       // the top-level entities are walked from the file (today's formats)
+    Box sheet;                   // as EntityStream::Sheet
 };
 
 // A solid of this colour number carries its own RGB (JwwEntity::extra).

@@ -1,6 +1,8 @@
 #include "render/formats.h"
 
 #include "render/card.h"
+#include "render/drawinglayers.h"
+#include "render/streamreaders.h"
 #include "render/filewords.h"
 #include "render/formatinfo.h"
 #include "render/jwc.h"
@@ -80,15 +82,17 @@ using Path = const std::filesystem::path&;
 
 const std::array<FormatRow, 4> kFormats{{
     {FileFormat::Jwk, "jwk", ListKind::Figures, false, IsJwkData, [](FileBytes& f) { return CheckJwk(f); },
-     DrawJwkRow<DrawJwk, Path>, DrawJwkRow<DrawJwkData, Data>, "Not JWK File", ReadJwkWords, DescribeJwk, 0},
+     DrawJwkRow<DrawJwk, Path>, DrawJwkRow<DrawJwkData, Data>, "Not JWK File", ReadJwkWords, DescribeJwk, 0,
+     ReadJwkStream, nullptr, nullptr, ""},
     {FileFormat::Jwc, "jwc", ListKind::Drawings, false, IsJwcData, [](FileBytes& f) { return CheckJwc(f); },
-     DrawJwcRow<DrawJwc, Path>, DrawJwcRow<DrawJwcData, Data>, "Not JWC File", ReadJwcWords, DescribeJwc, 0},
+     DrawJwcRow<DrawJwc, Path>, DrawJwcRow<DrawJwcData, Data>, "Not JWC File", ReadJwcWords, DescribeJwc, 0,
+     ReadJwcStream, ReadJwcLayers, nullptr, "【コメント】"},
     {FileFormat::Jws, "jws", ListKind::Figures, true, IsJwsData, [](FileBytes& f) { return CheckJws(f); },
      DrawJwsRow<DrawJws, Path>, DrawJwsRow<DrawJwsData, Data>, "Not JWS File", ReadJwsWords, DescribeJws,
-     kJwkAuxLines},
+     kJwkAuxLines, ReadJwsStream, nullptr, nullptr, ""},
     {FileFormat::Jww, "jww", ListKind::Drawings, true, IsJwwData, [](FileBytes& f) { return CheckJww(f); },
      DrawJwwRow<DrawJww, Path>, DrawJwwRow<DrawJwwData, Data>, "Not JWW File", ReadJwwWords, DescribeJww,
-     kJwcAuxLines},
+     kJwcAuxLines, ReadJwwStream, ReadJwwLayers, ReadJwwSheetSize, "【メモ】"},
 }};
 
 } // namespace

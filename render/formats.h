@@ -35,6 +35,8 @@ struct RenderOptions {
 
 struct FileWords;
 struct FileDescription;
+struct StreamContents;
+struct DrawingLayers;
 
 // What a draw tells besides the picture.
 struct DrawnFile {
@@ -70,6 +72,16 @@ struct FormatRow {
     // Render flags a printout leaves out: jw_cad never prints the auxiliary (construction) lines of
     // today's figures and drawings; the old formats keep the list's choice.
     int unprintedFlags;
+    // What the entity stream holds of a recognised file (EntityStream::Open). Throws as check does.
+    void (*readStream)(FileBytes& file, StreamContents& out);
+    // A drawing's layer groups and layers as saved; null for figures. Throws for a header that cannot
+    // be read.
+    std::optional<DrawingLayers> (*readLayers)(std::span<const std::uint8_t> data);
+    // The sheet in millimetres that a print at true scale is made on: false when the file does not
+    // tell it; null for formats that never do. Throws for a header that cannot be read.
+    bool (*trueSheet)(std::span<const std::uint8_t> data, double& width, double& height);
+    // What a drawing calls the note it keeps ("【メモ】"), UTF-8; empty for figures.
+    std::string_view noteTitle;
 };
 
 // The rows, the old formats first.

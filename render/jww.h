@@ -81,6 +81,9 @@ std::string_view JwwPaperName(std::uint32_t paper);
 // The sheet of a drawing's paper code in millimetres, landscape: A0..A4 for 0..4. False for the codes
 // whose sheets are not known (a drawing of those is fitted to what it holds).
 bool JwwSheetSize(std::uint32_t paper, double& width, double& height);
+// The sheet of a drawing's bytes, as JwwSheetSize; false too for bytes that are not a drawing. Throws
+// for a header that cannot be read.
+bool ReadJwwSheetSize(std::span<const std::uint8_t> data, double& width, double& height);
 
 // "JwsData." and a version of 200..1000 at offset 200.
 bool IsJwsData(std::span<const std::uint8_t> data);

@@ -342,6 +342,13 @@ bool JwwSheetSize(std::uint32_t paper, double& width, double& height) {
     return true;
 }
 
+bool ReadJwwSheetSize(std::span<const std::uint8_t> data, double& width, double& height) {
+    if (!IsJwwData(data))
+        return false;
+    ByteCursor cursor(data);
+    return JwwSheetSize(ReadJwwHeader(cursor, JwwKind::Drawing).paper, width, height);
+}
+
 int CheckJws(const std::filesystem::path& fileName, FileStamp* stamp, JwwInfo* info) {
     return DrawOrCheckFile(nullptr, fileName, {}, 0, kDefaultJwkColors, JwwKind::Figure, info, stamp);
 }
