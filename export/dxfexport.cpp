@@ -426,6 +426,19 @@ private:
             WritePlacedImage(e, layer);
             return;
         }
+        if (e.vertical && height > 0) {
+            // Written top to bottom: a text for each character, upright at its place.
+            const double radians = std::fmod(v[5], 360.0) / kDegree;
+            const TextLayout layout = LayOutText(bytes, true, {v[0], v[1]}, {v[2], v[3]},
+                                                 {-std::sin(radians), std::cos(radians)}, height);
+            const double angle = std::atan2(layout.across.y, layout.across.x);
+            for (const LaidGlyph& g : layout.glyphs)
+                dxf_.writeText(out_,
+                               DL_TextData(g.foot.x, g.foot.y, 0, g.foot.x, g.foot.y, 0, g.size, 1, 0, 0, 0,
+                                           DxfString(g.bytes, r12_), "STANDARD", angle),
+                               Attributes(e, layer, 1));
+            return;
+        }
         double widthFactor = 1;
         if (std::isfinite(v[6]) && v[6] > 0 && height > 0)
             widthFactor = std::clamp(v[6] / height, 0.01, 100.0);

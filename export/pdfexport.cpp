@@ -72,6 +72,20 @@ public:
         painter_.save();
         painter_.setFont(font);
         painter_.setPen(Qt::black);
+        if (!t.glyphs.empty()) {
+            // Written top to bottom: each character upright at its own place.
+            for (const VectorGlyph& g : t.glyphs) {
+                font.setPixelSize(std::max(1, static_cast<int>(std::lround(g.height * k_))));
+                painter_.setFont(font);
+                painter_.save();
+                painter_.translate(At(g.base));
+                painter_.rotate(-t.angle);
+                painter_.drawText(QPointF(0, 0), g.text);
+                painter_.restore();
+            }
+            painter_.restore();
+            return;
+        }
         painter_.translate(At(t.base));
         painter_.rotate(-t.angle);
         // The string spans its base line, as jw_cad lays it out.

@@ -94,6 +94,18 @@ public:
     }
 
     void Text(const VectorText& t) override {
+        const std::string family = " font-family=\"" + (t.font.isEmpty() ? std::string() : Xml(t.font) + ", ") +
+                                   "IPAGothic, sans-serif\"";
+        if (!t.glyphs.empty()) {
+            // Written top to bottom: one text, each character placed upright on its own.
+            std::string element = "<text fill=\"#000\" stroke=\"none\"" + family + ">";
+            const std::string turn = t.angle != 0 ? " rotate=\"" + Number(-t.angle) + "\"" : std::string();
+            for (const VectorGlyph& g : t.glyphs)
+                element += "<tspan x=\"" + Number(X(g.base)) + "\" y=\"" + Number(Y(g.base)) + "\" font-size=\"" +
+                           Number(g.height) + "\"" + turn + ">" + Xml(g.text) + "</tspan>";
+            Add(element + "</text>\n");
+            return;
+        }
         std::string element = "<text x=\"" + Number(X(t.base)) + "\" y=\"" + Number(Y(t.base)) +
                               "\" font-size=\"" + Number(t.height) + "\" fill=\"#000\" stroke=\"none\"";
         if (t.angle != 0)
@@ -101,9 +113,7 @@ public:
                        Number(Y(t.base)) + ")\"";
         if (t.length > 0 && std::isfinite(t.length))
             element += " textLength=\"" + Number(t.length) + "\" lengthAdjust=\"spacingAndGlyphs\"";
-        element += " font-family=\"" + (t.font.isEmpty() ? std::string() : Xml(t.font) + ", ") +
-                   "IPAGothic, sans-serif\"";
-        Add(element + ">" + Xml(t.text) + "</text>\n");
+        Add(element + family + ">" + Xml(t.text) + "</text>\n");
     }
 
     void Fill(const std::vector<std::vector<DPoint>>& rings, COLORREF color) override {

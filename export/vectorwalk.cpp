@@ -65,6 +65,13 @@ private:
             return;
         }
         t.text = DecodeSjis(ShownText(bytes));
+        if (e.vertical) {
+            const TextLayout layout = LayOutText(bytes, true, t.base, end, up, std::fabs(v[4]));
+            t.angle = std::atan2(layout.across.y, layout.across.x) * 180 / std::numbers::pi;
+            const double scale = std::hypot(up.x, up.y);
+            for (const LaidGlyph& g : layout.glyphs)
+                t.glyphs.push_back({g.foot, g.size * scale, DecodeSjis(g.bytes)});
+        }
         t.font = DecodeSjis(doc_.Font(e));
         if (t.font.startsWith(QLatin1Char('@'))) // jw_cad's mark of vertical writing, not the font's name
             t.font.remove(0, 1);

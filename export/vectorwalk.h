@@ -12,6 +12,13 @@
 
 namespace plavik {
 
+// One character of a text written top to bottom.
+struct VectorGlyph {
+    DPoint base;       // the start of its own base line
+    double height = 0; // millimetres
+    QString text;
+};
+
 struct VectorText {
     DPoint base;         // the base line's start
     double angle = 0;    // degrees, counter-clockwise
@@ -19,6 +26,9 @@ struct VectorText {
     double length = 0;   // the base line's length; 0 when not known
     QString text;
     QString font;        // the file's font name; empty when not known
+    // A text written top to bottom: its characters one by one, each upright, written at angle. Empty
+    // for a text written along its base line.
+    std::vector<VectorGlyph> glyphs;
 };
 
 class VectorSink {

@@ -313,72 +313,11 @@ void JwwPainter::TextAt(DPoint corner, std::string_view text, double pixels, int
 
 std::int64_t JwwPainter::LaidOutText(const TextFrame& f, std::string_view text, bool vertical,
                                      COLORREF color) {
-    // Each character takes a share of the base line: two cells for a full-width one, one for a
-    // half-width one, half that when it is small; characters laid over another take none.
-    struct Glyph {
-        std::string_view bytes;
-        TextPlace place;
-        double share;
-    };
-    std::vector<Glyph> glyphs;
-    double total = 0;
-    for (const TextPiece& piece : TextPieces(text))
-        for (std::size_t i = 0; i < piece.bytes.size();) {
-            const std::size_t n = CharacterBytes(piece.bytes, i);
-            const double small = piece.place == TextPlace::Normal ? 1.0 : 0.5;
-            const double share = piece.place == TextPlace::Over ? 0 : static_cast<double>(n) * small;
-            glyphs.push_back({piece.bytes.substr(i, n), piece.place, share});
-            total += share;
-            i += n;
-        }
-    if (total <= 0)
-        return 0;
-    // Along the base line; a base line of no length runs the text's own way, half a height a cell.
-    const double length = std::hypot(f.end.x - f.base.x, f.end.y - f.base.y);
-    DPoint along{f.up.y, -f.up.x};
-    double unit = f.height / 2;
-    if (length > 0) {
-        along = {(f.end.x - f.base.x) / length, (f.end.y - f.base.y) / length};
-        unit = length / total;
-    }
-    // Written top to bottom, each character stands upright, its up against the writing, centred on
-    // the base line.
-    const DPoint across{-along.y, along.x};
-    const int uprightTenths = Round(std::atan2(across.y, across.x) * 1800.0 / std::numbers::pi);
-    std::int64_t work = 0;
-    double s = 0;                    // where the next character starts along the base line
-    double lastAt = 0, lastSize = 0; // the last character that took room: its start and its size
-    for (const Glyph& g : glyphs) {
-        const bool small = g.place != TextPlace::Normal;
-        const double size = small ? f.height / 2 : f.height;
-        const double pixels = small ? f.pixels / 2 : f.pixels;
-        const double advance = g.share * unit;
-        // An overlay is centred on the character before it.
-        const double width = vertical ? size : static_cast<double>(g.bytes.size()) * 0.5 * unit;
-        const double from = g.place == TextPlace::Over ? lastAt + (lastSize - width) / 2 : s;
-        DPoint corner;
-        if (vertical) {
-            corner = {f.base.x + along.x * from - across.x * size / 2,
-                      f.base.y + along.y * from - across.y * size / 2};
-        } else {
-            double lift = size; // the cell's top above the base line
-            if (g.place == TextPlace::Raised)
-                lift += f.height / 2;
-            else if (g.place == TextPlace::Lowered)
-                lift -= f.height / 4;
-            else if (g.place == TextPlace::Middle || g.place == TextPlace::Over)
-                lift += f.height / 4;
-            corner = {f.base.x + along.x * from + f.up.x * lift, f.base.y + along.y * from + f.up.y * lift};
-        }
-        TextAt(corner, g.bytes, pixels, vertical ? uprightTenths : f.tenths, color);
-        work += DrawBudget::kTextWork;
-        if (advance > 0) {
-            lastAt = s;
-            lastSize = advance;
-        }
-        s += advance;
-    }
-    return work;
+    const TextLayout layout = LayOutText(text, vertical, f.base, f.end, f.up, f.height);
+    const int uprightTenths = Round(std::atan2(layout.across.y, layout.across.x) * 1800.0 / std::numbers::pi);
+    for (const LaidGlyph& g : layout.glyphs)
+        TextAt(g.corner, g.bytes, g.small ? f.pixels / 2 : f.pixels, vertical ? uprightTenths : f.tenths, color);
+    return static_cast<std::int64_t>(layout.glyphs.size()) * DrawBudget::kTextWork;
 }
 
 std::int64_t JwwPainter::PlacedImage(const TextFrame& f, const ImagePlacement& image, COLORREF color) {

@@ -126,6 +126,70 @@ ImagePlacement ReadImagePlacement(std::string_view text) {
     return image;
 }
 
+TextLayout LayOutText(std::string_view text, bool vertical, DPoint base, DPoint end, DPoint up, double height) {
+    struct Glyph {
+        std::string_view bytes;
+        TextPlace place;
+        double share;
+    };
+    std::vector<Glyph> glyphs;
+    double total = 0;
+    for (const TextPiece& piece : TextPieces(text))
+        for (std::size_t i = 0; i < piece.bytes.size();) {
+            const std::size_t n = CharacterBytes(piece.bytes, i);
+            const double small = piece.place == TextPlace::Normal ? 1.0 : 0.5;
+            const double share = piece.place == TextPlace::Over ? 0 : static_cast<double>(n) * small;
+            glyphs.push_back({piece.bytes.substr(i, n), piece.place, share});
+            total += share;
+            i += n;
+        }
+    TextLayout layout;
+    const double length = std::hypot(end.x - base.x, end.y - base.y);
+    layout.along = {up.y, -up.x};
+    double unit = height / 2;
+    if (length > 0) {
+        layout.along = {(end.x - base.x) / length, (end.y - base.y) / length};
+        unit = total > 0 ? length / total : 0;
+    }
+    const DPoint along = layout.along;
+    layout.across = {-along.y, along.x};
+    const DPoint across = layout.across;
+    if (total <= 0)
+        return layout;
+    double s = 0;                    // where the next character starts along the base line
+    double lastAt = 0, lastSize = 0; // the last character that took room: its start and its size
+    for (const Glyph& g : glyphs) {
+        const bool small = g.place != TextPlace::Normal;
+        const double size = small ? height / 2 : height;
+        const double advance = g.share * unit;
+        // An overlay is centred on the character before it.
+        const double width = vertical ? size : static_cast<double>(g.bytes.size()) * 0.5 * unit;
+        const double from = g.place == TextPlace::Over ? lastAt + (lastSize - width) / 2 : s;
+        DPoint corner;
+        if (vertical) {
+            corner = {base.x + along.x * from - across.x * size / 2, base.y + along.y * from - across.y * size / 2};
+        } else {
+            double lift = size; // the cell's top above the base line
+            if (g.place == TextPlace::Raised)
+                lift += height / 2;
+            else if (g.place == TextPlace::Lowered)
+                lift -= height / 4;
+            else if (g.place == TextPlace::Middle || g.place == TextPlace::Over)
+                lift += height / 4;
+            corner = {base.x + along.x * from + up.x * lift, base.y + along.y * from + up.y * lift};
+        }
+        const DPoint foot = vertical ? DPoint{corner.x + along.x * size, corner.y + along.y * size}
+                                     : DPoint{corner.x - up.x * size, corner.y - up.y * size};
+        layout.glyphs.push_back({g.bytes, corner, foot, size, small});
+        if (advance > 0) {
+            lastAt = s;
+            lastSize = advance;
+        }
+        s += advance;
+    }
+    return layout;
+}
+
 ImageFrame ImageFrameOf(const ImagePlacement& image, DPoint base, DPoint end, DPoint up, double height) {
     const double length = std::hypot(end.x - base.x, end.y - base.y);
     DPoint along{up.y, -up.x};

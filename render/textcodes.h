@@ -33,6 +33,29 @@ std::vector<TextPiece> TextPieces(std::string_view text);
 // The characters a text shows, its codes left out: what the search and the exports take.
 std::string ShownText(std::string_view text);
 
+// A text laid out character by character (one written top to bottom, or one with codes that place
+// characters): each character's cell, as tall as the text (half that for a small one), from the top
+// left corner of its cell. The text's base line runs from base to end; up is the text's up (its
+// length scales the height, as a block's scale does) and height its height.
+struct LaidGlyph {
+    std::string_view bytes;
+    DPoint corner; // the cell's top-left corner
+    DPoint foot;   // where the character's own base line starts: the cell's bottom-left corner
+    double size;   // the cell's height
+    bool small;
+};
+struct TextLayout {
+    std::vector<LaidGlyph> glyphs;
+    // The unit vector along the base line, and the one across it to its left. Written top to bottom,
+    // each character stands upright: it is written along across, its up against the writing.
+    DPoint along, across;
+};
+// Each character takes a share of the base line: two cells for a full-width one, one for a half-width
+// one, half that when it is small; characters laid over another take none. A base line of no length
+// runs the text's own way, half a height a cell. Written top to bottom, the characters are centred on
+// the base line.
+TextLayout LayOutText(std::string_view text, bool vertical, DPoint base, DPoint end, DPoint up, double height);
+
 // A text that places an image: "^@BM" then the image file's name, and after a comma its width and
 // height in millimetres.
 struct ImagePlacement {

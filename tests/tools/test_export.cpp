@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -232,6 +233,38 @@ TEST(ToolExport, SvgRendersInRsvgConvertCoveringTheSourcesLines) {
     QFile file(svg);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral(">居間</text>")));
+}
+
+TEST(ToolExport, TextsWrittenTopToBottomStandUprightOneUnderAnother) {
+    Scratch scratch;
+    // jw_cad's vertical writing: a font whose name starts with "@", the base line running down.
+    const QString source = scratch.Write(
+        "vertical.jww", JwwWriter::Drawing().Font("@" + EncodeSjis(QStringLiteral("ＭＳ ゴシック")))
+                            .Text(10, 50, 10, 30, EncodeSjis(QStringLiteral("北側")), 6, 270)
+                            .Bytes());
+    const QString dxf = scratch.Path("vertical.dxf"), svg = scratch.Path("vertical.svg");
+    ASSERT_EQ(RunTool({"export", source, dxf}).exitCode, 0);
+    ASSERT_EQ(RunTool({"export", source, svg}).exitCode, 0);
+    const ToolRun run = RunProgram(kPython, {"-c", R"(
+import sys, ezdxf
+from ezdxf.lldxf.encoding import decode_dxf_unicode
+for t in ezdxf.readfile(sys.argv[1]).modelspace().query("TEXT"):
+    print(decode_dxf_unicode(t.dxf.text), round(t.dxf.insert.x, 3), round(t.dxf.insert.y, 3), round(t.dxf.rotation, 3))
+)", dxf});
+    EXPECT_EQ(QString::fromUtf8(run.out), QStringLiteral("北 7.0 44.0 0.0\n側 7.0 34.0 0.0\n"));
+    QFile file(svg);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    const QRegularExpression glyph(QStringLiteral("<tspan x=\"([-0-9.]+)\" y=\"([-0-9.]+)\" font-size=\"6\">(.)</tspan>"));
+    QStringList placed;
+    for (auto m = glyph.globalMatch(text); m.hasNext();) {
+        const auto match = m.next();
+        placed << match.captured(3) + " " + match.captured(1) + " " + match.captured(2);
+    }
+    ASSERT_EQ(placed.size(), 2) << text.toStdString();
+    EXPECT_TRUE(placed[0].startsWith(QStringLiteral("北"))) << placed[0].toStdString();
+    EXPECT_EQ(placed[0].section(' ', 1, 1), placed[1].section(' ', 1, 1)) << "one column";
+    EXPECT_EQ(placed[1].section(' ', 2, 2).toDouble() - placed[0].section(' ', 2, 2).toDouble(), 10) << "10 mm apart";
 }
 
 TEST(ToolExport, PdfHasTheSheetsSizeAndSelectableText) {
