@@ -8,6 +8,7 @@
 #include <dl_writer_ascii.h>
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <charconv>
 #include <cmath>
@@ -103,6 +104,41 @@ QString DxfLayerName(QString name) {
         if (QStringLiteral("<>/\\\":;?*|=`").contains(c))
             c = QLatin1Char('_');
     return name;
+}
+
+// The area inside rings (even-odd) cut into trapezoids with two sides level: between each two
+// neighbouring heights of the corners, the edges that cross that slab, taken in pairs from the left.
+// Each is four corners: two at the slab's foot, left then right, then two at its top.
+std::vector<std::array<DPoint, 4>> Trapezoids(const std::vector<std::vector<DPoint>>& rings) {
+    std::vector<double> heights;
+    for (const auto& ring : rings)
+        for (const DPoint& p : ring)
+            heights.push_back(p.y);
+    std::sort(heights.begin(), heights.end());
+    heights.erase(std::unique(heights.begin(), heights.end()), heights.end());
+    struct Crossing {
+        double foot, top;
+    };
+    std::vector<std::array<DPoint, 4>> pieces;
+    std::vector<Crossing> crossings;
+    for (std::size_t h = 0; h + 1 < heights.size(); ++h) {
+        const double y0 = heights[h], y1 = heights[h + 1];
+        crossings.clear();
+        for (const auto& ring : rings)
+            for (std::size_t i = 0; i < ring.size(); ++i) {
+                const DPoint a = ring[i], b = ring[(i + 1) % ring.size()];
+                if (std::min(a.y, b.y) > y0 || std::max(a.y, b.y) < y1 || a.y == b.y)
+                    continue;
+                const auto x = [&](double y) { return a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y); };
+                crossings.push_back({x(y0), x(y1)});
+            }
+        std::sort(crossings.begin(), crossings.end(),
+                  [](const Crossing& l, const Crossing& r) { return l.foot + l.top < r.foot + r.top; });
+        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
+            pieces.push_back({DPoint{crossings[i].foot, y0}, DPoint{crossings[i + 1].foot, y0},
+                              DPoint{crossings[i].top, y1}, DPoint{crossings[i + 1].top, y1}});
+    }
+    return pieces;
 }
 
 std::string BlockName(std::uint32_t number) {
@@ -483,7 +519,8 @@ private:
                             attributes);
             return;
         }
-        // Round solids: their outline in chords, filled by a hatch (R12: the outline alone).
+        // Round solids: their outline in chords, filled by a hatch; R12, which has no hatch, fills it
+        // with four-cornered solids.
         std::vector<std::vector<DPoint>> rings(1);
         struct Outline {
             std::vector<std::vector<DPoint>>& rings;
@@ -502,12 +539,8 @@ private:
         if (rings.empty())
             return;
         if (r12_) {
-            for (const auto& ring : rings) {
-                dxf_.writePolyline(out_, DL_PolylineData(static_cast<int>(ring.size()), 0, 0, 1), attributes);
-                for (const DPoint& p : ring)
-                    dxf_.writeVertex(out_, DL_VertexData(p.x, p.y, 0, 0));
-                dxf_.writePolylineEnd(out_);
-            }
+            for (const auto& [a, b, c, d] : Trapezoids(rings))
+                dxf_.writeSolid(out_, DL_SolidData(a.x, a.y, 0, b.x, b.y, 0, c.x, c.y, 0, d.x, d.y, 0), attributes);
             return;
         }
         const DL_HatchData hatch(static_cast<int>(rings.size()), true, 1.0, 0.0, "SOLID");

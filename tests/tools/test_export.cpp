@@ -48,6 +48,8 @@ print(json.dumps({
     "codepage": doc.header.get("$DWGCODEPAGE", ""),
     "ends": [[e.dxftype(), e.start_point.x, e.start_point.y, e.end_point.x, e.end_point.y] for e in msp.query("ARC ELLIPSE")],
     "inserts": [[e.dxf.name, e.dxf.xscale, e.dxf.yscale, e.dxf.rotation] for e in msp.query("INSERT")],
+    "solidArea": sum(abs(sum(a.x * b.y - b.x * a.y for a, b in zip(v, v[1:] + v[:1]))) / 2
+                     for v in (list(e.vertices()) for e in msp.query("SOLID"))),
 }, ensure_ascii=False))
 )";
 
@@ -60,7 +62,7 @@ QJsonObject ReadDxf(const QString& file) {
 // What the stream holds on every layer, as the export writes it: one DXF entity per entity, jw_cad's
 // setting records and empty texts left out.
 struct Expected {
-    int entities = 0, lines = 0;
+    int entities = 0, lines = 0, solids = 0;
     QStringList texts;
 };
 
@@ -82,6 +84,7 @@ Expected ExpectedOf(const QString& file) {
             return true;
         ++expected.entities;
         expected.lines += e.shape == JwwShape::Line;
+        expected.solids += e.shape == JwwShape::Solid;
         return true;
     });
     return expected;
@@ -137,7 +140,10 @@ TEST(ToolExport, DxfReadsBackInEzdxfWithTheSourcesEntitiesAndTexts) {
             int total = 0;
             for (const QString& type : types.keys())
                 total += types[type].toInt();
-            EXPECT_EQ(total, expected.entities);
+            if (version == "r12") // which fills a round solid with four-cornered ones
+                EXPECT_EQ(total - types["SOLID"].toInt(), expected.entities - expected.solids);
+            else
+                EXPECT_EQ(total, expected.entities);
             EXPECT_EQ(types["LINE"].toInt(), expected.lines);
             QStringList texts;
             for (const QJsonValue& text : dxf["texts"].toArray())
@@ -145,6 +151,26 @@ TEST(ToolExport, DxfReadsBackInEzdxfWithTheSourcesEntitiesAndTexts) {
             EXPECT_EQ(texts, expected.texts);
             EXPECT_EQ(dxf["codepage"].toString(), "ANSI_932");
         }
+    }
+}
+
+TEST(ToolExport, R12FillsARoundSolidWithFourCorneredOnes) {
+    Scratch scratch;
+    JwwAttr disc;
+    disc.style = 101;
+    // A disc of radius 20 and a ring between radii 20 and 10.
+    const QString source = scratch.Write(
+        "round.jww", JwwWriter::Drawing().Solid({0, 0, 20, 1, 0, 0, 2 * JwwWriter::kPi, 5}, disc).Bytes());
+    JwwAttr ring = disc;
+    ring.style = 105;
+    const QString ringSource = scratch.Write(
+        "ring.jww", JwwWriter::Drawing().Solid({0, 0, 20, 1, 0, 0, 0, 10}, ring).Bytes());
+    const double chords = 72 / (2 * JwwWriter::kPi) * std::sin(2 * JwwWriter::kPi / 72); // a chorded circle's share
+    for (const auto& [file, area] : {std::pair{source, 400 * JwwWriter::kPi * chords},
+                                     std::pair{ringSource, 300 * JwwWriter::kPi * chords}}) {
+        const QString out = scratch.Path("round.dxf");
+        ASSERT_EQ(RunTool({"export", file, out, "--dxf-version", "r12"}).exitCode, 0);
+        EXPECT_NEAR(ReadDxf(out)["solidArea"].toDouble(), area, area * 0.01) << file.toStdString();
     }
 }
 
