@@ -23,6 +23,10 @@ namespace {
 // Room kept for what follows the entities (the end of the sections, the objects), so that a file cut
 // at its limit still ends as a DXF file ends.
 constexpr std::size_t kTailReserve = std::size_t{1} << 20;
+// Room for the header and the tables, which come first.
+constexpr std::size_t kHeadRoom = std::size_t{64} << 10;
+// Room for one definition's block record, its BLOCK and its ENDBLK.
+constexpr std::size_t kBlockBytes = 512;
 // Chords per turn of a round solid's outline, where the file holds it as straight edges.
 constexpr int kChordsPerTurn = 72;
 constexpr double kDegree = 180 / std::numbers::pi;
@@ -164,36 +168,54 @@ public:
         // Room for the entities at about three times the file's bytes, so that the text is not copied
         // as it grows.
         std::string entities;
-        entities.reserve(std::min(limit_, expectedBytes_));
+        entities.reserve(std::min(limit_, expectedBytes_) + kHeadRoom);
         out_.out = &entities;
         out_.sectionEntities();
         stream_.ForEach([&](const JwwEntity& e) {
-            if (Full(entities.size()))
-                return false;
-            used_.set(static_cast<std::size_t>(e.group * 16 + e.layer));
+            const std::vector<std::uint32_t> placed =
+                e.shape == JwwShape::Block && doc_.Definition(e.extra) ? Place(e.extra) : std::vector<std::uint32_t>();
+            const std::size_t before = entities.size();
             Write(e, Layer(e));
+            // An entity that does not fit, with the blocks it would place, is taken back whole: the
+            // file ends where the last one did.
+            if (Full(entities.size())) {
+                entities.resize(before);
+                Unplace(placed);
+                return false;
+            }
+            used_.set(static_cast<std::size_t>(e.group * 16 + e.layer));
             return true;
         });
         out_.sectionEnd();
 
-        std::string file;
-        file.reserve(entities.size() + kTailReserve + 16 * 1024 * (1 + doc_.blocks.size() / 64));
-        out_.out = &file;
+        std::string head;
+        head.reserve(kHeadRoom + promised_);
+        out_.out = &head;
         Header();
         Tables();
-        Blocks(file.size() + entities.size());
-        file += entities;
+        Blocks(head.size() + entities.size());
+        // The smaller part joins the larger in its buffer, which usually has room for it, so that a
+        // file near its limit is not held twice.
+        if (head.size() >= entities.size()) {
+            head += entities;
+            entities = std::string();
+        } else {
+            entities.insert(0, head);
+            head = std::move(entities);
+        }
+        out_.out = &head;
         if (!r12_) {
             dxf_.writeObjects(out_);
             dxf_.writeObjectsEnd(out_);
         }
         out_.dxfEOF();
-        return {std::move(file), cut_};
+        return {std::move(head), cut_};
     }
 
 private:
+    // Whether size bytes leave no room for more, the head, the tail and the blocks still to write.
     bool Full(std::size_t size) {
-        if (size + kTailReserve < limit_)
+        if (size + promised_ + kTailReserve < limit_)
             return false;
         cut_ = true;
         return true;
@@ -306,12 +328,19 @@ private:
         out_.sectionEnd();
     }
 
-    // The numbers of the definitions written: the first of each number.
-    std::vector<std::uint32_t> Definitions() const {
+    // The numbers of the file's definitions: the first of each number.
+    std::vector<std::uint32_t> AllDefinitions() const {
         std::vector<std::uint32_t> numbers;
         for (const JwwBlockDef& def : doc_.blocks)
             if (numbers.empty() || numbers.back() != def.number)
                 numbers.push_back(def.number);
+        return numbers;
+    }
+
+    // The definitions written: those placed by what was written, in the file's order.
+    std::vector<std::uint32_t> Definitions() const {
+        std::vector<std::uint32_t> numbers = AllDefinitions();
+        std::erase_if(numbers, [&](std::uint32_t n) { return !placed_.count(n); });
         return numbers;
     }
 
@@ -325,15 +354,20 @@ private:
             }
         static const std::string kLayer0 = "0";
         for (const std::uint32_t number : Definitions()) {
+            promised_ -= kBlockBytes; // now written, and counted in what is written
             const JwwBlockDef& def = *doc_.Definition(number);
             const std::string name = BlockName(number);
             dxf_.writeBlock(out_, DL_BlockData(name, 0, 0.0, 0.0, 0.0));
             for (std::uint32_t i = 0; i < def.count; ++i) {
                 const std::size_t index = def.first + i;
-                if (Full(out_.out->size() + entityBytes))
+                if (closesCycle_.count(index))
+                    continue;
+                const std::size_t before = out_.out->size();
+                Write(doc_.blockEntities[index], kLayer0);
+                if (Full(out_.out->size() + entityBytes)) {
+                    out_.out->resize(before);
                     break;
-                if (!closesCycle_.count(index))
-                    Write(doc_.blockEntities[index], kLayer0);
+                }
             }
             dxf_.writeEndBlock(out_, name);
         }
@@ -341,27 +375,68 @@ private:
     }
 
     // References that would place a definition within itself: DXF forbids them; jw_cad's own drawing
-    // stops them at a depth, so they add nothing that can be kept.
+    // stops them at a depth, so they add nothing that can be kept. Walked with a stack of its own: a
+    // file may nest hundreds of thousands of definitions.
     void FindCycles() {
         std::map<std::uint32_t, int> state; // 1 being walked, 2 done
-        const std::function<void(std::uint32_t)> walk = [&](std::uint32_t number) {
-            state[number] = 1;
-            const JwwBlockDef& def = *doc_.Definition(number);
-            for (std::uint32_t i = 0; i < def.count; ++i) {
-                const JwwEntity& e = doc_.blockEntities[def.first + i];
+        struct Step {
+            std::uint32_t number;
+            std::uint32_t member; // the next member to look at
+        };
+        std::vector<Step> stack;
+        for (const std::uint32_t start : AllDefinitions()) {
+            if (state[start] != 0)
+                continue;
+            state[start] = 1;
+            stack.push_back({start, 0});
+            while (!stack.empty()) {
+                Step& step = stack.back();
+                const JwwBlockDef& def = *doc_.Definition(step.number);
+                if (step.member == def.count) {
+                    state[step.number] = 2;
+                    stack.pop_back();
+                    continue;
+                }
+                const std::size_t index = def.first + step.member++;
+                const JwwEntity& e = doc_.blockEntities[index];
                 if (e.shape != JwwShape::Block || !doc_.Definition(e.extra))
                     continue;
-                const int s = state[e.extra];
-                if (s == 1)
-                    closesCycle_.insert(def.first + i);
-                else if (s == 0)
-                    walk(e.extra);
+                int& s = state[e.extra];
+                if (s == 1) {
+                    closesCycle_.insert(index);
+                } else if (s == 0) {
+                    s = 1;
+                    stack.push_back({e.extra, 0});
+                }
             }
-            state[number] = 2;
-        };
-        for (const std::uint32_t number : Definitions())
-            if (state[number] == 0)
-                walk(number);
+        }
+    }
+
+    // Marks a definition placed, with those it places in turn, each promising room for its block;
+    // returns those newly placed.
+    std::vector<std::uint32_t> Place(std::uint32_t number) {
+        std::vector<std::uint32_t> todo{number}, added;
+        while (!todo.empty()) {
+            const std::uint32_t n = todo.back();
+            todo.pop_back();
+            if (!placed_.insert(n).second)
+                continue;
+            added.push_back(n);
+            promised_ += kBlockBytes;
+            const JwwBlockDef& def = *doc_.Definition(n);
+            for (std::uint32_t i = 0; i < def.count; ++i) {
+                const JwwEntity& e = doc_.blockEntities[def.first + i];
+                if (e.shape == JwwShape::Block && doc_.Definition(e.extra) && !closesCycle_.count(def.first + i))
+                    todo.push_back(e.extra);
+            }
+        }
+        return added;
+    }
+
+    void Unplace(const std::vector<std::uint32_t>& numbers) {
+        for (const std::uint32_t n : numbers)
+            placed_.erase(n);
+        promised_ -= numbers.size() * kBlockBytes;
     }
 
     void Write(const JwwEntity& e, const std::string& layer) {
@@ -569,6 +644,8 @@ private:
     std::bitset<256> named_;
     std::bitset<256> used_;
     std::set<std::size_t> closesCycle_; // members of definitions that are not written
+    std::set<std::uint32_t> placed_;    // the definitions to write
+    std::size_t promised_ = 0;          // room kept for the blocks of placed definitions, kBlockBytes each
 };
 
 } // namespace

@@ -150,6 +150,7 @@ ExportOutcome ExportFile(const std::filesystem::path& source, const std::filesys
         return Failed(ExportOutcome::Status::ReadFailed, QString::fromUtf8(e.what()));
     }
     outcome.complete = stream->Complete();
+    outcome.cut = outcome.cut || stream->Cut(); // a walk stopped at its most entities
     return outcome;
 }
 

@@ -35,7 +35,8 @@ struct ExportOutcome {
     };
     Status status = Status::Written;
     QString message; // why it failed: the reader's or the system's text
-    bool cut = false; // written, but entities were left out to keep within the limit of bytes
+    bool cut = false; // written, but entities were left out to keep within the limit of bytes, or
+                      // beyond the most entities a walk visits
     bool complete = true; // false when the source broke off and what came before the break was written
 };
 

@@ -34,6 +34,7 @@ std::optional<EntityStream> EntityStream::Open(FileBytes& file) {
     s.doc_ = std::move(contents.doc);
     s.held_ = std::move(contents.held);
     s.sheet_ = contents.sheet;
+    s.cut_ = contents.cut;
     if (contents.walkFile)
         s.file_ = &file;
     // Records of numbers that are not finite draw nothing, as in today's formats.
@@ -43,7 +44,14 @@ std::optional<EntityStream> EntityStream::Open(FileBytes& file) {
 
 void EntityStream::ForEach(const std::function<bool(const JwwEntity&)>& visit) {
     if (file_) {
-        ForEachJwwEntity(ByteCursor(*file_), doc_, visit);
+        std::size_t walked = 0;
+        ForEachJwwEntity(ByteCursor(*file_), doc_, [&](const JwwEntity& e) {
+            if (walked++ == kMostWalked) {
+                cut_ = true;
+                return false;
+            }
+            return visit(e);
+        });
         return;
     }
     for (const JwwEntity& e : held_)

@@ -4,6 +4,7 @@
 // sheet 518 x 366 of them). The outputs that keep nothing of a format's own read their files here.
 #pragma once
 
+#include "render/budget.h"
 #include "render/bytes.h"
 #include "render/formats.h"
 #include "render/jwwdocument.h"
@@ -47,8 +48,11 @@ public:
     const JwwDocument& Document() const { return doc_; }
 
     // Gives visit the top-level entities in file order, those of hidden layers too, until visit
-    // returns false. A text's bytes (Document().Text) last until visit returns.
+    // returns false, and no more than kMostWalked of them. A text's bytes (Document().Text) last until
+    // visit returns.
     void ForEach(const std::function<bool(const JwwEntity&)>& visit);
+    // True when a walk stopped at kMostWalked with more to come.
+    bool Cut() const { return cut_; }
 
     // The paper the file is drawn on: a drawing's sheet (A0 .. A4, or .jwc's), empty for figures and
     // sheets of other sizes.
@@ -67,12 +71,19 @@ private:
     FileBytes* file_ = nullptr;     // today's formats are read again from the file at each walk
     std::vector<JwwEntity> held_;   // the old formats' records, read whole
     Box sheet_;
+    bool cut_ = false;
 };
+
+// The top-level entities a walk of a stream visits at most: the work of the largest picture, which
+// no real drawing comes near, so that a file of millions of records costs what a picture of it does.
+inline constexpr std::size_t kMostWalked = DrawBudget::kMaxWork;
 
 // What a format's reader hands the stream (FormatRow::readStream).
 struct StreamContents {
     JwwDocument doc;
-    std::vector<JwwEntity> held; // the top-level entities, when they are held rather than read again
+    std::vector<JwwEntity> held; // the top-level entities, when they are held rather than read again:
+                                 // no more than kMostWalked
+    bool cut = false;            // held stopped at kMostWalked
     bool walkFile = false;       // the top-level entities are walked from the file (today's formats)
     Box sheet;                   // as EntityStream::Sheet
 };

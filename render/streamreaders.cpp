@@ -2,6 +2,7 @@
 
 #include "render/budget.h"
 #include "render/bytecursor.h"
+#include "render/codepage.h"
 #include "render/errors.h"
 #include "render/jwc.h"
 #include "render/jwcreader.h"
@@ -76,11 +77,16 @@ JwwEntity OldPoint(double x, double y, std::uint8_t color) {
     return e;
 }
 
+// The longest text a stream keeps, in bytes: far beyond any text jw_cad writes, and short enough that a
+// file whose text runs on for megabytes costs no more than a long text.
+constexpr std::size_t kMostTextBytes = 4096;
+
 // A text on its base line, its string appended to the pool. The old formats store no height: their
 // texts are as tall as fits their string on the base line, each byte half a character wide, but no
 // taller than most, and then end where their characters end.
-JwwEntity OldText(double x1, double y1, double x2, double y2, const std::string& text, double most,
+JwwEntity OldText(double x1, double y1, double x2, double y2, std::string_view text, double most,
                   std::string& pool) {
+    text = text.substr(0, WholeCharacterBytes(text, kMostTextBytes));
     JwwEntity e;
     e.shape = JwwShape::Text;
     e.v[0] = x1;
@@ -102,9 +108,26 @@ JwwEntity OldText(double x1, double y1, double x2, double y2, const std::string&
     return e;
 }
 
-void Layer(JwwEntity& e, std::uint8_t layer) {
+JwwEntity OnLayer(JwwEntity e, std::uint8_t layer) {
     e.group = static_cast<std::uint8_t>(layer >> 4);
     e.layer = static_cast<std::uint8_t>(layer & 15);
+    return e;
+}
+
+// Whether the stream may hold one more record; marks it cut when not.
+bool Room(StreamContents& out) {
+    if (out.held.size() < kMostWalked)
+        return true;
+    out.cut = true;
+    return false;
+}
+
+// Holds e when there is room; false when the stream is full.
+bool Hold(StreamContents& out, const JwwEntity& e) {
+    if (!Room(out))
+        return false;
+    out.held.push_back(e);
+    return true;
 }
 
 void ReadTodays(FileBytes& file, JwwKind kind, StreamContents& out) {
@@ -138,23 +161,26 @@ void ReadJwkStream(FileBytes& file, StreamContents& out) {
     const std::uint64_t needed = std::min<std::uint64_t>(JwkBytesNeeded(figure.header), file.Size());
     ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(needed)), figure);
     JwwDocument& doc = out.doc;
-    std::vector<JwwEntity>& held = out.held;
     doc.kind = JwwKind::Figure;
-    held.reserve(figure.lines.size() + figure.arcs.size() + figure.points.size() + figure.texts.size());
-    for (const TJwkLine& l : figure.lines)
-        held.push_back(OldLine(l.x1, l.y1, l.x2, l.y2, l.lineType, l.color));
-    for (const TJwkArc& a : figure.arcs)
-        held.push_back(OldArc(a));
-    for (const TJwkPoint& p : figure.points)
-        held.push_back(OldPoint(p.x, p.y, p.color));
-    for (std::size_t i = 0; i < figure.texts.size(); ++i) {
-        const TJwkText& t = figure.texts[i];
-        held.push_back(OldText(t.x1, t.y1, t.x2, t.y2, figure.strings[i], kJwkTextHeight, doc.textPool));
-    }
     doc.lines = static_cast<int>(figure.lines.size());
     doc.arcs = static_cast<int>(figure.arcs.size());
     doc.points = static_cast<int>(figure.points.size());
     doc.texts = static_cast<int>(figure.texts.size());
+    out.held.reserve(std::min<std::size_t>(
+        figure.lines.size() + figure.arcs.size() + figure.points.size() + figure.texts.size(), kMostWalked));
+    for (const TJwkLine& l : figure.lines)
+        if (!Hold(out, OldLine(l.x1, l.y1, l.x2, l.y2, l.lineType, l.color)))
+            return;
+    for (const TJwkArc& a : figure.arcs)
+        if (!Hold(out, OldArc(a)))
+            return;
+    for (const TJwkPoint& p : figure.points)
+        if (!Hold(out, OldPoint(p.x, p.y, p.color)))
+            return;
+    for (std::size_t i = 0; i < figure.texts.size() && Room(out); ++i) {
+        const TJwkText& t = figure.texts[i];
+        Hold(out, OldText(t.x1, t.y1, t.x2, t.y2, figure.strings[i], kJwkTextHeight, doc.textPool));
+    }
 }
 
 void ReadJwcStream(FileBytes& file, StreamContents& out) {
@@ -165,36 +191,34 @@ void ReadJwcStream(FileBytes& file, StreamContents& out) {
         throw ReadError();
     const JwcDrawing drawing = ReadJwcEntities(file.Prefix(static_cast<std::size_t>(end)), header);
     JwwDocument& doc = out.doc;
-    std::vector<JwwEntity>& held = out.held;
     doc.kind = JwwKind::Drawing;
     doc.memo = header.comment;
     for (std::size_t i = 0; i < header.layerFlags.size(); ++i)
         if (header.layerFlags[i] == 1)
             doc.shown[i >> 4] = static_cast<std::uint16_t>(doc.shown[i >> 4] | 1u << (i & 15));
-    held.reserve(drawing.lines.size() + drawing.arcs.size() + drawing.points.size() + drawing.texts.size());
-    for (const TJwcLine& l : drawing.lines) {
-        held.push_back(OldLine(l.x1, l.y1, l.x2, l.y2, l.lineType, l.color));
-        Layer(held.back(), l.layer);
-    }
-    for (const TJwcArc& a : drawing.arcs) {
-        held.push_back(OldArc(a));
-        Layer(held.back(), a.layer);
-    }
-    for (std::size_t i = 0; i < drawing.texts.size(); ++i) {
-        const TJwcText& t = drawing.texts[i];
-        held.push_back(OldText(t.x1, t.y1, t.x2, t.y2, drawing.strings[i], kJwcTextHeight, doc.textPool));
-        Layer(held.back(), t.layer);
-    }
-    for (const TJwcPoint& p : drawing.points) {
-        held.push_back(OldPoint(p.x, p.y, p.color));
-        Layer(held.back(), p.layer);
-    }
     doc.lines = static_cast<int>(drawing.lines.size());
     doc.arcs = static_cast<int>(drawing.arcs.size());
     doc.points = static_cast<int>(drawing.points.size());
     doc.texts = static_cast<int>(drawing.texts.size());
     out.sheet.Add(DPoint{0, 0});
     out.sheet.Add(DPoint{kJwcSheetWidth, kJwcSheetHeight});
+    out.held.reserve(std::min<std::size_t>(
+        drawing.lines.size() + drawing.arcs.size() + drawing.points.size() + drawing.texts.size(), kMostWalked));
+    for (const TJwcLine& l : drawing.lines)
+        if (!Hold(out, OnLayer(OldLine(l.x1, l.y1, l.x2, l.y2, l.lineType, l.color), l.layer)))
+            return;
+    for (const TJwcArc& a : drawing.arcs)
+        if (!Hold(out, OnLayer(OldArc(a), a.layer)))
+            return;
+    for (std::size_t i = 0; i < drawing.texts.size(); ++i) {
+        if (!Room(out))
+            return;
+        const TJwcText& t = drawing.texts[i];
+        Hold(out, OnLayer(OldText(t.x1, t.y1, t.x2, t.y2, drawing.strings[i], kJwcTextHeight, doc.textPool), t.layer));
+    }
+    for (const TJwcPoint& p : drawing.points)
+        if (!Hold(out, OnLayer(OldPoint(p.x, p.y, p.color), p.layer)))
+            return;
 }
 
 } // namespace plavik
