@@ -25,9 +25,9 @@ ExportOutcome Failed(ExportOutcome::Status status, QString message) {
     return outcome;
 }
 
-ExportOutcome Write(const std::filesystem::path& target, const ExportBytes& bytes) {
-    if (const auto error = WriteWholeFile(target, QByteArrayView(bytes.bytes.data(),
-                                                                 static_cast<qsizetype>(bytes.bytes.size()))))
+ExportOutcome Write(const std::filesystem::path& target, const ExportBytes& bytes, OutputBatch* batch) {
+    const QByteArrayView view(bytes.bytes.data(), static_cast<qsizetype>(bytes.bytes.size()));
+    if (const auto error = batch ? batch->Add(target, view) : WriteWholeFile(target, view))
         return Failed(ExportOutcome::Status::WriteFailed, *error);
     ExportOutcome outcome;
     outcome.cut = bytes.cut;
@@ -48,17 +48,19 @@ void Walk(const std::filesystem::path& folder, const std::filesystem::path& rela
 
 // Exports source to target with the format's extension added, making the target's folders first.
 ExportOutcome ExportOne(const std::filesystem::path& source, const std::filesystem::path& target,
-                        const ExportOptions& options) {
+                        const ExportOptions& options, OutputBatch& batch) {
     std::error_code error;
     std::filesystem::create_directories(target.parent_path(), error);
     if (error)
         return Failed(ExportOutcome::Status::WriteFailed, QString::fromLocal8Bit(error.message()));
-    return ExportFile(source, target, options);
+    return ExportFile(source, target, options, &batch);
 }
 
-// Threads of a batch: most of an export's time is the file system's, creating and syncing its
-// output, which several threads wait for at once.
+// Threads of a batch: a good part of an export's time is the file system's, creating its outputs,
+// which several threads wait for at once.
 constexpr unsigned kBatchThreads = 8;
+// Files put in place together, after one sync of the disk.
+constexpr std::size_t kBatchFiles = 1000;
 
 // Exports each source to its target (the extension still to add) on a few threads, then tells each in
 // the order given.
@@ -71,18 +73,27 @@ FolderExportSummary ExportAll(
     for (const auto& [source, target] : jobs)
         targets.push_back(std::filesystem::path(target) += "." + std::string(ExportExtension(options.format)));
     std::vector<ExportOutcome> outcomes(jobs.size());
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t i = next++; i < jobs.size(); i = next++)
-            outcomes[i] = ExportOne(jobs[i].first, targets[i], options);
-    };
-    std::vector<std::thread> threads;
-    const unsigned count = static_cast<unsigned>(std::min<std::size_t>(kBatchThreads, jobs.size()));
-    for (unsigned t = 1; t < count; ++t)
-        threads.emplace_back(work);
-    work();
-    for (std::thread& thread : threads)
-        thread.join();
+    for (std::size_t first = 0; first < jobs.size(); first += kBatchFiles) {
+        const std::size_t end = std::min(jobs.size(), first + kBatchFiles);
+        OutputBatch batch;
+        std::atomic<std::size_t> next{first};
+        const auto work = [&] {
+            for (std::size_t i = next++; i < end; i = next++)
+                outcomes[i] = ExportOne(jobs[i].first, targets[i], options, batch);
+        };
+        std::vector<std::thread> threads;
+        const unsigned count = static_cast<unsigned>(std::min<std::size_t>(kBatchThreads, end - first));
+        for (unsigned t = 1; t < count; ++t)
+            threads.emplace_back(work);
+        work();
+        for (std::thread& thread : threads)
+            thread.join();
+        const auto failures = batch.Commit();
+        for (std::size_t i = first; i < end && !failures.empty(); ++i)
+            for (const auto& [target, error] : failures)
+                if (target == targets[i])
+                    outcomes[i] = Failed(ExportOutcome::Status::WriteFailed, error);
+    }
     FolderExportSummary summary;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         ++(outcomes[i].status == ExportOutcome::Status::Written ? summary.written : summary.failed);
@@ -115,7 +126,7 @@ std::optional<ExportFormat> ExportFormatOfName(const std::filesystem::path& name
 }
 
 ExportOutcome ExportFile(const std::filesystem::path& source, const std::filesystem::path& target,
-                         const ExportOptions& options) {
+                         const ExportOptions& options, OutputBatch* batch) {
     FileBytes file(source);
     std::optional<EntityStream> stream;
     try {
@@ -132,10 +143,10 @@ ExportOutcome ExportFile(const std::filesystem::path& source, const std::filesys
     try {
         switch (options.format) {
         case ExportFormat::Dxf:
-            outcome = Write(target, ExportDxf(*stream, options.dxfVersion));
+            outcome = Write(target, ExportDxf(*stream, options.dxfVersion), batch);
             break;
         case ExportFormat::Svg:
-            outcome = Write(target, ExportSvg(*stream));
+            outcome = Write(target, ExportSvg(*stream), batch);
             break;
         case ExportFormat::Pdf: {
             const PdfExport pdf = ExportPdf(*stream, target);

@@ -14,6 +14,8 @@
 
 namespace plavik {
 
+class OutputBatch;
+
 enum class ExportFormat { Dxf, Svg, Pdf };
 
 struct ExportOptions {
@@ -40,9 +42,10 @@ struct ExportOutcome {
     bool complete = true; // false when the source broke off and what came before the break was written
 };
 
-// Exports one file. Never throws for what a file holds.
+// Exports one file. Never throws for what a file holds. With a batch, a DXF or SVG output is added to
+// it, to be put in place when the batch is committed.
 ExportOutcome ExportFile(const std::filesystem::path& source, const std::filesystem::path& target,
-                         const ExportOptions& options);
+                         const ExportOptions& options, OutputBatch* batch = nullptr);
 
 struct FolderExportSummary {
     int written = 0;

@@ -320,6 +320,74 @@ bool OutputFile::Commit() {
     return true;
 }
 
+bool OutputFile::CloseForBatch(std::filesystem::path& temp, std::filesystem::path& final) {
+    if (output_ != Output::Temporary || Failed())
+        return Commit();
+    if (ownsFd_ && fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0)
+        Fail(errno);
+    if (Failed()) {
+        Discard();
+        return false;
+    }
+    temp = std::exchange(temp_, {});
+    final = final_;
+    output_ = Output::None;
+    return true;
+}
+
+std::vector<std::pair<std::filesystem::path, QString>> OutputBatch::Commit() {
+    std::vector<Pending> pending;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        pending.swap(pending_);
+    }
+    // One sync a file system (Linux's syncfs); elsewhere each file is synced.
+    std::map<dev_t, int> errors; // by device: 0 when synced
+    std::vector<int> failed(pending.size(), 0);
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        struct stat st {};
+        if (::stat(pending[i].temp.c_str(), &st) != 0) {
+            failed[i] = errno;
+            continue;
+        }
+#ifdef __linux__
+        const auto known = errors.find(st.st_dev);
+        if (known != errors.end()) {
+            failed[i] = known->second;
+            continue;
+        }
+#endif
+        const int fd = ::open(pending[i].temp.c_str(), O_RDONLY | O_CLOEXEC);
+        int error = fd < 0 ? errno : 0;
+#ifdef __linux__
+        if (error == 0 && ::syncfs(fd) != 0)
+            error = errno;
+        errors[st.st_dev] = error;
+#else
+        if (error == 0 && ::fsync(fd) != 0)
+            error = errno;
+#endif
+        if (fd >= 0)
+            ::close(fd);
+        failed[i] = error;
+    }
+    std::vector<std::pair<std::filesystem::path, QString>> failures;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (failed[i] == 0 && ::rename(pending[i].temp.c_str(), pending[i].final.c_str()) != 0)
+            failed[i] = errno;
+        if (failed[i] != 0) {
+            ::unlink(pending[i].temp.c_str());
+            failures.emplace_back(pending[i].target, SystemText(failed[i]));
+        }
+    }
+    return failures;
+}
+
+OutputBatch::~OutputBatch() {
+    for (const Pending& p : pending_)
+        ::unlink(p.temp.c_str());
+}
+
 bool OutputFile::CopyHeldToTarget() {
     const int out = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (out < 0)
@@ -490,6 +558,16 @@ bool OutputFile::Commit() {
     return true;
 }
 
+bool OutputFile::CloseForBatch(std::filesystem::path&, std::filesystem::path&) {
+    return Commit();
+}
+
+std::vector<std::pair<std::filesystem::path, QString>> OutputBatch::Commit() {
+    return {}; // every file was committed as it was added
+}
+
+OutputBatch::~OutputBatch() = default;
+
 void OutputFile::Discard() {
     if (auto* save = qobject_cast<QSaveFile*>(qtFile_.get()))
         save->cancelWriting();
@@ -530,6 +608,18 @@ void RemoveEarlierTemporaries(const std::filesystem::path&, std::string_view, st
 
 void ReportFileSizeLimitAsError() {}
 #endif
+
+std::optional<QString> OutputBatch::Add(const std::filesystem::path& target, QByteArrayView bytes) {
+    OutputFile file(target);
+    std::filesystem::path temp, final;
+    if (!file.Open() || !file.Write(bytes.data(), bytes.size()) || !file.CloseForBatch(temp, final))
+        return file.Error();
+    if (!temp.empty()) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        pending_.push_back({target, std::move(temp), std::move(final)});
+    }
+    return std::nullopt;
+}
 
 std::optional<QString> WriteWholeFile(const std::filesystem::path& target, QByteArrayView bytes,
                                       bool inPlace) {

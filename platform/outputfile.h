@@ -6,8 +6,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QFileDevice;
 class QIODevice;
@@ -52,8 +55,13 @@ public:
     const QString& Error() const { return error_; }
 
 private:
+    friend class OutputBatch;
     enum class Output { None, Temporary, Direct, Held };
     bool Fail(int error);
+    // For a batch: closes a temporary file without flushing it to the disk or putting it in place,
+    // and hands over its path and the target's (links followed); other outputs are committed and
+    // temp is left empty. False with Error() set on a failure, the target then as it was.
+    bool CloseForBatch(std::filesystem::path& temp, std::filesystem::path& final);
     bool CopyHeldToTarget();
 
     std::filesystem::path target_;
@@ -65,6 +73,33 @@ private:
     QString error_;
     std::unique_ptr<QIODevice> device_;
     std::unique_ptr<QFileDevice> qtFile_; // the file on Windows, where Qt writes it
+};
+
+// Writes many output files, each whole or not at all as OutputFile writes it, with one flush to the
+// disk for them all: each goes to its temporary file, and Commit syncs the file systems they are on
+// once, then renames each into place. A folder export then waits for the disk once rather than once a
+// file. Add may be called from several threads at once.
+class OutputBatch {
+public:
+    OutputBatch() = default;
+    // Removes the temporary files not committed.
+    ~OutputBatch();
+    OutputBatch(const OutputBatch&) = delete;
+    OutputBatch& operator=(const OutputBatch&) = delete;
+
+    // Writes bytes for target, to be put in place by Commit (what is not a regular file is written at
+    // once). The system's text of the failure, or nothing.
+    std::optional<QString> Add(const std::filesystem::path& target, QByteArrayView bytes);
+    // Syncs what was added and puts each file in place: the targets that failed, with the system's
+    // text; each of them is as it was.
+    std::vector<std::pair<std::filesystem::path, QString>> Commit();
+
+private:
+    struct Pending {
+        std::filesystem::path target, temp, final;
+    };
+    std::mutex mutex_;
+    std::vector<Pending> pending_;
 };
 
 // Writes bytes to target as OutputFile does. With inPlace, an existing regular file is rewritten in

@@ -83,6 +83,35 @@ TEST_F(OutputFileTest, FailedWriteKeepsTheOldFileAndLeavesNothing) {
               QString::fromLocal8Bit(std::strerror(ENOENT)));
 }
 
+TEST_F(OutputFileTest, ABatchPutsItsFilesInPlaceOnlyWhenCommittedAndNamesThoseItCannot) {
+    WriteFile("a.dxf", "old a");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    {
+        OutputBatch batch;
+        EXPECT_EQ(batch.Add(Native(PathOf("a.dxf")), "new a"), std::nullopt);
+        EXPECT_EQ(batch.Add(Native(PathOf("b.dxf")), "new b"), std::nullopt);
+        EXPECT_EQ(batch.Add(Native(PathOf("sub/c.dxf")), "new c"), std::nullopt);
+        EXPECT_EQ(ReadFile("a.dxf"), "old a") << "not before the commit";
+        EXPECT_FALSE(QFileInfo::exists(PathOf("b.dxf")));
+        // A folder gone before the commit: its file fails, the others are put in place.
+        ASSERT_TRUE(QDir(PathOf("sub")).removeRecursively());
+        const auto failures = batch.Commit();
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].first, Native(PathOf("sub/c.dxf")));
+        EXPECT_EQ(failures[0].second, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    }
+    EXPECT_EQ(ReadFile("a.dxf"), "new a");
+    EXPECT_EQ(ReadFile("b.dxf"), "new b");
+    EXPECT_EQ(Entries(), (QStringList{"a.dxf", "b.dxf"}));
+    // A batch dropped without its commit leaves the targets as they were, and no temporary file.
+    {
+        OutputBatch batch;
+        EXPECT_EQ(batch.Add(Native(PathOf("a.dxf")), "dropped"), std::nullopt);
+    }
+    EXPECT_EQ(ReadFile("a.dxf"), "new a");
+    EXPECT_EQ(Entries(), (QStringList{"a.dxf", "b.dxf"}));
+}
+
 TEST_F(OutputFileTest, LinksStayLinksAndTheirTargetsAreWritten) {
     WriteFile("real.png", "old");
     ASSERT_TRUE(QFile::link("real.png", PathOf("link.png")));
