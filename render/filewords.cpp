@@ -3,6 +3,7 @@
 #include "render/bytecursor.h"
 #include "render/errors.h"
 #include "render/jwc.h"
+#include "render/jwcreader.h"
 #include "render/jwk.h"
 #include "render/jwkreader.h"
 #include "render/jww.h"
@@ -16,21 +17,12 @@
 namespace plavik {
 
 void ReadJwkWords(FileBytes& file, FileWords& words) {
-    RefuseTooLarge(file.Size());
-    JwkFigure figure;
-    figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
-    const std::uint64_t needed = std::min<std::uint64_t>(JwkBytesNeeded(figure.header), file.Size());
-    ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(needed)), figure);
-    words.texts = std::move(figure.strings);
+    words.texts = ReadJwkFigure(file).strings;
 }
 
 void ReadJwcWords(FileBytes& file, FileWords& words) {
-    RefuseTooLarge(file.Size());
-    const JwcHeader header = ReadJwcHeader(file.Prefix(kJwcHeaderSize));
-    const std::uint64_t end = JwcEntityEnd(header);
-    if (end > file.Size())
-        throw ReadError();
-    JwcDrawing drawing = ReadJwcEntities(file.Prefix(static_cast<std::size_t>(end)), header);
+    JwcHeader header;
+    JwcDrawing drawing = ReadJwcDrawing(file, header);
     words.memo = header.comment;
     words.texts = std::move(drawing.strings);
 }

@@ -228,4 +228,13 @@ JwcDrawing ReadJwc(std::span<const std::uint8_t> data) {
     return ReadJwcEntities(data, ReadJwcHeader(data));
 }
 
+JwcDrawing ReadJwcDrawing(FileBytes& file, JwcHeader& header) {
+    RefuseTooLarge(file.Size());
+    header = ReadJwcHeader(file.Prefix(kJwcHeaderSize));
+    const std::uint64_t end = JwcEntityEnd(header);
+    if (end > file.Size())
+        throw ReadError();
+    return ReadJwcEntities(file.Prefix(static_cast<std::size_t>(end)), header);
+}
+
 } // namespace plavik

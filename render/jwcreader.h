@@ -3,6 +3,7 @@
 #pragma once
 
 #include "render/bytecursor.h"
+#include "render/bytes.h"
 #include "render/jwc.h"
 
 #include <cstddef>
@@ -27,5 +28,9 @@ TJwcLine ReadJwcLine(ByteCursor& cursor);
 TJwcArc ReadJwcArc(ByteCursor& cursor);
 TJwcText ReadJwcText(ByteCursor& cursor);
 TJwcPoint ReadJwcPoint(ByteCursor& cursor);
+
+// A whole recognised file's records and texts, its header in header. Throws FileTooLargeError beyond
+// the largest file, ReadError when the records run past the end of the file.
+JwcDrawing ReadJwcDrawing(FileBytes& file, JwcHeader& header);
 
 } // namespace plavik

@@ -176,4 +176,13 @@ JwkFigure ReadJwk(std::span<const std::uint8_t> data) {
     return figure;
 }
 
+JwkFigure ReadJwkFigure(FileBytes& file) {
+    RefuseTooLarge(file.Size());
+    JwkFigure figure;
+    figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
+    const std::uint64_t needed = std::min<std::uint64_t>(JwkBytesNeeded(figure.header), file.Size());
+    ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(needed)), figure);
+    return figure;
+}
+
 } // namespace plavik

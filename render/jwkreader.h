@@ -3,6 +3,7 @@
 #pragma once
 
 #include "render/bytecursor.h"
+#include "render/bytes.h"
 #include "render/jwk.h"
 
 #include <cstddef>
@@ -37,5 +38,8 @@ TJwkText ReadJwkText(ByteCursor& c);
 // Reads the record sections and the text pool that follow the header in a whole file's bytes (or its
 // first JwkBytesNeeded bytes). Throws ReadError when a section runs past the end of the bytes.
 void ReadJwkBody(const JwkHeader& header, std::span<const std::uint8_t> file, JwkFigure& figure);
+// A whole recognised file's header, records and texts. Throws FileTooLargeError beyond the largest
+// file, ReadError as ReadJwkBody does.
+JwkFigure ReadJwkFigure(FileBytes& file);
 
 } // namespace plavik

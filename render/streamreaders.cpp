@@ -155,11 +155,7 @@ void ReadJwwStream(FileBytes& file, StreamContents& out) {
 }
 
 void ReadJwkStream(FileBytes& file, StreamContents& out) {
-    RefuseTooLarge(file.Size());
-    JwkFigure figure;
-    figure.header = ReadJwkHeader(file.Prefix(kJwkHeaderSize));
-    const std::uint64_t needed = std::min<std::uint64_t>(JwkBytesNeeded(figure.header), file.Size());
-    ReadJwkBody(figure.header, file.Prefix(static_cast<std::size_t>(needed)), figure);
+    const JwkFigure figure = ReadJwkFigure(file);
     JwwDocument& doc = out.doc;
     doc.kind = JwwKind::Figure;
     doc.lines = static_cast<int>(figure.lines.size());
@@ -184,12 +180,8 @@ void ReadJwkStream(FileBytes& file, StreamContents& out) {
 }
 
 void ReadJwcStream(FileBytes& file, StreamContents& out) {
-    RefuseTooLarge(file.Size());
-    const JwcHeader header = ReadJwcHeader(file.Prefix(kJwcHeaderSize));
-    const std::uint64_t end = JwcEntityEnd(header);
-    if (end > file.Size())
-        throw ReadError();
-    const JwcDrawing drawing = ReadJwcEntities(file.Prefix(static_cast<std::size_t>(end)), header);
+    JwcHeader header;
+    const JwcDrawing drawing = ReadJwcDrawing(file, header);
     JwwDocument& doc = out.doc;
     doc.kind = JwwKind::Drawing;
     doc.memo = header.comment;
