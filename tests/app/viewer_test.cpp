@@ -75,6 +75,14 @@ protected:
     static void WaitDrawn(ViewerWindow& viewer) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !viewer.Busy(); }, 10000));
     }
+    // Shows plan.jww, TwoLayers(50), in the viewer at 800 x 600, drawn.
+    void ShowPlan(ViewerWindow& viewer) const {
+        Write("plan.jww", TwoLayers(50));
+        viewer.resize(800, 600);
+        viewer.show();
+        viewer.Open({{PathFromText(Path("plan.jww")), ListKind::Drawings}}, 0);
+        WaitDrawn(viewer);
+    }
     // Whether the row of the picture where the sheet's y (mm, A4) lies holds a long dark run.
     static bool LineAt(ViewerWindow& viewer, double y) {
         const ViewPicture& picture = viewer.View().Picture();
@@ -121,12 +129,8 @@ TEST_F(Viewer, AFileGivenAtStartOpensInTheViewerAndPagesStepThroughTheList) {
 }
 
 TEST_F(Viewer, LayerChecksRedrawOnlyTheShownLayersAtOnce) {
-    Write("plan.jww", TwoLayers(50));
     ViewerWindow viewer;
-    viewer.resize(800, 600);
-    viewer.show();
-    viewer.Open({{PathFromText(Path("plan.jww")), ListKind::Drawings}}, 0);
-    WaitDrawn(viewer);
+    ShowPlan(viewer);
     ASSERT_TRUE(LineAt(viewer, 50) && LineAt(viewer, -50));
 
     QTreeWidget& tree = viewer.LayerTree();
@@ -143,12 +147,8 @@ TEST_F(Viewer, LayerChecksRedrawOnlyTheShownLayersAtOnce) {
 }
 
 TEST_F(Viewer, AFileThatGoesOrIsDamagedStaysAsLastReadWithANote) {
-    Write("plan.jww", TwoLayers(50));
     ViewerWindow viewer;
-    viewer.resize(800, 600);
-    viewer.show();
-    viewer.Open({{PathFromText(Path("plan.jww")), ListKind::Drawings}}, 0);
-    WaitDrawn(viewer);
+    ShowPlan(viewer);
     ASSERT_TRUE(QFile::remove(Path("plan.jww")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !viewer.Note().isEmpty(); }, 5000));
     EXPECT_TRUE(viewer.Note().contains(QStringLiteral("削除されました")));
@@ -170,12 +170,8 @@ TEST_F(Viewer, AFileThatGoesOrIsDamagedStaysAsLastReadWithANote) {
 
 // The view as a picture of its pixels, and as a PDF whose strokes stay vectors: no image in it.
 TEST_F(Viewer, SavesTheViewAsPngAndAsPdfOfStrokes) {
-    Write("plan.jww", TwoLayers(50));
     ViewerWindow viewer;
-    viewer.resize(800, 600);
-    viewer.show();
-    viewer.Open({{PathFromText(Path("plan.jww")), ListKind::Drawings}}, 0);
-    WaitDrawn(viewer);
+    ShowPlan(viewer);
     EXPECT_EQ(viewer.SaveView(Path("view.png")), std::nullopt);
     const QImage png(Path("view.png"));
     EXPECT_EQ(png.size(), viewer.View().size() * viewer.devicePixelRatioF());
