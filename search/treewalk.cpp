@@ -38,7 +38,7 @@ LibraryTree WalkLibrary(const std::filesystem::path& root, const std::function<v
         const auto index = static_cast<std::uint32_t>(tree.folders.size());
         tree.folders.push_back(std::move(listed));
         for (FoundFile& found : scan.files)
-            tree.files.push_back({folder / found.name, std::move(found.shown), index});
+            tree.files.push_back({std::move(found.name), std::move(found.shown), index});
         // Taken from the back: the first folder listed is walked first.
         pending.insert(pending.end(), std::make_move_iterator(scan.folders.rbegin()),
                        std::make_move_iterator(scan.folders.rend()));
@@ -46,6 +46,17 @@ LibraryTree WalkLibrary(const std::filesystem::path& root, const std::function<v
             step();
     }
     return tree;
+}
+
+NativeName LibraryTree::NativePathOf(const LibraryFile& file) const {
+    const NativeName& folder = folders[file.folder].path.native();
+    NativeName path;
+    path.reserve(folder.size() + 1 + file.fileName.size());
+    path += folder;
+    if (!folder.empty() && folder.back() != std::filesystem::path::preferred_separator)
+        path += std::filesystem::path::preferred_separator;
+    path += file.fileName;
+    return path;
 }
 
 QString ShownPath(const std::filesystem::path& path) {
