@@ -17,9 +17,10 @@ constexpr std::string_view kSchema = "plavik-search 2";
 
 // files: one row per file read, with its stamp; format -1 for a file that is no figure or drawing, so
 // that it is not read again while it stays as it is. shown: the memo and the texts as shown, separated
-// by U+001F; norm: the name, memo and texts normalised, separated so too. grams indexes each file's
-// characters and pairs of neighbouring characters (within a field) as tokens, without positions: a
-// word of one or two characters is one token, a longer one all its pairs, checked against norm.
+// by U+001F; norm: the name, memo and texts normalised, separated so too. grams indexes the pairs of
+// neighbouring characters of each field (and its last character) as tokens, without positions: a word
+// of one character is found by the tokens it starts, a longer one by all its pairs, checked against
+// norm.
 const char* const kCreate =
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
     "CREATE TABLE files(id INTEGER PRIMARY KEY, path BLOB NOT NULL UNIQUE, size INTEGER NOT NULL, "

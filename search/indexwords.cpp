@@ -21,100 +21,122 @@ std::size_t CharLength(unsigned char b) {
     return 1;
 }
 
-// Appends the token form of the character text[at, at + n).
-void AppendChar(std::string& out, std::string_view text, std::size_t at, std::size_t n) {
+// Writes the token form of the character of n bytes at text[at] into out (4 bytes at most); returns
+// its length. ASCII other than letters and digits becomes U+E000 + its code.
+std::size_t TokenChar(std::string_view text, std::size_t at, std::size_t n, char* out) {
     const auto b = static_cast<unsigned char>(text[at]);
     const bool alphanumeric = (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
     if (n == 1 && !alphanumeric) {
-        // U+E000 + b in UTF-8
-        out += static_cast<char>(0xEE);
-        out += static_cast<char>(0x80 | (b >> 6));
-        out += static_cast<char>(0x80 | (b & 0x3F));
-        return;
+        out[0] = static_cast<char>(0xEE);
+        out[1] = static_cast<char>(0x80 | (b >> 6));
+        out[2] = static_cast<char>(0x80 | (b & 0x3F));
+        return 3;
     }
-    out.append(text.substr(at, n));
+    for (std::size_t k = 0; k < n; ++k)
+        out[k] = text[at + k];
+    return n;
 }
 
-// The characters of text as (start, length).
-std::vector<std::pair<std::size_t, std::size_t>> CharsOf(std::string_view text) {
-    std::vector<std::pair<std::size_t, std::size_t>> chars;
+// The characters of text in token form.
+std::vector<std::string> TokenCharsOf(std::string_view text) {
+    std::vector<std::string> chars;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t n = std::min(CharLength(static_cast<unsigned char>(text[at])), text.size() - at);
-        chars.emplace_back(at, n);
+        char token[4];
+        chars.emplace_back(token, TokenChar(text, at, n, token));
         at += n;
     }
     return chars;
+}
+
+// Appends a field of code page 932 bytes to the shown and the normalised words, each after a
+// separator when asked. ASCII text (a number, a size, a part's name) needs neither the decoder nor
+// the Unicode tables: code page 932 keeps it as it is, and normalising it only lowers its letters.
+void AppendField(IndexedWords& indexed, std::string_view bytes, bool separate) {
+    if (separate)
+        indexed.shown += kFieldSeparator;
+    indexed.norm += kFieldSeparator;
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        // As QString::trimmed: the ASCII white space is tab to carriage return and the space.
+        const auto space = [](char c) {
+            return c == ' ' || c == kFieldSeparator || (c >= '\t' && c <= '\r');
+        };
+        while (!bytes.empty() && space(bytes.front()))
+            bytes.remove_prefix(1);
+        while (!bytes.empty() && space(bytes.back()))
+            bytes.remove_suffix(1);
+        for (const char c : bytes) {
+            const char shown = c == kFieldSeparator ? ' ' : c;
+            indexed.shown += shown;
+            indexed.norm += shown >= 'A' && shown <= 'Z' ? static_cast<char>(shown - 'A' + 'a') : shown;
+        }
+        return;
+    }
+    const QString shown = DecodeSjis(bytes).replace(QChar(kFieldSeparator), u' ').trimmed();
+    const QByteArray shownBytes = shown.toUtf8();
+    indexed.shown.append(shownBytes.constData(), static_cast<std::size_t>(shownBytes.size()));
+    const QByteArray normBytes = NormalizeForSearch(shown).toUtf8();
+    indexed.norm.append(normBytes.constData(), static_cast<std::size_t>(normBytes.size()));
 }
 
 } // namespace
 
 IndexedWords WordsOf(const QString& name, const FileWords& words) {
     IndexedWords indexed;
-    indexed.norm =
-        NormalizeForSearch(QString(name).replace(QChar(kFieldSeparator), u' ')).toUtf8().toStdString();
-    const auto add = [&](const std::string& bytes, bool first) {
-        const QString shown = DecodeSjis(bytes).replace(QChar(kFieldSeparator), u' ').trimmed();
-        if (!first)
-            indexed.shown += kFieldSeparator;
-        indexed.shown += shown.toUtf8().toStdString();
-        indexed.norm += kFieldSeparator;
-        indexed.norm += NormalizeForSearch(shown).toUtf8().toStdString();
-    };
-    add(words.memo, true);
+    const QByteArray normName =
+        NormalizeForSearch(QString(name).replace(QChar(kFieldSeparator), u' ')).toUtf8();
+    indexed.norm.assign(normName.constData(), static_cast<std::size_t>(normName.size()));
+    AppendField(indexed, words.memo, false);
     for (const std::string& text : words.texts)
-        add(text, false);
+        AppendField(indexed, text, true);
     return indexed;
 }
 
 std::string TokensOf(std::string_view norm) {
     std::string tokens;
-    tokens.reserve(norm.size() * 3);
-    std::size_t at = 0;
-    while (at <= norm.size()) {
-        std::size_t end = norm.find(kFieldSeparator, at);
-        if (end == std::string_view::npos)
-            end = norm.size();
-        const std::string_view field = norm.substr(at, end - at);
-        std::size_t previous = std::string_view::npos, previousLength = 0;
-        for (std::size_t i = 0; i < field.size();) {
-            const std::size_t n =
-                std::min(CharLength(static_cast<unsigned char>(field[i])), field.size() - i);
-            AppendChar(tokens, field, i, n);
-            tokens += ' ';
-            if (previous != std::string_view::npos) {
-                AppendChar(tokens, field, previous, previousLength);
-                AppendChar(tokens, field, i, n);
+    tokens.reserve(norm.size() * 2 + 8);
+    char previous[4];
+    std::size_t previousLength = 0; // 0 at the start of a field
+    for (std::size_t at = 0; at <= norm.size();) {
+        if (at == norm.size() || norm[at] == kFieldSeparator) {
+            if (previousLength > 0) {
+                tokens.append(previous, previousLength);
                 tokens += ' ';
             }
-            previous = i;
-            previousLength = n;
-            i += n;
+            previousLength = 0;
+            ++at;
+            continue;
         }
-        at = end + 1;
+        const std::size_t n = std::min(CharLength(static_cast<unsigned char>(norm[at])), norm.size() - at);
+        char current[4];
+        const std::size_t length = TokenChar(norm, at, n, current);
+        if (previousLength > 0) {
+            tokens.append(previous, previousLength);
+            tokens.append(current, length);
+            tokens += ' ';
+        }
+        std::copy(current, current + length, previous);
+        previousLength = length;
+        at += n;
     }
     return tokens;
 }
 
 std::string QueryOf(std::string_view word) {
-    const auto chars = CharsOf(word);
-    std::vector<std::string> tokens;
-    if (chars.size() == 1) {
-        tokens.emplace_back();
-        AppendChar(tokens.back(), word, chars[0].first, chars[0].second);
-    }
-    for (std::size_t k = 1; k < chars.size(); ++k) {
-        std::string pair;
-        AppendChar(pair, word, chars[k - 1].first, chars[k - 1].second);
-        AppendChar(pair, word, chars[k].first, chars[k].second);
-        tokens.push_back(std::move(pair));
-    }
-    std::sort(tokens.begin(), tokens.end());
-    tokens.erase(std::unique(tokens.begin(), tokens.end()), tokens.end());
+    const std::vector<std::string> chars = TokenCharsOf(word);
+    if (chars.size() == 1)
+        return '"' + chars[0] + "\"*"; // every pair it starts, or itself at a field's end
+    std::vector<std::string> pairs;
+    for (std::size_t k = 1; k < chars.size(); ++k)
+        pairs.push_back(chars[k - 1] + chars[k]);
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
     std::string query;
-    for (const std::string& token : tokens) {
+    for (const std::string& pair : pairs) {
         if (!query.empty())
             query += ' ';
-        query += '"' + token + '"'; // a token holds no quote: ASCII punctuation is turned into others
+        query += '"' + pair + '"'; // a token holds no quote: ASCII punctuation is turned into others
     }
     return query;
 }

@@ -22,14 +22,16 @@ struct IndexedWords {
 // The words of a file of that name (as shown).
 IndexedWords WordsOf(const QString& name, const FileWords& words);
 
-// The full-text tokens of norm: each character, and each pair of neighbouring characters of a field,
-// separated by spaces. ASCII characters other than letters and digits (which the tokenizer would take
-// for separators) stand for themselves as characters of a private-use block.
+// The full-text tokens of norm, separated by spaces: each pair of neighbouring characters of a field,
+// and each field's last character alone, so that every character starts a token. ASCII characters
+// other than letters and digits (which the tokenizer would take for separators) stand for themselves
+// as characters of a private-use block.
 std::string TokensOf(std::string_view norm);
 
-// The full-text query for a normalised word: its one character's token, or the tokens of all its
-// pairs. Every file holding the word matches it; a file matching it holds the word only when its norm
-// does (the tokens know no order, and the private-use characters stand for two things).
+// The full-text query for a normalised word: the tokens that start with its one character, or the
+// tokens of all its pairs. Every file holding the word matches it; a file matching it holds the word
+// only when its norm does (the tokens know no order, and the private-use characters stand for two
+// things).
 std::string QueryOf(std::string_view word);
 
 // The number of the field of fields (joined by kFieldSeparator) in which word is found first; -1 when
