@@ -4,6 +4,8 @@
 #include "search/normalize.h"
 
 #include <algorithm>
+#include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace plavik {
@@ -73,11 +75,28 @@ void AppendField(IndexedWords& indexed, std::string_view bytes, bool separate) {
         }
         return;
     }
-    const QString shown = DecodeSjis(bytes).replace(QChar(kFieldSeparator), u' ').trimmed();
-    const QByteArray shownBytes = shown.toUtf8();
-    indexed.shown.append(shownBytes.constData(), static_cast<std::size_t>(shownBytes.size()));
-    const QByteArray normBytes = NormalizeForSearch(shown).toUtf8();
-    indexed.norm.append(normBytes.constData(), static_cast<std::size_t>(normBytes.size()));
+    // Other texts repeat across a library (labels, part names, room names): each thread keeps the last
+    // few thousand it decoded and normalised.
+    struct Field {
+        std::string shown, norm;
+    };
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    };
+    constexpr std::size_t kKept = 4096;
+    thread_local std::unordered_map<std::string, Field, Hash, std::equal_to<>> kept;
+    auto it = kept.find(bytes);
+    if (it == kept.end()) {
+        if (kept.size() >= kKept)
+            kept.clear();
+        const QString shown = DecodeSjis(bytes).replace(QChar(kFieldSeparator), u' ').trimmed();
+        it = kept.emplace(std::string(bytes), Field{shown.toUtf8().toStdString(),
+                                                    NormalizeForSearch(shown).toUtf8().toStdString()})
+                 .first;
+    }
+    indexed.shown += it->second.shown;
+    indexed.norm += it->second.norm;
 }
 
 } // namespace
