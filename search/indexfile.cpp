@@ -157,10 +157,32 @@ void IndexFile::Open(const QString& name) {
         throw error;
     }
     sqlite3_busy_timeout(db_, kBusyMs);
-    Run("PRAGMA journal_mode=WAL");
-    Run("PRAGMA synchronous=NORMAL");
+    WriteThroughLog();
     Run(kMapSize);
     EnsureSchema();
+}
+
+bool IndexFile::WriteDirectly() {
+    if (inMemory_)
+        return false;
+    try {
+        // Another connection keeps the log in use: the mode stays as it is.
+        Statement mode(db_, "PRAGMA journal_mode=DELETE");
+        const bool direct = mode.Step() && mode.Text(0) == "delete";
+        mode.Reset();
+        if (direct)
+            Run("PRAGMA synchronous=FULL"); // the journal reaches the disk before the file is changed
+        return direct;
+    } catch (const IndexError& error) {
+        if (error.Locked())
+            return false;
+        throw;
+    }
+}
+
+void IndexFile::WriteThroughLog() {
+    Run("PRAGMA journal_mode=WAL");
+    Run("PRAGMA synchronous=NORMAL");
 }
 
 void IndexFile::Run(const char* sql) {

@@ -77,6 +77,13 @@ public:
     // Ends a transaction that failed, whatever state it is in.
     void Rollback();
 
+    // While no other program has the file open: writes the changes of a large update straight into the
+    // file, with a rollback journal, rather than once into the write-ahead log and again into the file;
+    // true when it does. A crash leaves the file as it was before, as the log does.
+    bool WriteDirectly();
+    // Back to the write-ahead log, so that other programs may read and write meanwhile again.
+    void WriteThroughLog();
+
     // Runs sql (one or more statements without values); throws IndexError on failure.
     void Run(const char* sql);
     // The row id of the last row added.

@@ -251,6 +251,14 @@ void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::p
     }
     Writer writer(index.Handle());
 
+    // An index of no files at all is being built: its rows go straight into the file.
+    bool direct = false;
+    if (rows.empty() && count > 0) {
+        Statement any(index.Handle(), "SELECT EXISTS (SELECT 1 FROM files)");
+        const bool empty = any.Step() && any.Int(0) == 0;
+        any.Reset();
+        direct = empty && index.WriteDirectly();
+    }
     // One transaction for every change, begun with the first: a search that changes nothing never
     // waits for another program's writing.
     bool inTransaction = false;
@@ -357,11 +365,13 @@ void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::p
             }
         if (inTransaction)
             index.Run("COMMIT");
+        if (direct)
+            index.WriteThroughLog();
         times.update = Lap(clock);
     } catch (const IndexError&) {
         if (inTransaction)
             index.Rollback();
-        throw;
+        throw; // the file is opened anew, with its log, or the index kept in memory
     }
     for (std::size_t i = 0; i < count; ++i)
         if (states[i].kind == FileState::Failed)
