@@ -417,12 +417,17 @@ SearchIndex::Impl::Find(const LibraryTree& tree, const std::vector<qint64>& ids,
     }
 
     // Each word the tokens found is checked against the file's words, and the first word's text taken:
-    // the name, else the folder's title, else the first memo or text that holds it.
+    // the name, else the folder's title, else the first memo or text that holds it. The rows are read
+    // in the order of their ids, which is the order the table keeps them in.
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < count; ++i)
+        if (candidate[i])
+            order.push_back(i);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return ids[a] < ids[b]; });
     std::vector<std::pair<std::size_t, QString>> hits;
+    hits.reserve(order.size());
     Statement row(index.Handle(), "SELECT norm, shown FROM files WHERE id = ?");
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!candidate[i])
-            continue;
+    for (const std::size_t i : order) {
         const LibraryFile& file = tree.files[i];
         bool holds = true;
         int field = -1;
