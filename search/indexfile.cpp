@@ -164,19 +164,24 @@ void IndexFile::Open(const QString& name) {
 bool IndexFile::WriteDirectly() {
     if (inMemory_)
         return false;
+    // Another connection keeps the log in use: the mode stays as it is, at once rather than after
+    // waiting for it to close.
+    sqlite3_busy_timeout(db_, 0);
+    bool direct = false;
     try {
-        // Another connection keeps the log in use: the mode stays as it is.
         Statement mode(db_, "PRAGMA journal_mode=DELETE");
-        const bool direct = mode.Step() && mode.Text(0) == "delete";
+        direct = mode.Step() && mode.Text(0) == "delete";
         mode.Reset();
-        if (direct)
-            Run("PRAGMA synchronous=FULL"); // the journal reaches the disk before the file is changed
-        return direct;
     } catch (const IndexError& error) {
-        if (error.Locked())
-            return false;
-        throw;
+        if (!error.Locked()) {
+            sqlite3_busy_timeout(db_, kBusyMs);
+            throw;
+        }
     }
+    sqlite3_busy_timeout(db_, kBusyMs);
+    if (direct)
+        Run("PRAGMA synchronous=FULL"); // the journal reaches the disk before the file is changed
+    return direct;
 }
 
 void IndexFile::WriteThroughLog() {

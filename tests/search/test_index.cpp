@@ -99,6 +99,21 @@ TEST(SearchIndex, LinksToFoldersAreNotFollowedAndHiddenFilesLeftOut) {
     EXPECT_TRUE(results.failures.empty());
 }
 
+// The first search of a library while another program has the index open: the rows go through the
+// shared log, and each sees the other's.
+TEST(SearchIndex, BuiltFromNothingWhileAnotherProgramHasItOpen) {
+    Library lib;
+    lib.Figure("a/sink.jws", {"流し台"});
+    lib.Figure("b/bath.jws", {"浴槽"});
+    SearchIndex other(lib.IndexFile());
+    SearchIndex index(lib.IndexFile());
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("流し"))), Strings{"sink.jws"});
+    EXPECT_FALSE(index.InMemory());
+    EXPECT_EQ(Names(other.Search(lib.Root(), QStringLiteral("浴槽"))), Strings{"bath.jws"});
+    EXPECT_EQ(other.FilesRead(), 0u);
+    EXPECT_EQ(RunSql(lib.IndexFile(), "INSERT INTO grams(grams) VALUES('integrity-check')"), "");
+}
+
 // The index file as something else left it.
 class SetAside : public ::testing::TestWithParam<const char*> {};
 
