@@ -257,8 +257,8 @@ void IndexFile::Recover(const IndexError& error) {
         return;
     }
     Close();
-    // The file, its log and its shared memory go together: the log belongs to that file only. Our own
-    // outdated index goes; anything else is set aside, never destroyed.
+    // The file, its log, its journal and its shared memory go together: they belong to that file only.
+    // Our own outdated index goes; anything else is set aside, never destroyed.
     bool moved = !QFile::exists(file_);
     if (!moved && error.code == IndexError::kOutdated) {
         moved = QFile::remove(file_);
@@ -267,8 +267,8 @@ void IndexFile::Recover(const IndexError& error) {
         QFile::remove(aside);
         moved = QFile::rename(file_, aside);
     }
-    QFile::remove(file_ + QStringLiteral("-wal"));
-    QFile::remove(file_ + QStringLiteral("-shm"));
+    for (const char* suffix : {"-wal", "-shm", "-journal"})
+        QFile::remove(file_ + QString::fromLatin1(suffix));
     try {
         if (!moved)
             throw IndexError{0, QStringLiteral("cannot be set aside")};
