@@ -329,6 +329,8 @@ void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::p
     std::optional<IndexError> failed;
     WorkerReports reports;
     reports.pump = paced;
+    // Written in small batches, so that few are left to write when the workers are done.
+    reports.every = std::chrono::milliseconds(2);
     reports.finished = [&](const std::vector<std::size_t>& done) {
         try {
             for (const std::size_t i : done)
