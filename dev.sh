@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev libgtest-dev
+PACKAGES=(build-essential cmake ninja-build qt6-base-dev libsqlite3-dev qt6-translations-l10n libgl-dev libgtest-dev
           fonts-ipafont-gothic locales xvfb xauth openbox poppler-utils shared-mime-info libdxflib-dev
           dpkg-dev file)  # cpack -G DEB: dpkg-shlibdeps finds the package's dependencies, file its programs
 # The readers made by others that the export tests read their outputs back with.

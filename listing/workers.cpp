@@ -57,7 +57,7 @@ void RunOnWorkers(std::size_t count, int workers, const std::function<void(std::
     for (bool all = false; !all;) {
         {
             std::unique_lock lock(mutex);
-            wake.wait_for(lock, FramePacer::kFrame,
+            wake.wait_for(lock, reports.every,
                           [&] { return doneCount == count || (early && doneBelow >= reports.wakeAt); });
             all = doneCount == count;
             early = early && doneBelow < reports.wakeAt;

@@ -25,9 +25,10 @@ struct WorkerReports {
     // Called at most once per frame while the work runs.
     std::function<void()> pump;
     // Called with the indexes finished since its last call (in no particular order): as soon as the
-    // indexes below wakeAt are all finished, then once per frame, and once more at the end.
+    // indexes below wakeAt are all finished, then once per `every`, and once more at the end.
     std::function<void(const std::vector<std::size_t>&)> finished;
     std::size_t wakeAt = 0;
+    std::chrono::milliseconds every = FramePacer::kFrame;
 };
 
 // The number of worker threads: one per core, at least one.

@@ -1,5 +1,7 @@
 #include "search/normalize.h"
 
+#include <algorithm>
+
 namespace plavik {
 
 namespace {
@@ -13,10 +15,15 @@ bool FoldsToKatakana(char16_t c) {
 } // namespace
 
 QString NormalizeForSearch(const QString& text) {
+    // ASCII is its own compatibility form, and folds by lowering its letters.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text.toLower();
     QString folded = text.normalized(QString::NormalizationForm_KC).toCaseFolded();
-    for (QChar& c : folded)
-        if (FoldsToKatakana(c.unicode()))
-            c = QChar(static_cast<char16_t>(c.unicode() + 0x60));
+    if (std::any_of(folded.cbegin(), folded.cend(), [](QChar c) { return FoldsToKatakana(c.unicode()); })) {
+        for (QChar& c : folded)
+            if (FoldsToKatakana(c.unicode()))
+                c = QChar(static_cast<char16_t>(c.unicode() + 0x60));
+    }
     return folded;
 }
 

@@ -3,9 +3,10 @@
 #include "listing/workers.h"
 #include "platform/filetexts.h"
 #include "platform/folderscan.h"
-#include "platform/sjis.h"
+#include "render/bytes.h"
 #include "render/filewords.h"
 #include "search/indexfile.h"
+#include "search/indexwords.h"
 #include "search/normalize.h"
 
 #include <QElapsedTimer>
@@ -15,7 +16,9 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 
 #ifndef _WIN32
@@ -26,8 +29,6 @@ namespace plavik {
 
 namespace {
 
-// Separates the memo and the texts in the shown column.
-constexpr QChar kFieldSeparator(0x1F);
 constexpr int kNotOurs = -1; // the format column of a file that is no figure or drawing
 
 struct Stamp {
@@ -37,7 +38,7 @@ struct Stamp {
 };
 
 // The file's size and time as FileBytes tells them, without opening it.
-std::optional<Stamp> StatFile(const std::filesystem::path& path) {
+std::optional<Stamp> StatFile(const NativeName& path) {
 #ifdef _WIN32
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
@@ -60,49 +61,17 @@ std::optional<Stamp> StatFile(const std::filesystem::path& path) {
 
 // A path as the index keys it: the bytes of its native form, which also sort a folder's files
 // together after the folder's own path and its separator.
-QByteArray KeyOf(const std::filesystem::path& path) {
-    const auto& native = path.native();
-    return QByteArray(reinterpret_cast<const char*>(native.data()),
-                      static_cast<qsizetype>(native.size() * sizeof(native[0])));
+std::string KeyOf(const NativeName& native) {
+    return std::string(reinterpret_cast<const char*>(native.data()), native.size() * sizeof(native[0]));
 }
 
 // The first key after every key that starts with prefix.
-QByteArray PrefixEnd(QByteArray prefix) {
-    while (!prefix.isEmpty() && static_cast<unsigned char>(prefix.back()) == 0xFF)
-        prefix.chop(1);
-    if (!prefix.isEmpty())
+std::string PrefixEnd(std::string prefix) {
+    while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF)
+        prefix.pop_back();
+    if (!prefix.empty())
         prefix.back() = static_cast<char>(static_cast<unsigned char>(prefix.back()) + 1);
     return prefix;
-}
-
-// The text's characters, each as its hexadecimal code and one a token: the letters index.
-QString Letters(const QString& text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    QString codes;
-    codes.reserve(text.size() * 5);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text.at(i).unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text.at(++i).unicode());
-        if (!codes.isEmpty())
-            codes += u' ';
-        char digits[8];
-        int n = 0;
-        do {
-            digits[n++] = kHex[c & 15];
-            c >>= 4;
-        } while (c != 0);
-        while (n > 0)
-            codes += QLatin1Char(digits[--n]);
-    }
-    return codes;
-}
-
-// The FTS5 query that finds the word as it stands.
-QString MatchOf(const QString& word) {
-    if (word.toUcs4().size() >= 3)
-        return u'"' + QString(word).replace(u'"', QStringLiteral("\"\"")) + u'"';
-    return u'"' + Letters(word) + u'"';
 }
 
 // What reading one file of the tree came to.
@@ -110,18 +79,18 @@ struct FileState {
     enum Kind { Unchanged, Indexed, NotOurs, Failed, Gone } kind = Gone;
     Stamp stamp;
     FileFormat format = FileFormat::Jwk;
-    QString shown;   // Indexed: the memo and the texts as shown
-    QString norm;    // Indexed: the name, memo and texts normalised
-    QString letters; // Indexed: Letters(norm)
-    QString error;   // Failed
+    IndexedWords words; // Indexed
+    std::string tokens; // Indexed: TokensOf(words.norm)
+    QString error;      // Failed
 };
 
 // A file with a row is looked at first and read only when its stamp changed; a new file is read
 // straight away, its stamp taken from the open file.
-FileState ReadState(const LibraryFile& file, const Stamp* known) {
+FileState ReadState(const LibraryTree& tree, const LibraryFile& file, const Folder& folder,
+                    const Stamp* known) {
     FileState state;
     if (known) {
-        const std::optional<Stamp> stamp = StatFile(file.path);
+        const std::optional<Stamp> stamp = StatFile(tree.NativePathOf(file));
         if (!stamp)
             return state; // gone since the walk
         if (*known == *stamp) {
@@ -130,7 +99,7 @@ FileState ReadState(const LibraryFile& file, const Stamp* known) {
         }
     }
     try {
-        FileBytes bytes(file.path);
+        FileBytes bytes(folder, file.fileName);
         state.stamp = {static_cast<qint64>(bytes.Size()), bytes.Stamp().modifiedNs};
         if (!bytes.IsOpen()) {
             if (bytes.OpenError() == ENOENT)
@@ -146,19 +115,8 @@ FileState ReadState(const LibraryFile& file, const Stamp* known) {
         }
         state.kind = FileState::Indexed;
         state.format = words->format;
-        const auto field = [](const std::string& bytes) {
-            return DecodeSjis(bytes).replace(kFieldSeparator, u' ').trimmed();
-        };
-        QStringList shown{field(words->memo)};
-        QStringList norm{NormalizeForSearch(QString(file.name).replace(kFieldSeparator, u' ')),
-                         NormalizeForSearch(shown.front())};
-        for (const std::string& text : words->texts) {
-            shown << field(text);
-            norm << NormalizeForSearch(shown.back());
-        }
-        state.shown = shown.join(kFieldSeparator);
-        state.norm = norm.join(kFieldSeparator);
-        state.letters = Letters(state.norm);
+        state.words = WordsOf(file.name, *words);
+        state.tokens = TokensOf(state.words.norm);
     } catch (const std::exception& error) {
         state.kind = FileState::Failed;
         state.error = QString::fromUtf8(error.what());
@@ -173,12 +131,6 @@ double Lap(QElapsedTimer& clock) {
     return ms;
 }
 
-// Where a word was found first in a file's own words.
-struct OwnMatch {
-    bool inName = false;
-    QString shown; // else the memo or text as shown
-};
-
 struct Row {
     qint64 id = 0;
     Stamp stamp;
@@ -186,18 +138,66 @@ struct Row {
     bool inTree = false; // still in the tree: the rows left without it are gone
 };
 
-// The field of that number in fields joined by kFieldSeparator; empty beyond the last.
-QString FieldOf(const QString& fields, qsizetype number) {
-    qsizetype start = 0;
-    for (; number > 0; --number) {
-        start = fields.indexOf(kFieldSeparator, start);
-        if (start < 0)
-            return {};
-        ++start;
+// The statements that change rows, prepared once per update.
+struct Writer {
+    explicit Writer(sqlite3* db)
+        : find(db, "SELECT id, format, norm FROM files WHERE path = ?"),
+          removeRow(db, "DELETE FROM files WHERE id = ?"),
+          removeTokens(db, "INSERT INTO grams(grams, rowid, tokens) VALUES('delete', ?, ?)"),
+          addRow(db, "INSERT INTO files(path, size, mtime, format, shown, norm) VALUES(?, ?, ?, ?, ?, ?)"),
+          addTokens(db, "INSERT INTO grams(rowid, tokens) VALUES(?, ?)") {}
+
+    // Removes the row of the path, with the tokens the full-text table holds of it.
+    void Remove(const std::string& key) {
+        find.BindBlob(1, key);
+        if (!find.Step())
+            return;
+        const qint64 id = find.Int(0);
+        const int format = static_cast<int>(find.Int(1));
+        const std::string tokens = format == kNotOurs ? std::string() : TokensOf(find.Text(2));
+        find.Reset();
+        if (format != kNotOurs)
+            removeTokens.Bind(1, id).BindText(2, tokens).Run();
+        removeRow.Bind(1, id).Run();
     }
-    const qsizetype end = fields.indexOf(kFieldSeparator, start);
-    return fields.mid(start, end < 0 ? -1 : end - start);
-}
+
+    Statement find, removeRow, removeTokens, addRow, addTokens;
+};
+
+// Where each row id's file is in the tree: a table as long as the largest id when the ids are dense
+// enough, else a map.
+class FileOfId {
+public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    explicit FileOfId(const std::vector<qint64>& ids) {
+        const qint64 largest = ids.empty() ? 0 : *std::max_element(ids.begin(), ids.end());
+        const bool dense = largest <= static_cast<qint64>(4 * ids.size() + 65536);
+        if (dense)
+            table_.assign(static_cast<std::size_t>(std::max<qint64>(largest, 0)) + 1, kNone);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            if (ids[i] < 0)
+                continue;
+            if (dense)
+                table_[static_cast<std::size_t>(ids[i])] = i;
+            else
+                map_.emplace(ids[i], i);
+        }
+    }
+
+    std::size_t operator()(qint64 id) const {
+        if (!table_.empty())
+            return id >= 0 && static_cast<std::size_t>(id) < table_.size()
+                       ? table_[static_cast<std::size_t>(id)]
+                       : kNone;
+        const auto it = map_.find(id);
+        return it == map_.end() ? kNone : it->second;
+    }
+
+private:
+    std::vector<std::size_t> table_;
+    std::unordered_map<qint64, std::size_t> map_;
+};
 
 } // namespace
 
@@ -209,83 +209,62 @@ struct SearchIndex::Impl {
     void Update(const LibraryTree& tree, const std::filesystem::path& root,
                 const std::function<void()>& paced, std::vector<qint64>& ids, std::vector<int>& formats,
                 std::vector<SearchFailure>& failures);
-    // Removes the row of the path, with what the full-text tables hold of it.
-    void Remove(QSqlQuery& find, QSqlQuery& removeRow, QSqlQuery& trigrams, QSqlQuery& letters,
-                const QByteArray& key);
-    // Row ids of the files whose own words (name, memo, texts) hold the word.
-    std::vector<qint64> Matching(const QString& word);
-    // Where the word is in the files' own words: for each of ids that holds it, the first of the name,
-    // the memo and the texts.
-    std::unordered_map<qint64, OwnMatch> OwnMatches(const std::vector<qint64>& ids, const QString& word);
+    // The files of the tree (by their row ids) that hold every word in their own words or their
+    // folder's title, unsorted, each with the text shown for the first word.
+    std::vector<std::pair<std::size_t, QString>> Find(const LibraryTree& tree, const std::vector<qint64>& ids,
+                                                      const QStringList& words);
+    // Row ids of the files whose tokens hold those of the word (a superset of those holding it).
+    std::vector<qint64> Matching(const std::string& word);
 
     IndexFile index;
     std::size_t filesRead = 0;
     Times times;
 };
 
-void SearchIndex::Impl::Remove(QSqlQuery& find, QSqlQuery& removeRow, QSqlQuery& trigrams, QSqlQuery& letters,
-                               const QByteArray& key) {
-    IndexFile::Run(find, {key});
-    if (!find.next())
-        return;
-    const qint64 id = find.value(0).toLongLong();
-    const int format = find.value(1).toInt();
-    const QString norm = find.value(2).toString();
-    find.finish();
-    if (format != kNotOurs) {
-        IndexFile::Run(trigrams, {id, norm});
-        IndexFile::Run(letters, {id, Letters(norm)});
-    }
-    IndexFile::Run(removeRow, {id});
-}
-
 void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::path& root,
                                const std::function<void()>& paced, std::vector<qint64>& ids,
                                std::vector<int>& formats, std::vector<SearchFailure>& failures) {
     QElapsedTimer clock;
     clock.start();
-    QByteArray prefix = KeyOf(root / "");
-    std::unordered_map<QByteArray, Row> rows;
+    NativeName rootPath = root.native();
+    if (rootPath.empty() || rootPath.back() != std::filesystem::path::preferred_separator)
+        rootPath += std::filesystem::path::preferred_separator;
+    const std::string prefix = KeyOf(rootPath);
+    std::unordered_map<std::string, Row> rows;
     {
-        QSqlQuery known = index.Prepare(
-            QStringLiteral("SELECT id, path, size, mtime, format FROM files WHERE path >= ? AND path < ?"));
-        IndexFile::Run(known, {prefix, PrefixEnd(prefix)});
-        while (known.next())
-            rows.emplace(known.value(1).toByteArray(),
-                         Row{known.value(0).toLongLong(),
-                             {known.value(2).toLongLong(), known.value(3).toLongLong()},
-                             known.value(4).toInt()});
+        Statement known(index.Handle(),
+                        "SELECT id, path, size, mtime, format FROM files WHERE path >= ? AND path < ?");
+        const std::string end = PrefixEnd(prefix);
+        known.BindBlob(1, prefix).BindBlob(2, end);
+        while (known.Step())
+            rows.emplace(std::string(known.Blob(1)),
+                         Row{known.Int(0), {known.Int(2), known.Int(3)}, static_cast<int>(known.Int(4))});
     }
 
-    // Stamps and words on the workers; the rows stay with this thread.
     const std::size_t count = tree.files.size();
-    std::vector<QByteArray> keys(count);
+    std::vector<std::string> keys(count);
     std::vector<Row*> rowOf(count, nullptr);
     for (std::size_t i = 0; i < count; ++i) {
-        keys[i] = KeyOf(tree.files[i].path);
+        keys[i] = KeyOf(tree.NativePathOf(tree.files[i]));
         if (const auto it = rows.find(keys[i]); it != rows.end())
             rowOf[i] = &it->second;
     }
-    QSqlQuery find = index.Prepare(QStringLiteral("SELECT id, format, norm FROM files WHERE path = ?"));
-    QSqlQuery removeRow = index.Prepare(QStringLiteral("DELETE FROM files WHERE id = ?"));
-    QSqlQuery removeTrigrams =
-        index.Prepare(QStringLiteral("INSERT INTO trigrams(trigrams, rowid, norm) VALUES('delete', ?, ?)"));
-    QSqlQuery removeLetters =
-        index.Prepare(QStringLiteral("INSERT INTO letters(letters, rowid, codes) VALUES('delete', ?, ?)"));
-    QSqlQuery addRow = index.Prepare(
-        QStringLiteral("INSERT INTO files(path, size, mtime, format, shown, norm) VALUES(?, ?, ?, ?, ?, ?)"));
-    QSqlQuery addTrigrams = index.Prepare(QStringLiteral("INSERT INTO trigrams(rowid, norm) VALUES(?, ?)"));
-    QSqlQuery addLetters = index.Prepare(QStringLiteral("INSERT INTO letters(rowid, codes) VALUES(?, ?)"));
-    const auto remove = [&](const QByteArray& key) {
-        Remove(find, removeRow, removeTrigrams, removeLetters, key);
-    };
+    Writer writer(index.Handle());
 
+    // An index of no files at all is being built: its rows go straight into the file.
+    bool direct = false;
+    if (rows.empty() && count > 0) {
+        Statement any(index.Handle(), "SELECT EXISTS (SELECT 1 FROM files)");
+        const bool empty = any.Step() && any.Int(0) == 0;
+        any.Reset();
+        direct = empty && index.WriteDirectly();
+    }
     // One transaction for every change, begun with the first: a search that changes nothing never
     // waits for another program's writing.
     bool inTransaction = false;
     const auto begin = [&] {
         if (!inTransaction)
-            index.Run(QStringLiteral("BEGIN IMMEDIATE"));
+            index.Run("BEGIN IMMEDIATE");
         inTransaction = true;
     };
     ids.assign(count, -1);
@@ -310,37 +289,48 @@ void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::p
         // A file without a row needs no look: unless another program added it meanwhile, which the
         // path's uniqueness tells.
         if (rowOf[i] || (state.kind != FileState::Indexed && state.kind != FileState::NotOurs))
-            remove(keys[i]);
+            writer.Remove(keys[i]);
         if (state.kind != FileState::Indexed && state.kind != FileState::NotOurs)
             return;
         const int format = state.kind == FileState::Indexed ? static_cast<int>(state.format) : kNotOurs;
         const auto add = [&] {
-            IndexFile::Run(
-                addRow, {keys[i], state.stamp.size, state.stamp.modifiedNs, format, state.shown, state.norm});
+            writer.addRow.BindBlob(1, keys[i])
+                .Bind(2, state.stamp.size)
+                .Bind(3, state.stamp.modifiedNs)
+                .Bind(4, format)
+                .BindText(5, state.words.shown)
+                .BindText(6, state.words.norm)
+                .Run();
         };
         try {
             add();
         } catch (const IndexError& error) {
             if (error.code != IndexError::kConstraint)
                 throw;
-            remove(keys[i]);
+            writer.Remove(keys[i]);
             add();
         }
-        const qint64 id = addRow.lastInsertId().toLongLong();
+        const qint64 id = index.LastInsertId();
         if (state.kind == FileState::Indexed) {
-            IndexFile::Run(addTrigrams, {id, state.norm});
-            IndexFile::Run(addLetters, {id, state.letters});
+            writer.addTokens.Bind(1, id).BindText(2, state.tokens).Run();
             ids[i] = id;
             formats[i] = format;
         }
-        state.shown = state.norm = state.letters = QString();
+        state.words = {};
+        state.tokens = {};
     };
 
-    // Stamps and words on the workers; this thread writes the rows of the files they finish meanwhile.
+    // Stamps and words on the workers, each keeping the folder it reads from open; this thread writes
+    // the rows of the files they finish meanwhile.
+    const int workers = WorkerCount();
+    std::vector<std::unique_ptr<Folder>> folders(static_cast<std::size_t>(workers));
+    std::vector<std::uint32_t> folderIndex(static_cast<std::size_t>(workers));
     std::atomic<std::size_t> read{0};
     std::optional<IndexError> failed;
     WorkerReports reports;
     reports.pump = paced;
+    // Written in small batches, so that few are left to write when the workers are done.
+    reports.every = std::chrono::milliseconds(2);
     reports.finished = [&](const std::vector<std::size_t>& done) {
         try {
             for (const std::size_t i : done)
@@ -352,9 +342,16 @@ void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::p
     };
     try {
         RunOnWorkers(
-            count, WorkerCount(),
-            [&](std::size_t i, int) {
-                states[i] = ReadState(tree.files[i], rowOf[i] ? &rowOf[i]->stamp : nullptr);
+            count, workers,
+            [&](std::size_t i, int worker) {
+                const LibraryFile& file = tree.files[i];
+                const auto w = static_cast<std::size_t>(worker);
+                std::unique_ptr<Folder>& folder = folders[w];
+                if (!folder || folderIndex[w] != file.folder) {
+                    folder = std::make_unique<Folder>(tree.folders[file.folder].path);
+                    folderIndex[w] = file.folder;
+                }
+                states[i] = ReadState(tree, file, *folder, rowOf[i] ? &rowOf[i]->stamp : nullptr);
                 if (states[i].kind != FileState::Unchanged && states[i].kind != FileState::Gone)
                     ++read;
             },
@@ -366,60 +363,101 @@ void SearchIndex::Impl::Update(const LibraryTree& tree, const std::filesystem::p
         for (const auto& [key, row] : rows)
             if (!row.inTree) {
                 begin();
-                remove(key);
+                writer.Remove(key);
             }
         if (inTransaction)
-            index.Run(QStringLiteral("COMMIT"));
+            index.Run("COMMIT");
+        if (direct)
+            index.WriteThroughLog();
         times.update = Lap(clock);
     } catch (const IndexError&) {
         if (inTransaction)
             index.Rollback();
-        throw;
+        throw; // the file is opened anew, with its log, or the index kept in memory
     }
     for (std::size_t i = 0; i < count; ++i)
         if (states[i].kind == FileState::Failed)
-            failures.push_back({ShownPath(tree.files[i].path), states[i].error});
+            failures.push_back({ShownPath(tree.PathOf(tree.files[i])), states[i].error});
 }
 
-std::vector<qint64> SearchIndex::Impl::Matching(const QString& word) {
-    const bool longWord = word.toUcs4().size() >= 3;
-    QSqlQuery query =
-        index.Prepare(longWord ? QStringLiteral("SELECT rowid FROM trigrams WHERE trigrams MATCH ?")
-                               : QStringLiteral("SELECT rowid FROM letters WHERE letters MATCH ?"));
-    IndexFile::Run(query, {MatchOf(word)});
+std::vector<qint64> SearchIndex::Impl::Matching(const std::string& word) {
+    Statement query(index.Handle(), "SELECT rowid FROM grams WHERE grams MATCH ?");
+    const std::string match = QueryOf(word);
+    query.BindText(1, match);
     std::vector<qint64> ids;
-    while (query.next())
-        ids.push_back(query.value(0).toLongLong());
+    while (query.Step())
+        ids.push_back(query.Int(0));
     return ids;
 }
 
-std::unordered_map<qint64, OwnMatch> SearchIndex::Impl::OwnMatches(const std::vector<qint64>& ids,
-                                                                   const QString& word) {
-    std::unordered_map<qint64, OwnMatch> matches;
-    constexpr std::size_t kBatch = 500;
-    for (std::size_t from = 0; from < ids.size(); from += kBatch) {
-        QStringList list;
-        for (std::size_t i = from; i < std::min(ids.size(), from + kBatch); ++i)
-            list << QString::number(ids[i]);
-        QSqlQuery query = index.Prepare(
-            QStringLiteral("SELECT id, norm, shown FROM files WHERE id IN (%1)").arg(list.join(u',')));
-        IndexFile::Run(query);
-        while (query.next()) {
-            // The first field that holds the word is the one its first place lies in: no word holds
-            // the separator.
-            const QString norm = query.value(1).toString();
-            const qsizetype at = norm.indexOf(word);
-            if (at < 0)
-                continue;
-            const qsizetype field = QStringView(norm).left(at).count(kFieldSeparator);
-            OwnMatch& match = matches[query.value(0).toLongLong()];
-            if (field == 0)
-                match.inName = true;
-            else
-                match.shown = FieldOf(query.value(2).toString(), field - 1);
-        }
+std::vector<std::pair<std::size_t, QString>>
+SearchIndex::Impl::Find(const LibraryTree& tree, const std::vector<qint64>& ids, const QStringList& words) {
+    const std::size_t count = ids.size();
+    const FileOfId fileOf(ids);
+    std::vector<QString> titles;
+    titles.reserve(tree.folders.size());
+    for (const LibraryFolder& folder : tree.folders)
+        titles.push_back(NormalizeForSearch(folder.title));
+
+    // Each word must be in the file's own words (as far as the tokens tell) or in its folder's title.
+    std::vector<std::string> wordBytes;
+    std::vector<std::vector<char>> has, titled;
+    std::vector<char> candidate(count);
+    for (std::size_t i = 0; i < count; ++i)
+        candidate[i] = ids[i] >= 0;
+    for (const QString& word : words) {
+        wordBytes.push_back(word.toUtf8().toStdString());
+        std::vector<char>& found = has.emplace_back(count, 0);
+        for (const qint64 id : Matching(wordBytes.back()))
+            if (const std::size_t i = fileOf(id); i != FileOfId::kNone)
+                found[i] = 1;
+        std::vector<char>& inTitle = titled.emplace_back(tree.folders.size(), 0);
+        for (std::size_t f = 0; f < titles.size(); ++f)
+            inTitle[f] = !titles[f].isEmpty() && titles[f].contains(word);
+        for (std::size_t i = 0; i < count; ++i)
+            candidate[i] = candidate[i] && (found[i] || inTitle[tree.files[i].folder]);
     }
-    return matches;
+
+    // Each word the tokens found is checked against the file's words, and the first word's text taken:
+    // the name, else the folder's title, else the first memo or text that holds it. The rows are read
+    // in the order of their ids, which is the order the table keeps them in.
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < count; ++i)
+        if (candidate[i])
+            order.push_back(i);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return ids[a] < ids[b]; });
+    std::vector<std::pair<std::size_t, QString>> hits;
+    hits.reserve(order.size());
+    Statement row(index.Handle(), "SELECT norm, shown FROM files WHERE id = ?");
+    for (const std::size_t i : order) {
+        const LibraryFile& file = tree.files[i];
+        bool holds = true;
+        int field = -1;
+        QString shown;
+        if (std::any_of(has.begin(), has.end(),
+                        [&](const std::vector<char>& found) { return found[i] != 0; })) {
+            row.Bind(1, ids[i]);
+            holds = row.Step();
+            const std::string_view norm = holds ? row.Text(0) : std::string_view();
+            for (std::size_t w = 0; holds && w < wordBytes.size(); ++w)
+                holds = titled[w][file.folder] || norm.find(wordBytes[w]) != std::string_view::npos;
+            if (holds && has[0][i]) {
+                field = FieldHolding(norm, wordBytes[0]);
+                if (field > 0)
+                    shown = QString::fromUtf8(FieldOf(row.Text(1), field - 1));
+            }
+            row.Reset();
+        }
+        if (!holds)
+            continue;
+        if (field == 0)
+            hits.emplace_back(i, file.name);
+        else if (titled[0][file.folder])
+            hits.emplace_back(i, tree.folders[file.folder].title);
+        else
+            hits.emplace_back(i, shown);
+    }
+    return hits;
 }
 
 QString SearchIndex::DefaultFile() {
@@ -469,9 +507,8 @@ SearchResults SearchIndex::Search(const std::filesystem::path& root, const QStri
     std::vector<qint64> ids;
     std::vector<int> formats;
     std::vector<SearchFailure> fileFailures;
-    std::vector<qint64> found;
+    std::vector<std::pair<std::size_t, QString>> found;
     const QStringList words = SearchWords(query);
-    std::vector<std::vector<qint64>> matching;
     // A damaged or foreign file found while working is set aside and the work done again, at most
     // twice: on the new file, then in memory.
     for (int attempt = 0;; ++attempt) {
@@ -481,9 +518,17 @@ SearchResults SearchIndex::Search(const std::filesystem::path& root, const QStri
             fileFailures.clear();
             d_->Update(tree, base, paced, ids, formats, fileFailures);
             clock.start();
-            matching.clear();
-            for (const QString& word : words)
-                matching.push_back(d_->Matching(word));
+            if (!words.isEmpty()) {
+                // One snapshot for every look-up, which also spares each its own locking.
+                d_->index.Run("BEGIN");
+                try {
+                    found = d_->Find(tree, ids, words);
+                    d_->index.Run("COMMIT");
+                } catch (const IndexError&) {
+                    d_->index.Rollback();
+                    throw;
+                }
+            }
             break;
         } catch (const IndexError& failure) {
             try {
@@ -503,66 +548,27 @@ SearchResults SearchIndex::Search(const std::filesystem::path& root, const QStri
     if (words.isEmpty())
         return results;
 
-    // Each word must be in the file's own words or in its folder's title.
-    std::unordered_map<qint64, std::size_t> fileOfId;
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        if (ids[i] >= 0)
-            fileOfId.emplace(ids[i], i);
-    std::vector<QString> titles;
-    titles.reserve(tree.folders.size());
-    for (const LibraryFolder& folder : tree.folders)
-        titles.push_back(NormalizeForSearch(folder.title));
-    std::vector<char> candidate(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        candidate[i] = ids[i] >= 0;
-    for (qsizetype w = 0; w < words.size(); ++w) {
-        std::vector<char> has(ids.size(), 0);
-        for (const qint64 id : matching[static_cast<std::size_t>(w)])
-            if (const auto it = fileOfId.find(id); it != fileOfId.end())
-                has[it->second] = 1;
-        std::vector<char> titled(tree.folders.size());
-        for (std::size_t f = 0; f < titles.size(); ++f)
-            titled[f] = !titles[f].isEmpty() && titles[f].contains(words[w]);
-        for (std::size_t i = 0; i < ids.size(); ++i)
-            candidate[i] = candidate[i] && (has[i] || titled[tree.files[i].folder]);
-    }
-
-    std::vector<std::size_t> hits;
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        if (candidate[i])
-            hits.push_back(i);
+    // Sorted by the name shown, equal names by their folders' paths.
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(hits.size());
-    for (const std::size_t i : hits)
-        keys.push_back(CaptionKey(tree.files[i].name));
-    std::vector<std::size_t> order(hits.size());
+    keys.reserve(found.size());
+    for (const auto& hit : found)
+        keys.push_back(CaptionKey(tree.files[hit.first].name));
+    std::vector<std::size_t> order(found.size());
     for (std::size_t k = 0; k < order.size(); ++k)
         order[k] = k;
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         if (const int c = keys[a].compare(keys[b]); c != 0)
             return c < 0;
-        return tree.files[hits[a]].path.parent_path() < tree.files[hits[b]].path.parent_path();
+        const std::uint32_t folderA = tree.files[found[a].first].folder;
+        const std::uint32_t folderB = tree.files[found[b].first].folder;
+        return folderA != folderB && tree.folders[folderA].path < tree.folders[folderB].path;
     });
-
-    const QString& first = words.front();
-    std::vector<qint64> hitIds;
-    hitIds.reserve(hits.size());
-    for (const std::size_t i : hits)
-        hitIds.push_back(ids[i]);
-    const std::unordered_map<qint64, OwnMatch> own = d_->OwnMatches(hitIds, first);
+    results.hits.reserve(found.size());
     for (const std::size_t k : order) {
-        const std::size_t i = hits[k];
+        const std::size_t i = found[k].first;
         const LibraryFile& file = tree.files[i];
-        const QString& title = tree.folders[file.folder].title;
-        SearchHit hit{file.path, static_cast<FileFormat>(formats[i]), title, {}};
-        const auto it = own.find(ids[i]);
-        if (it != own.end() && it->second.inName)
-            hit.match = file.name;
-        else if (titles[file.folder].contains(first))
-            hit.match = title;
-        else if (it != own.end())
-            hit.match = it->second.shown;
-        results.hits.push_back(std::move(hit));
+        results.hits.push_back({tree.PathOf(file), static_cast<FileFormat>(formats[i]),
+                                tree.folders[file.folder].title, std::move(found[k].second)});
     }
     d_->times.query = Lap(clock);
     return results;

@@ -1,6 +1,8 @@
 // The walk down a library's folder tree that the search index follows.
 #pragma once
 
+#include "platform/folderscan.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -21,8 +23,10 @@ struct LibraryFolder {
     QString title; // the first line of the folder's own Zu_name.dat; empty when it has none
 };
 
+// A file by its folder and name: a library holds many, and a path of its own each would cost more
+// than the walk itself.
 struct LibraryFile {
-    std::filesystem::path path;
+    NativeName fileName;  // the name as the folder holds it
     QString name;         // the file name as shown
     std::uint32_t folder; // index into LibraryTree::folders
 };
@@ -30,8 +34,12 @@ struct LibraryFile {
 struct LibraryTree {
     bool rootReadable = true;
     std::vector<LibraryFolder> folders;
-    std::vector<LibraryFile> files; // the figure and drawing files by their extensions
+    std::vector<LibraryFile> files; // the figure and drawing files by their extensions, folder by folder
     std::vector<SearchFailure> failures;
+
+    // The file's path, and the same as the system's string.
+    std::filesystem::path PathOf(const LibraryFile& file) const { return NativePathOf(file); }
+    NativeName NativePathOf(const LibraryFile& file) const;
 };
 
 // Walks the tree under root: the files of the four extensions in any case and the folders' titles.

@@ -24,8 +24,8 @@ echo "built $(basename "$deb")"
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = plavik ] || fail "Package: $(field Package)"
 [ "$(field Section)" = graphics ] || fail "Section: $(field Section)"
-# The libraries the programs link, found by dpkg-shlibdeps, and the SQLite plug-in of the index.
-for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6sql6 libqt6sql6-sqlite libc6 libstdc++6; do
+# The libraries the programs link, found by dpkg-shlibdeps, SQLite's for the index among them.
+for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libsqlite3-0 libc6 libstdc++6; do
     field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$dep" || fail "Depends lacks $dep: $(field Depends)"
 done
 [ "$(field Recommends)" = "fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n" ] ||

@@ -129,6 +129,24 @@ TEST_F(Matching, HitsCarryFormatAndTheirOwnFoldersTitle) {
     EXPECT_EQ(Find("旧い").hits.at(0).format, FileFormat::Jwc);
 }
 
+// The index finds a longer word by its pairs of characters in any order, and ASCII punctuation by
+// private-use characters: only a file whose text holds the word whole is a hit.
+TEST(SearchWords, FoundOnlyWhereOneTextHoldsThemWhole) {
+    Library lib;
+    lib.Figure("whole.jws", {"和洋式便器", "No.1"});
+    lib.Figure("apart.jws", {"洋式と式便と便器"});
+    lib.Figure("split.jws", {"洋式便", "式便器"});
+    lib.Write("gaiji.jws", JwwWriter::Figure()
+                               .Text(0, 0, 10, 0,
+                                     "No\xF0\x6E"
+                                     "1")
+                               .Bytes()); // No, U+E02E, 1
+    SearchIndex index(lib.IndexFile());
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("洋式便器"))), Strings{"whole.jws"});
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("no.1"))), Strings{"whole.jws"});
+    EXPECT_EQ(Names(index.Search(lib.Root(), QStringLiteral("o\uE02E"))), Strings{"gaiji.jws"});
+}
+
 TEST(FileWords, SettingRecordsOnlyAtTheirExactPoint) {
     Library lib;
     JwwWriter w = JwwWriter::Drawing(700);
