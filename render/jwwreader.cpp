@@ -179,7 +179,9 @@ public:
     // true.
     void CountEntities(bool keepTexts, std::uint64_t keepTop) {
         const std::uint64_t count = ReadCount();
-        doc_.topLevelKept = keepTop > 0;
+        // A list longer than what may be kept is not kept from its start: holding its first part only
+        // to let it go would cost more than reading it again.
+        doc_.topLevelKept = keepTop > 0 && count <= keepTop;
         if (doc_.topLevelKept)
             doc_.topLevel.reserve(static_cast<std::size_t>(std::min({count, keepTop, c_.Remaining() / kMinObjectBytes})));
         for (std::uint64_t i = 0; i < count; ++i) {
